@@ -1,0 +1,54 @@
+// The set of bodies under mutual Newtonian gravity and the simulation clock.
+#pragma once
+
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "nbody/body.h"
+
+class nbSystem {
+public:
+    using BodyMap = std::map<std::string, std::unique_ptr<nbBody>>;
+
+    explicit nbSystem(double jd);
+    virtual ~nbSystem();
+    nbSystem(const nbSystem&) = delete;
+    nbSystem& operator=(const nbSystem&) = delete;
+
+    // Simulation time, a Julian date.
+    double time() const { return time_; }
+
+    nbBody* find(const std::string& name) const;
+
+    // Stores the body under `name` and takes it from `body`. A null body, an
+    // empty name or a taken name store nothing, return false and leave the
+    // body with the caller.
+    bool add(const std::string& name, std::unique_ptr<nbBody>&& body);
+    bool remove(const std::string& name);
+    std::size_t size() const { return bodies_.size(); }
+
+    // Iteration by name in ascending byte order.
+    BodyMap::const_iterator begin() const { return bodies_.begin(); }
+    BodyMap::const_iterator end() const { return bodies_.end(); }
+
+    // One step of dt seconds: all forces from the positions at the start of
+    // the step, then each body's update in name order, then the clock.
+    void step(double dt);
+
+    // Shifts every velocity alike so that the total momentum is zero.
+    void zero_momentum();
+
+private:
+    void rebuild_order();
+
+    double time_;
+    BodyMap bodies_;
+    // The bodies in name order, kept beside the map so that the step walks
+    // a flat array rather than the tree.
+    std::vector<nbBody*> order_;
+    // Scratch arrays of the force pass (positions, masses, forces by body),
+    // kept between steps so that the step allocates nothing.
+    std::vector<double> px_, py_, pz_, mass_, fx_, fy_, fz_;
+};

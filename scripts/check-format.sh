@@ -1,0 +1,13 @@
+#!/usr/bin/env bash
+# Fails when a C++ source differs from the repository's .clang-format style.
+# With --fix, reformats the files in place instead.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+command -v clang-format >/dev/null || { echo "clang-format not installed; skipping"; exit 0; }
+mapfile -t files < <(git ls-files '*.h' '*.cpp' | grep -v '^nbody/tables/')
+[[ ${#files[@]} -eq 0 ]] && exit 0
+if [[ "${1:-}" == "--fix" ]]; then
+  clang-format -i "${files[@]}"
+else
+  clang-format --dry-run --Werror "${files[@]}"
+fi

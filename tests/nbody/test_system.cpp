@@ -1,0 +1,227 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <string>
+#include <vector>
+
+#include "nbody/system.h"
+
+namespace {
+
+const double AU = 1.49598e11;
+
+std::unique_ptr<nbBody> body(const std::string& name, double mass, vec3d p, vec3d v = vec3d()) {
+    return std::make_unique<nbBody>(name, mass, 1.0, p, v);
+}
+
+std::vector<std::string> names(const nbSystem& s) {
+    std::vector<std::string> out;
+    for (const auto& entry : s)
+        out.push_back(entry.first);
+    return out;
+}
+
+TEST(System, EmptyStepOnlyAdvancesTheClock) {
+    nbSystem s(2451545.0);
+    s.step(43200);
+    EXPECT_DOUBLE_EQ(s.time(), 2451545.5);
+    EXPECT_EQ(s.size(), 0u);
+}
+
+TEST(System, SingleBodyMovesInAStraightLine) {
+    nbSystem s(0);
+    ASSERT_TRUE(s.add("probe", body("probe", 1e3, vec3d(1, 2, 3), vec3d(10, -20, 5))));
+    for (int k = 0; k < 4; ++k)
+        s.step(100);
+    const nbBody* p = s.find("probe");
+    EXPECT_DOUBLE_EQ(p->position().x, 4001);
+    EXPECT_DOUBLE_EQ(p->position().y, -7998);
+    EXPECT_DOUBLE_EQ(p->position().z, 2003);
+    EXPECT_DOUBLE_EQ(s.time(), 400.0 / 86400);
+}
+
+TEST(System, TwoEqualMassesFallTogetherSymmetrically) {
+    const double m = 1e27, dt = 3600;
+    nbSystem s(0);
+    s.add("a", body("a", m, vec3d(-AU / 2, 0, 0)));
+    s.add("b", body("b", m, vec3d(AU / 2, 0, 0)));
+    s.step(dt);
+    const double f = 6.673e-11 * m * m / (AU * AU);
+    const nbBody* a = s.find("a");
+    const nbBody* b = s.find("b");
+    EXPECT_NEAR(a->position().x, -AU / 2 + f / m * dt * dt, 1e-3);
+    EXPECT_NEAR(b->position().x, AU / 2 - f / m * dt * dt, 1e-3);
+    EXPECT_EQ(a->velocity().x, -b->velocity().x);
+    const double va = a->velocity().x;
+    s.zero_momentum();
+    EXPECT_EQ(a->velocity().x, va);
+    EXPECT_EQ(b->velocity().x, -va);
+}
+
+TEST(System, ZeroMomentumSubtractsTheMassWeightedMeanVelocity) {
+    nbSystem s(0);
+    s.add("heavy", body("heavy", 3, vec3d(0, 0, 0), vec3d(1, 0, 0)));
+    s.add("light", body("light", 1, vec3d(1, 0, 0), vec3d(-1, 0, 0)));
+    s.zero_momentum();
+    EXPECT_DOUBLE_EQ(s.find("heavy")->velocity().x, 0.5);
+    EXPECT_DOUBLE_EQ(s.find("light")->velocity().x, -1.5);
+    EXPECT_DOUBLE_EQ(s.find("light")->velocity().y, 0.0);
+    nbSystem empty(0);
+    empty.zero_momentum();  // nothing to correct, nothing to crash on
+}
+
+TEST(System, AddRefusesNullEmptyNameAndTakenNameLeavingTheBodyWithTheCaller) {
+    nbSystem s(0);
+    EXPECT_FALSE(s.add("x", nullptr));
+    auto nameless = body("", 1, vec3d());
+    EXPECT_FALSE(s.add("", std::move(nameless)));
+    EXPECT_NE(nameless, nullptr);
+
+    auto first = body("Ceres", 1, vec3d(1, 0, 0));
+    nbBody* first_raw = first.get();
+    EXPECT_TRUE(s.add("Ceres", std::move(first)));
+    EXPECT_EQ(first, nullptr);
+    auto second = body("Ceres", 2, vec3d(2, 0, 0));
+    EXPECT_FALSE(s.add("Ceres", std::move(second)));
+    ASSERT_NE(second, nullptr);
+    EXPECT_EQ(second->mass(), 2);
+    EXPECT_EQ(s.find("Ceres"), first_raw);
+    EXPECT_EQ(s.size(), 1u);
+}
+
+TEST(System, RemoveDeletesKnownNamesOnly) {
+    nbSystem s(0);
+    s.add("a", body("a", 1, vec3d()));
+    s.add("b", body("b", 1, vec3d(1, 0, 0)));
+    EXPECT_FALSE(s.remove("c"));
+    EXPECT_EQ(names(s), (std::vector<std::string>{"a", "b"}));
+    EXPECT_TRUE(s.remove("a"));
+    EXPECT_EQ(s.find("a"), nullptr);
+    EXPECT_EQ(names(s), (std::vector<std::string>{"b"}));
+    // The step must not touch the removed body.
+    s.step(10);
+    EXPECT_DOUBLE_EQ(s.find("b")->position().x, 1);
+}
+
+TEST(System, IterationIsByteWiseNameOrder) {
+    nbSystem s(0);
+    const char* built_in[] = {"Sun",    "Mercury", "Venus",   "Earth", "Moon",  "Mars",
+                              "Jupiter", "Saturn", "Uranus", "Neptune", "Pluto", "ceres",
+                              "1_Ceres"};
+    double x = 1;
+    for (const char* n : built_in)
+        s.add(n, body(n, 1, vec3d(x++, 0, 0)));
+    EXPECT_EQ(names(s), (std::vector<std::string>{"1_Ceres", "Earth", "Jupiter", "Mars",
+                                                  "Mercury", "Moon", "Neptune", "Pluto", "Saturn",
+                                                  "Sun", "Uranus", "Venus", "ceres"}));
+}
+
+TEST(System, ResultDependsOnNamesNotOnInsertionOrder) {
+    // Floating-point sums depend on their order; the step must always sum
+    // in name order, however the bodies arrived.
+    struct Seed {
+        const char* name;
+        double mass;
+        vec3d p, v;
+    };
+    const Seed seeds[] = {
+        {"Sun", 2e30, vec3d(1e6, -2e6, 3e5), vec3d(1, 2, 0)},
+        {"Earth", 6e24, vec3d(AU, 1e9, 0), vec3d(0, 2.98e4, 10)},
+        {"Jupiter", 1.9e27, vec3d(-5.2 * AU, 0.3 * AU, 1e10), vec3d(300, -1.3e4, 5)},
+        {"Moon", 7.3e22, vec3d(AU + 3.8e8, 1e9, 1e7), vec3d(1e3, 2.98e4, 0)},
+        {"comet", 3e10, vec3d(0.7 * AU, -2 * AU, 0.4 * AU), vec3d(-2e4, 1e4, 3e3)},
+    };
+    std::vector<int> order = {0, 1, 2, 3, 4};
+    std::vector<std::vector<double>> results;
+    do {
+        nbSystem s(2451545.0);
+        for (int k : order)
+            s.add(seeds[k].name, body(seeds[k].name, seeds[k].mass, seeds[k].p, seeds[k].v));
+        for (int k = 0; k < 50; ++k)
+            s.step(0.26 * 86400);
+        std::vector<double> state;
+        for (const auto& entry : s) {
+            const nbBody& b = *entry.second;
+            for (double c : {b.position().x, b.position().y, b.position().z, b.velocity().x,
+                             b.velocity().y, b.velocity().z})
+                state.push_back(c);
+        }
+        results.push_back(state);
+    } while (std::next_permutation(order.begin(), order.end()));
+    for (const auto& r : results)
+        ASSERT_EQ(r, results.front());  // bit for bit
+}
+
+TEST(System, ForcesComeFromPositionsAtTheStartOfTheStep) {
+    // If "a" moved before "b" felt its pull, b's velocity would differ from
+    // the mirror image of a's.
+    const double m = 1e28;
+    nbSystem s(0);
+    s.add("a", body("a", m, vec3d(-1e10, 0, 0), vec3d(0, 3e4, 0)));
+    s.add("b", body("b", m, vec3d(1e10, 0, 0), vec3d(0, -3e4, 0)));
+    s.step(86400);
+    const nbBody* a = s.find("a");
+    const nbBody* b = s.find("b");
+    EXPECT_EQ(a->velocity().x, -b->velocity().x);
+    EXPECT_EQ(a->velocity().y, -b->velocity().y);
+    EXPECT_EQ(a->position().x, -b->position().x);
+}
+
+}  // namespace
+
+namespace {
+
+TEST(System, StepEqualsPairwisePullsFollowedByAdvanceInNameOrder) {
+    // The reference is the textbook form of the step on separate bodies.
+    const double dt = 0.26 * 86400;
+    struct Seed {
+        const char* name;
+        double mass;
+        vec3d p, v;
+    };
+    const Seed seeds[] = {
+        {"Sun", 1.9891e30, vec3d(1e6, -2e6, 3e5), vec3d(1, 2, 0)},
+        {"Earth", 5.9736e24, vec3d(AU, 1e9, 0), vec3d(0, 2.98e4, 10)},
+        {"Moon", 7.3e22, vec3d(AU + 3.8e8, 1e9, 1e7), vec3d(1e3, 2.98e4, 0)},
+        {"comet", 3e10, vec3d(0.7 * AU, -2 * AU, 0.4 * AU), vec3d(-2e4, 1e4, 3e3)},
+    };
+    nbSystem s(0);
+    std::vector<std::unique_ptr<nbBody>> reference;  // in name order
+    for (const Seed& seed : seeds)
+        s.add(seed.name, body(seed.name, seed.mass, seed.p, seed.v));
+    for (const auto& entry : s)
+        reference.push_back(body(entry.first, entry.second->mass(), entry.second->position(),
+                                 entry.second->velocity()));
+    double time = 0;
+    for (int k = 0; k < 20; ++k) {
+        s.step(dt);
+        for (auto& a : reference)
+            for (auto& b : reference)
+                a->add_pull(*b);
+        for (auto& a : reference)
+            a->advance(dt, time);
+        time += dt / 86400;
+    }
+    auto it = s.begin();
+    for (const auto& r : reference) {
+        const nbBody& b = *(it++)->second;
+        EXPECT_EQ(b.position().x, r->position().x) << r->name();
+        EXPECT_EQ(b.position().y, r->position().y) << r->name();
+        EXPECT_EQ(b.position().z, r->position().z) << r->name();
+        EXPECT_EQ(b.velocity().x, r->velocity().x) << r->name();
+        EXPECT_EQ(b.velocity().z, r->velocity().z) << r->name();
+        EXPECT_EQ(b.trail_size(), r->trail_size()) << r->name();
+    }
+}
+
+TEST(System, CoincidentBodiesGiveNonFiniteValuesButNoCrash) {
+    nbSystem s(0);
+    s.add("a", body("a", 1e20, vec3d(1, 1, 1)));
+    s.add("b", body("b", 1e20, vec3d(1, 1, 1)));
+    s.step(10);
+    s.step(10);
+    EXPECT_FALSE(std::isfinite(s.find("a")->position().x));
+}
+
+}  // namespace
