@@ -18,8 +18,9 @@ void fill_random_system(nbSystem& system, int n) {
     for (int k = 0; k < n; ++k) {
         const std::string name = "body" + std::to_string(k);
         const double mass = k == 0 ? 1.9891e30 : std::pow(10.0, log_mass(rng));
-        system.add(name, std::make_unique<nbBody>(name, mass, -1, vec3d(box(rng), box(rng), box(rng)),
-                                                  vec3d(speed(rng), speed(rng), speed(rng))));
+        system.add(name,
+                   std::make_unique<nbBody>(name, mass, -1, vec3d(box(rng), box(rng), box(rng)),
+                                            vec3d(speed(rng), speed(rng), speed(rng))));
     }
 }
 
@@ -39,4 +40,4 @@ void BM_Step(benchmark::State& state) {
 
 BENCHMARK(BM_Step)->Arg(11)->Arg(100)->Arg(1000)->Arg(4000)->Unit(benchmark::kMicrosecond);
 
-}  // namespace
+} // namespace

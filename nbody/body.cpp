@@ -72,7 +72,7 @@ std::map<std::string, nbGraphics>& graphics_table() {
     static std::map<std::string, nbGraphics> table;
     return table;
 }
-}  // namespace
+} // namespace
 
 nbGraphics& default_graphics(const std::string& name) {
     return graphics_table()[name];
@@ -84,10 +84,10 @@ void init_default_graphics() {
         std::uint8_t r, g, b;
     };
     static const Row rows[] = {
-        {"Sun", 255, 150, 30},    {"Mercury", 150, 150, 150}, {"Venus", 255, 255, 255},
-        {"Earth", 100, 80, 255},  {"Moon", 150, 150, 150},    {"Mars", 250, 40, 20},
-        {"Jupiter", 0, 255, 0},   {"Saturn", 255, 255, 0},    {"Uranus", 0, 255, 255},
-        {"Neptune", 0, 0, 255},   {"Pluto", 130, 150, 190},
+        {"Sun", 255, 150, 30},   {"Mercury", 150, 150, 150}, {"Venus", 255, 255, 255},
+        {"Earth", 100, 80, 255}, {"Moon", 150, 150, 150},    {"Mars", 250, 40, 20},
+        {"Jupiter", 0, 255, 0},  {"Saturn", 255, 255, 0},    {"Uranus", 0, 255, 255},
+        {"Neptune", 0, 0, 255},  {"Pluto", 130, 150, 190},
     };
     for (const Row& row : rows)
         default_graphics(row.name).set_colour(nbColour(row.r, row.g, row.b));

@@ -10,8 +10,8 @@
 
 #include "nbody/vec3d.h"
 
-constexpr double ASTRONOMICAL_UNIT = 1.49598e11;  // m
-constexpr double GRAVITATIONAL_CONSTANT = 6.673e-11;  // m^3 kg^-1 s^-2
+constexpr double ASTRONOMICAL_UNIT = 1.49598e11;     // m
+constexpr double GRAVITATIONAL_CONSTANT = 6.673e-11; // m^3 kg^-1 s^-2
 constexpr double SECONDS_PER_DAY = 86400.0;
 
 class nbColour {
@@ -140,8 +140,8 @@ private:
     // construction so that the step compares no strings.
     struct TrailRule {
         std::size_t capacity = 300;
-        int stride = 0;           // 0: keep the stride from the distance rule
-        double interval_e = 0.0;  // 0: keep the distance-derived interval
+        int stride = 0;          // 0: keep the stride from the distance rule
+        double interval_e = 0.0; // 0: keep the distance-derived interval
     };
     static TrailRule trail_rule_for(const std::string& name);
 

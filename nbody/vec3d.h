@@ -13,7 +13,8 @@ struct vec3d {
     vec3d() = default;
     vec3d(double x_, double y_, double z_) : x(x_), y(y_), z(z_) {}
     // The displacement that leads from `from` to `to`.
-    vec3d(const vec3d& from, const vec3d& to) : x(to.x - from.x), y(to.y - from.y), z(to.z - from.z) {}
+    vec3d(const vec3d& from, const vec3d& to)
+        : x(to.x - from.x), y(to.y - from.y), z(to.z - from.z) {}
     vec3d(const vec3d&) = default;
     vec3d& operator=(const vec3d&) = default;
 
@@ -76,8 +77,18 @@ struct vec3d {
     }
 };
 
-inline vec3d operator+(const vec3d& a, const vec3d& b) { return vec3d(a.x + b.x, a.y + b.y, a.z + b.z); }
-inline vec3d operator-(const vec3d& a, const vec3d& b) { return vec3d(a.x - b.x, a.y - b.y, a.z - b.z); }
-inline vec3d operator*(const vec3d& v, double s) { return vec3d(v.x * s, v.y * s, v.z * s); }
-inline vec3d operator*(double s, const vec3d& v) { return vec3d(v.x * s, v.y * s, v.z * s); }
-inline double dot(const vec3d& a, const vec3d& b) { return a.dot(b); }
+inline vec3d operator+(const vec3d& a, const vec3d& b) {
+    return vec3d(a.x + b.x, a.y + b.y, a.z + b.z);
+}
+inline vec3d operator-(const vec3d& a, const vec3d& b) {
+    return vec3d(a.x - b.x, a.y - b.y, a.z - b.z);
+}
+inline vec3d operator*(const vec3d& v, double s) {
+    return vec3d(v.x * s, v.y * s, v.z * s);
+}
+inline vec3d operator*(double s, const vec3d& v) {
+    return vec3d(v.x * s, v.y * s, v.z * s);
+}
+inline double dot(const vec3d& a, const vec3d& b) {
+    return a.dot(b);
+}

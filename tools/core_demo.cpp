@@ -10,8 +10,9 @@ int main() {
     const double speed = std::sqrt(GRAVITATIONAL_CONSTANT * sun_mass / ASTRONOMICAL_UNIT);
     nbSystem system(2451545.0);
     system.add("Sun", std::make_unique<nbBody>("Sun", sun_mass, 6.955e8, vec3d(), vec3d()));
-    system.add("Earth", std::make_unique<nbBody>("Earth", earth_mass, 6.371e6,
-                                                 vec3d(ASTRONOMICAL_UNIT, 0, 0), vec3d(0, speed, 0)));
+    system.add("Earth",
+               std::make_unique<nbBody>("Earth", earth_mass, 6.371e6,
+                                        vec3d(ASTRONOMICAL_UNIT, 0, 0), vec3d(0, speed, 0)));
     system.zero_momentum();
     const double dt = 0.26 * SECONDS_PER_DAY;
     std::printf("day      earth_x_au  earth_y_au  distance_au\n");

@@ -10,7 +10,9 @@ namespace {
 
 const double AU = 1.49598e11;
 
-std::vector<vec3d> trail_of(const nbBody& b) { return {b.trail_begin(), b.trail_end()}; }
+std::vector<vec3d> trail_of(const nbBody& b) {
+    return {b.trail_begin(), b.trail_end()};
+}
 
 TEST(Body, PullsAreEqualOppositeAndOfNewtonianMagnitude) {
     const double m1 = 5.9736e24, m2 = 7.3e22;
@@ -68,7 +70,7 @@ TEST(Body, TrailRecordsFirstStepThenWaitsTwiceTheDistanceInDays) {
     EXPECT_EQ(b.trail_size(), 1u);
     b.advance(1, 12345.1);
     EXPECT_EQ(b.trail_size(), 1u);
-    b.advance(1, 12347.0);  // exactly 2 days: not strictly more
+    b.advance(1, 12347.0); // exactly 2 days: not strictly more
     EXPECT_EQ(b.trail_size(), 1u);
     b.advance(1, 12348.0);
     EXPECT_EQ(b.trail_size(), 2u);
@@ -127,9 +129,9 @@ TEST(Body, StrideFollowsNameAndClosestApproach) {
         int stride;
     };
     const Case cases[] = {
-        {"Sun", 0.0, 5},     {"Mercury", 0.4, 1}, {"Venus", 0.7, 2}, {"Earth", 1.0, 3},
-        {"Earth", 40.0, 3},  {"Mars", 1.5, 4},    {"Mars", 5.0, 10}, {"comet", 0.05, 4},
-        {"comet", 2.9, 4},   {"comet", 3.0, 10},
+        {"Sun", 0.0, 5},    {"Mercury", 0.4, 1}, {"Venus", 0.7, 2}, {"Earth", 1.0, 3},
+        {"Earth", 40.0, 3}, {"Mars", 1.5, 4},    {"Mars", 5.0, 10}, {"comet", 0.05, 4},
+        {"comet", 2.9, 4},  {"comet", 3.0, 10},
     };
     for (const Case& c : cases) {
         nbBody b(c.name, 1e10, 1, vec3d(c.distance_au * AU, 0, 0), vec3d());
@@ -181,7 +183,7 @@ TEST(DefaultGraphics, TableHoldsTheBuiltInColoursAndAddsWhiteForUnknownNames) {
     EXPECT_EQ(unknown.colour().blue(), 255);
     EXPECT_FALSE(unknown.has_tail());
     unknown.set_has_tail(true);
-    EXPECT_TRUE(default_graphics("2P/Encke").has_tail());  // the same entry, now stored
+    EXPECT_TRUE(default_graphics("2P/Encke").has_tail()); // the same entry, now stored
 }
 
-}  // namespace
+} // namespace

@@ -68,7 +68,7 @@ TEST(System, ZeroMomentumSubtractsTheMassWeightedMeanVelocity) {
     EXPECT_DOUBLE_EQ(s.find("light")->velocity().x, -1.5);
     EXPECT_DOUBLE_EQ(s.find("light")->velocity().y, 0.0);
     nbSystem empty(0);
-    empty.zero_momentum();  // nothing to correct, nothing to crash on
+    empty.zero_momentum(); // nothing to correct, nothing to crash on
 }
 
 TEST(System, AddRefusesNullEmptyNameAndTakenNameLeavingTheBodyWithTheCaller) {
@@ -106,15 +106,14 @@ TEST(System, RemoveDeletesKnownNamesOnly) {
 
 TEST(System, IterationIsByteWiseNameOrder) {
     nbSystem s(0);
-    const char* built_in[] = {"Sun",    "Mercury", "Venus",   "Earth", "Moon",  "Mars",
-                              "Jupiter", "Saturn", "Uranus", "Neptune", "Pluto", "ceres",
-                              "1_Ceres"};
+    const char* built_in[] = {"Sun",    "Mercury", "Venus",   "Earth", "Moon",  "Mars",   "Jupiter",
+                              "Saturn", "Uranus",  "Neptune", "Pluto", "ceres", "1_Ceres"};
     double x = 1;
     for (const char* n : built_in)
         s.add(n, body(n, 1, vec3d(x++, 0, 0)));
-    EXPECT_EQ(names(s), (std::vector<std::string>{"1_Ceres", "Earth", "Jupiter", "Mars",
-                                                  "Mercury", "Moon", "Neptune", "Pluto", "Saturn",
-                                                  "Sun", "Uranus", "Venus", "ceres"}));
+    EXPECT_EQ(names(s), (std::vector<std::string>{"1_Ceres", "Earth", "Jupiter", "Mars", "Mercury",
+                                                  "Moon", "Neptune", "Pluto", "Saturn", "Sun",
+                                                  "Uranus", "Venus", "ceres"}));
 }
 
 TEST(System, ResultDependsOnNamesNotOnInsertionOrder) {
@@ -150,7 +149,7 @@ TEST(System, ResultDependsOnNamesNotOnInsertionOrder) {
         results.push_back(state);
     } while (std::next_permutation(order.begin(), order.end()));
     for (const auto& r : results)
-        ASSERT_EQ(r, results.front());  // bit for bit
+        ASSERT_EQ(r, results.front()); // bit for bit
 }
 
 TEST(System, ForcesComeFromPositionsAtTheStartOfTheStep) {
@@ -168,7 +167,7 @@ TEST(System, ForcesComeFromPositionsAtTheStartOfTheStep) {
     EXPECT_EQ(a->position().x, -b->position().x);
 }
 
-}  // namespace
+} // namespace
 
 namespace {
 
@@ -187,7 +186,7 @@ TEST(System, StepEqualsPairwisePullsFollowedByAdvanceInNameOrder) {
         {"comet", 3e10, vec3d(0.7 * AU, -2 * AU, 0.4 * AU), vec3d(-2e4, 1e4, 3e3)},
     };
     nbSystem s(0);
-    std::vector<std::unique_ptr<nbBody>> reference;  // in name order
+    std::vector<std::unique_ptr<nbBody>> reference; // in name order
     for (const Seed& seed : seeds)
         s.add(seed.name, body(seed.name, seed.mass, seed.p, seed.v));
     for (const auto& entry : s)
@@ -224,4 +223,4 @@ TEST(System, CoincidentBodiesGiveNonFiniteValuesButNoCrash) {
     EXPECT_FALSE(std::isfinite(s.find("a")->position().x));
 }
 
-}  // namespace
+} // namespace

@@ -84,7 +84,7 @@ TEST(InvertMatrix, IdentityAndDiagonal) {
 TEST(InvertMatrix, NonSymmetricMatrixInvertsInEitherLayout) {
     // A = [[2,1,0],[0,1,3],[1,0,1]], det = 5; its inverse is known exactly.
     const double a_rows[9] = {2, 1, 0, 0, 1, 3, 1, 0, 1};
-    const double inv_rows[9] = {1 / 5.0, -1 / 5.0, 3 / 5.0, 3 / 5.0,  2 / 5.0,
+    const double inv_rows[9] = {1 / 5.0,  -1 / 5.0, 3 / 5.0, 3 / 5.0, 2 / 5.0,
                                 -6 / 5.0, -1 / 5.0, 1 / 5.0, 2 / 5.0};
     double by_rows[9], by_columns[9];
     for (int r = 0; r < 3; ++r)
@@ -110,4 +110,4 @@ TEST(InvertMatrix, SingularMatrixIsReportedAndLeftUnchanged) {
     EXPECT_EQ(singular[3], 4);
 }
 
-}  // namespace
+} // namespace
