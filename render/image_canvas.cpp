@@ -1,0 +1,25 @@
+#include "render/image_canvas.h"
+
+#include <wx/graphics.h>
+
+ImageCanvas::ImageCanvas(int w, int h) : image_(w, h, true) {
+    wxGraphicsRenderer* cairo = wxGraphicsRenderer::GetCairoRenderer();
+    if (!cairo || !image_.IsOk())
+        return;
+    wxGraphicsContext* context = cairo->CreateContextFromImage(image_);
+    if (!context)
+        return;
+    // Crisp one-pixel lines and discs, as on a window.
+    context->SetAntialiasMode(wxANTIALIAS_NONE);
+    // Pixel-centred lines, as the window device context draws them.
+    context->EnableOffset(true);
+    dc_ = std::make_unique<wxGCDC>(context);
+}
+
+ImageCanvas::~ImageCanvas() = default;
+
+wxImage ImageCanvas::finish() {
+    // The context writes its pixels back into the image when it goes.
+    dc_.reset();
+    return image_;
+}
