@@ -1,0 +1,137 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "nbody/elements.h"
+
+namespace {
+
+const double AU = 1.49598e11;
+const double PI = 4 * std::atan(1.0);
+
+TEST(Kepler, SolvesTheEquationForAnyMeanAnomaly) {
+    for (double e : {0.0, 0.1, 0.5, 0.9, 0.99999})
+        for (double m : {-350.0, -90.0, -1.0, 0.25, 10.0, 100.0, 179.0, 181.0, 359.0, 1000.0}) {
+            const double big_e = solve_kepler(m, e, 53) * PI / 180;
+            // E - e sin E, brought into (-180, 180], must give M back.
+            double back = (big_e - e * std::sin(big_e)) * 180 / PI;
+            double reduced = std::fmod(m, 360.0);
+            if (reduced > 180)
+                reduced -= 360;
+            if (reduced <= -180)
+                reduced += 360;
+            EXPECT_NEAR(back, reduced, 1e-9) << "M " << m << " e " << e;
+        }
+}
+
+TEST(Kepler, EdgeValues) {
+    EXPECT_NEAR(solve_kepler(37.5, 0, 53), 37.5, 1e-12);
+    EXPECT_NEAR(solve_kepler(200, 0, 53), -160, 1e-12);
+    const double at_zero = solve_kepler(0, 0.5, 53);
+    EXPECT_LT(std::fabs(at_zero), 1e-12);
+    EXPECT_NEAR(solve_kepler(720.5, 0.3, 53), solve_kepler(0.5, 0.3, 53), 1e-12);
+    EXPECT_NEAR(solve_kepler(200, 0.9, 53), -169.445, 0.0005);
+}
+
+TEST(ElementsPosition, PerihelionAndAphelionOfAPlanarOrbit) {
+    const double tp = 2451545.0;
+    const vec3d peri = elements_position(1, 0.5, 0, 0, 0, tp, tp);
+    EXPECT_NEAR(peri.x, 0.5 * AU, 1e-6 * AU);
+    EXPECT_NEAR(peri.x, 7.4799e10, 1e5);
+    EXPECT_NEAR(peri.y, 0, 1e-6 * AU);
+    EXPECT_EQ(peri.z, 0);
+    const vec3d aphelion = elements_position(1, 0.5, 0, 0, 0, tp, tp + 180 / 0.9856076686);
+    EXPECT_NEAR(aphelion.x, -1.5 * AU, 1e-6 * AU);
+    EXPECT_NEAR(aphelion.y, 0, 1e-6 * AU);
+}
+
+TEST(ElementsPosition, AnglesOrientTheOrbit) {
+    // Perihelion on the ascending node at 90 degrees, orbit tilted 90
+    // degrees: a quarter period later the body is straight above the Sun.
+    const double tp = 2451545.0;
+    const vec3d peri = elements_position(1, 0, 90, 0, 90, tp, tp);
+    EXPECT_NEAR(peri.x, 0, 1e-9 * AU);
+    EXPECT_NEAR(peri.y, AU, 1e-9 * AU);
+    const vec3d quarter = elements_position(1, 0, 90, 0, 90, tp, tp + 90 / 0.9856076686);
+    EXPECT_NEAR(quarter.z, AU, 1e-9 * AU);
+    EXPECT_NEAR(quarter.length(), AU, 1e-9 * AU);
+}
+
+TEST(ElementsVelocity, MatchesTheVisVivaSpeedAtPerihelionAndAphelion) {
+    // Gauss' constant: n^2 a^3 is the Sun's GM in AU and days.
+    const double n = 0.9856076686 * PI / 180 / 86400;  // rad/s for a = 1
+    const double tp = 2451545.0;
+    const double a = 1, e = 0.5;
+    const vec3d vp = elements_velocity(a, e, 0, 0, 0, tp, tp);
+    const double expected_peri = n * AU * std::sqrt((1 + e) / (1 - e));
+    EXPECT_NEAR(vp.length(), expected_peri, 1e-4 * expected_peri);
+    EXPECT_GT(vp.y, 0);  // prograde
+    const vec3d va = elements_velocity(a, e, 0, 0, 0, tp, tp + 180 / 0.9856076686);
+    const double expected_aph = n * AU * std::sqrt((1 - e) / (1 + e));
+    EXPECT_NEAR(va.length(), expected_aph, 1e-4 * expected_aph);
+}
+
+TEST(OrbitalElements, ValidateRefusesUnplaceableSets) {
+    struct Case {
+        const char* name;
+        double a, e;
+        bool valid;
+    };
+    const Case cases[] = {
+        {"good", 2.5, 0.1, true},   {"", 2.5, 0.1, false},      {"zero_a", 0, 0.1, false},
+        {"neg_a", -1, 0.1, false},  {"circle", 2.5, 0, false},  {"parabola", 2.5, 1, false},
+        {"hyper", 2.5, 1.5, false}, {"nan_a", NAN, 0.1, false},
+    };
+    for (const Case& c : cases) {
+        nbOrbitalElementsComet set(c.name, c.a, c.e, 10, 20, 30, 2451545, 2451544.5);
+        EXPECT_EQ(set.validate(), c.valid) << c.name;
+    }
+    EXPECT_FALSE(nbOrbitalElementsAsteroid().validate());
+    // validate never sets the flag again.
+    nbOrbitalElementsAsteroid set;
+    EXPECT_FALSE(set.validate());
+    EXPECT_FALSE(set.valid());
+}
+
+TEST(OrbitalElements, KindsMakeTheirOwnBodies) {
+    const double jd = 2451545.0;
+    nbOrbitalElementsAsteroid asteroid("A", 2.5, 0.1, 5, 20, 30, jd, jd, 12);
+    nbOrbitalElementsPlanetary planetary("P", 2.5, 0.1, 5, 20, 30, jd, jd, 12);
+    nbOrbitalElementsComet comet("C", 2.5, 0.1, 5, 20, 30, jd, jd);
+    planetary.set_mass(6e23);
+
+    const auto a = asteroid.create_body(jd);
+    const auto p = planetary.create_body(jd);
+    const auto c = comet.create_body(jd);
+    EXPECT_EQ(a->name(), "A");
+    EXPECT_EQ(a->mass(), 3.0e10);
+    EXPECT_EQ(a->display_radius(), 6371.0);
+    EXPECT_EQ(a->graphics()->colour().red(), 255);
+    EXPECT_EQ(a->graphics()->colour().green(), 0);
+    EXPECT_EQ(a->graphics()->colour().blue(), 255);
+    EXPECT_FALSE(a->graphics()->has_tail());
+
+    EXPECT_EQ(p->graphics()->colour().green(), 170);
+    EXPECT_EQ(p->graphics()->colour().blue(), 0);
+    EXPECT_GT(p->display_radius(), 1e6);  // derived from 6e23 kg
+    EXPECT_EQ(p->mass(), 6e23);
+
+    EXPECT_TRUE(c->graphics()->has_tail());
+    EXPECT_EQ(c->graphics()->colour().green(), 255);  // white
+    // Same elements, same place.
+    EXPECT_EQ(a->position().x, c->position().x);
+    EXPECT_EQ(a->velocity().y, c->velocity().y);
+
+    EXPECT_EQ(asteroid.type_code(), 2);
+    EXPECT_EQ(planetary.type_code(), 3);
+    EXPECT_EQ(comet.type_code(), 1);
+    EXPECT_EQ(planetary.type_name(), "Planetary");
+    EXPECT_EQ(planetary.mean_anomaly(), 12);
+    EXPECT_EQ(comet.mean_anomaly(), 0.0);
+    EXPECT_DOUBLE_EQ(asteroid.perihelion_distance(), 2.25);
+    const auto copy = planetary.clone();
+    EXPECT_EQ(copy->type_code(), 3);
+    EXPECT_EQ(copy->mass(), 6e23);
+}
+
+}  // namespace
