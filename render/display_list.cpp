@@ -22,7 +22,8 @@ double dcCircle::grown_radius(double r, int min_pixel_radius) {
 void dcCircle::draw(wxDC& dc) {
     int cx, cy;
     current_view->project(centre_, cx, cy);
-    const double r = grown_radius(current_view->pixel_length(vec3d(radius_, 0, 0)), min_pixel_radius_);
+    const double r =
+        grown_radius(current_view->pixel_length(vec3d(radius_, 0, 0)), min_pixel_radius_);
     dc.SetPen(wxPen(brush_.GetColour(), 1, wxPENSTYLE_SOLID));
     dc.SetBrush(brush_);
     const int m = truncate_to_pixel(r);

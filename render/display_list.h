@@ -45,7 +45,7 @@ private:
 // A straight segment, anchored (and depth-sorted) at its start.
 class dcLine : public dcObject {
 public:
-    struct Offset {};  // selects the start-plus-offset constructor
+    struct Offset {}; // selects the start-plus-offset constructor
 
     dcLine(const vec3d& start, const vec3d& end, const wxColour& colour, int width, int style);
     dcLine(Offset, const vec3d& start, const vec3d& offset, const wxColour& colour, int width,

@@ -1,5 +1,6 @@
 #include "render/image_canvas.h"
 
+#include <wx/font.h>
 #include <wx/graphics.h>
 
 ImageCanvas::ImageCanvas(int w, int h) : image_(w, h, true) {
@@ -14,6 +15,9 @@ ImageCanvas::ImageCanvas(int w, int h) : image_(w, h, true) {
     // Pixel-centred lines, as the window device context draws them.
     context->EnableOffset(true);
     dc_ = std::make_unique<wxGCDC>(context);
+    // A window's device context starts with the window's font; without a
+    // window there is none, and text needs one.
+    dc_->SetFont(wxFont(wxFontInfo(10).Family(wxFONTFAMILY_SWISS)));
 }
 
 ImageCanvas::~ImageCanvas() = default;

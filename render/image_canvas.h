@@ -5,7 +5,7 @@
 
 #include <memory>
 
-#include <wx/defs.h>  // before dcgraph.h, which tests its settings
+#include <wx/defs.h> // before dcgraph.h, which tests its settings
 
 #include <wx/dcgraph.h>
 #include <wx/image.h>

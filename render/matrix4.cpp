@@ -11,7 +11,7 @@ void sin_cos_degrees(double theta, double& s, double& c) {
     s = std::sin(radians);
     c = std::cos(radians);
 }
-}  // namespace
+} // namespace
 
 Matrix4 Matrix4::translation(double tx, double ty, double tz) {
     Matrix4 t;
@@ -85,4 +85,6 @@ Vec4 Matrix4::operator*(const Vec4& v) const {
     return out;
 }
 
-bool Matrix4::invert() { return invert_matrix(m_.data(), 4); }
+bool Matrix4::invert() {
+    return invert_matrix(m_.data(), 4);
+}

@@ -12,7 +12,9 @@ int truncate_to_pixel(double v) {
     return static_cast<int>(std::trunc(std::clamp(v, -1e9, 1e9)));
 }
 
-dcAdapter::dcAdapter() { current_view = this; }
+dcAdapter::dcAdapter() {
+    current_view = this;
+}
 
 void dcAdapter::set_viewport(int w, int h) {
     width_ = w;
@@ -34,10 +36,18 @@ void dcAdapter::set_scale(const vec3d& centre, double units) {
     scale_.at(2, 3) = -centre.z;
 }
 
-void dcAdapter::reset_rotation() { rotation_.set_identity(); }
-void dcAdapter::rotate_x(double degrees) { rotation_ = Matrix4::rotation_x(degrees) * rotation_; }
-void dcAdapter::rotate_y(double degrees) { rotation_ = Matrix4::rotation_y(degrees) * rotation_; }
-void dcAdapter::rotate_z(double degrees) { rotation_ = Matrix4::rotation_z(degrees) * rotation_; }
+void dcAdapter::reset_rotation() {
+    rotation_.set_identity();
+}
+void dcAdapter::rotate_x(double degrees) {
+    rotation_ = Matrix4::rotation_x(degrees) * rotation_;
+}
+void dcAdapter::rotate_y(double degrees) {
+    rotation_ = Matrix4::rotation_y(degrees) * rotation_;
+}
+void dcAdapter::rotate_z(double degrees) {
+    rotation_ = Matrix4::rotation_z(degrees) * rotation_;
+}
 void dcAdapter::rotate_x_post(double degrees) {
     rotation_ = rotation_ * Matrix4::rotation_x(degrees);
 }
@@ -63,7 +73,9 @@ void dcAdapter::centre_on(const vec3d& p, int x, int y) {
     viewport_ = Matrix4::translation(x - px, py - y, 0) * viewport_;
 }
 
-void dcAdapter::update() { combined_ = ((Matrix4::identity() * viewport_) * rotation_) * scale_; }
+void dcAdapter::update() {
+    combined_ = ((Matrix4::identity() * viewport_) * rotation_) * scale_;
+}
 
 void dcAdapter::project(const vec3d& p, int& x, int& y) const {
     const Vec4 q = combined_ * Vec4::point(p);
@@ -81,7 +93,9 @@ std::optional<vec3d> dcAdapter::unproject_depth(double depth) const {
     return p;
 }
 
-std::optional<vec3d> dcAdapter::viewpoint() const { return unproject_depth(-1e15); }
+std::optional<vec3d> dcAdapter::viewpoint() const {
+    return unproject_depth(-1e15);
+}
 
 double dcAdapter::pixel_length(const vec3d& v) const {
     return (combined_ * Vec4::direction(v)).xyz().length();

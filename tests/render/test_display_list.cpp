@@ -3,11 +3,11 @@
 #include <string>
 #include <vector>
 
+#include "pixels.h"
 #include "render/display_list.h"
 #include "render/image_canvas.h"
 #include "render/view.h"
 #include "render/view_commands.h"
-#include "pixels.h"
 
 namespace {
 
@@ -33,7 +33,7 @@ struct Picture {
     Picture() {
         view.set_viewport(400, 300);
         view.update();
-        view_start(view, 400, 300);  // 1 AU = 20 px, origin at (200, 150)
+        view_start(view, 400, 300); // 1 AU = 20 px, origin at (200, 150)
     }
 };
 
@@ -90,9 +90,9 @@ TEST(DisplayList, TheNearerOfTwoOverlappingDiscsIsOnTop) {
             list.draw(pic.canvas.dc());
         }
         const wxImage image = pic.canvas.finish();
-        EXPECT_EQ(pixel(image, 203, 150), wxColour(0, 0, 255)) << near_first;  // overlap
-        EXPECT_EQ(pixel(image, 214, 150), wxColour(255, 0, 0)) << near_first;  // far disc only
-        EXPECT_EQ(pixel(image, 200, 170), wxColour(0, 0, 0)) << near_first;    // outside both
+        EXPECT_EQ(pixel(image, 203, 150), wxColour(0, 0, 255)) << near_first; // overlap
+        EXPECT_EQ(pixel(image, 214, 150), wxColour(255, 0, 0)) << near_first; // far disc only
+        EXPECT_EQ(pixel(image, 200, 170), wxColour(0, 0, 0)) << near_first;   // outside both
     }
 }
 
@@ -111,7 +111,7 @@ TEST(DisplayList, MinimumRadiusIsReachedByGrowthOfFivePercent) {
 TEST(DisplayList, TinyDiscIsPaintedAtTheMinimumRadius) {
     Picture pic;
     {
-        dcCircle tiny(vec3d(), 1.0, *wxGREEN_BRUSH);  // a metre: far below one pixel
+        dcCircle tiny(vec3d(), 1.0, *wxGREEN_BRUSH); // a metre: far below one pixel
         tiny.set_min_pixel_radius(4);
         tiny.draw(pic.canvas.dc());
         dcCircle zero(vec3d(5 * AU, 0, 0), 0.0, *wxGREEN_BRUSH);
@@ -136,8 +136,8 @@ TEST(DisplayList, LinesAndTextDrawAtTheirProjectedPoints) {
     }
     const wxImage image = pic.canvas.finish();
     EXPECT_EQ(pixel(image, 250, 150), wxColour(0, 255, 255));
-    EXPECT_EQ(pixel(image, 200, 100), wxColour(255, 0, 0));  // 3 AU up
-    EXPECT_EQ(pixel(image, 200, 125), wxColour(0, 0, 0));    // below the segment's start
+    EXPECT_EQ(pixel(image, 200, 100), wxColour(255, 0, 0)); // 3 AU up
+    EXPECT_EQ(pixel(image, 200, 125), wxColour(0, 0, 0));   // below the segment's start
 }
 
-}  // namespace
+} // namespace

@@ -30,7 +30,7 @@ TEST(View, ConstructorRegistersTheCurrentView) {
 }
 
 TEST(View, ProjectTruncatesTowardZero) {
-    dcAdapter view;  // identity matrices, 1 x 1 panel
+    dcAdapter view; // identity matrices, 1 x 1 panel
     view.update();
     int x, y;
     view.project(vec3d(-0.7, 0.5, 0), x, y);
@@ -40,7 +40,7 @@ TEST(View, ProjectTruncatesTowardZero) {
     EXPECT_EQ(x, 0);
     view.project(vec3d(-1.7, 2.5, 0), x, y);
     EXPECT_EQ(x, -1);
-    EXPECT_EQ(y, -1);  // 1 - 2.5 = -1.5
+    EXPECT_EQ(y, -1); // 1 - 2.5 = -1.5
 }
 
 TEST(View, ViewportPutsOriginAtMiddleOfLargerSideAndCentreOnMovesIt) {
@@ -68,7 +68,7 @@ TEST(View, StartViewSpansTwentyAstronomicalUnitsOverTheLargerSide) {
     view.project(vec3d(10 * AU, 0, 0), x, y);
     EXPECT_EQ(x, 800);
     view.project(vec3d(0, 5 * AU, 0), x, y);
-    EXPECT_EQ(y, 100);  // world +y is up on the screen
+    EXPECT_EQ(y, 100); // world +y is up on the screen
     EXPECT_NEAR(view.pixel_length(vec3d(AU, 0, 0)), 40.0, 1e-9);
 }
 
@@ -116,7 +116,7 @@ TEST(View, WheelZoomsAboutThePointer) {
     view.project(p, x, y);
     EXPECT_NEAR(x, bx, 1);
     EXPECT_NEAR(y, by, 1);
-    view_wheel(view, 60, 120, 0, 0);  // less than one notch: nothing
+    view_wheel(view, 60, 120, 0, 0); // less than one notch: nothing
     EXPECT_NEAR(view.pixel_length(vec3d(AU, 0, 0)), 40 * 1.05, 1e-9);
     view_wheel(view, -240, 120, bx, by);
     EXPECT_NEAR(view.pixel_length(vec3d(AU, 0, 0)), 40 * 1.05 * 0.95, 1e-9);
@@ -124,10 +124,10 @@ TEST(View, WheelZoomsAboutThePointer) {
 
 TEST(View, FirstSizeEventKeepsOriginsRelativePlaceAndRotationButDropsZoom) {
     dcAdapter view;
-    view_start(view, 1, 1);  // before any size: a 1 x 1 panel
+    view_start(view, 1, 1); // before any size: a 1 x 1 panel
     view.set_viewport(800, 600);
     view.update();
-    view.centre_on(vec3d(), 200, 150);  // origin a quarter in
+    view.centre_on(vec3d(), 200, 150); // origin a quarter in
     view.update();
     view_from_oblique_viewpoint(view);
     view_zoom_in(view, 800, 600);
@@ -163,12 +163,13 @@ TEST(View, DragOutsideTheCircleTurnsAboutTheLineOfSight) {
 TEST(View, DragInsideTheCircleTiltsAndTurns) {
     dcAdapter view;
     start_view(view);
-    view_drag_rotate(view, 800, 600, 400, 300, 410, 300);  // 10 px right
+    view_drag_rotate(view, 800, 600, 400, 300, 410, 300); // 10 px right
     const double t = 180.0 * 10 / 800 * (4 * std::atan(1.0)) / 180;
-    const double turn[3][3] = {{std::cos(t), 0, std::sin(t)}, {0, 1, 0}, {-std::sin(t), 0, std::cos(t)}};
+    const double turn[3][3] = {
+        {std::cos(t), 0, std::sin(t)}, {0, 1, 0}, {-std::sin(t), 0, std::cos(t)}};
     expect_rotation_rows(view, turn, 1e-12);
     view.reset_rotation();
-    view_drag_rotate(view, 800, 600, 400, 300, 400, 600);  // down by half the height
+    view_drag_rotate(view, 800, 600, 400, 300, 400, 600); // down by half the height
     // Tilted by -90 degrees about the screen x axis: ecliptic north now points down.
     int x, y;
     view.project(vec3d(0, 0, AU), x, y);
@@ -191,7 +192,7 @@ TEST(View, PixelLengthDoesNotDependOnRotation) {
 TEST(View, ViewpointLiesFarBehindTheSceneOrIsAbsentWhenSingular) {
     dcAdapter view;
     start_view(view);
-    view_from_vernal_equinox(view);  // the viewer looks from -x
+    view_from_vernal_equinox(view); // the viewer looks from -x
     const auto behind = view.viewpoint();
     ASSERT_TRUE(behind.has_value());
     EXPECT_GT(behind->x, 1e20);
@@ -200,7 +201,7 @@ TEST(View, ViewpointLiesFarBehindTheSceneOrIsAbsentWhenSingular) {
     singular.update();
     EXPECT_FALSE(singular.viewpoint().has_value());
     int x, y;
-    singular.project(vec3d(AU, AU, AU), x, y);  // must not crash
+    singular.project(vec3d(AU, AU, AU), x, y); // must not crash
 }
 
 TEST(View, RecentreOnSunWithoutASystemUsesTheOrigin) {
@@ -215,4 +216,4 @@ TEST(View, RecentreOnSunWithoutASystemUsesTheOrigin) {
     EXPECT_EQ(y, 300);
 }
 
-}  // namespace
+} // namespace

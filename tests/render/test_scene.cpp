@@ -1,0 +1,316 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "nbody/system.h"
+#include "render/display_list.h"
+#include "render/image_canvas.h"
+#include "render/scene.h"
+#include "render/view_commands.h"
+#include "pixels.h"
+
+namespace {
+
+const double AU = 1.49598e11;
+
+// Keeps the primitives in the order in which the scene files them.
+class FilingList : public dcDisplayList {
+public:
+    void add(std::unique_ptr<dcObject> item) override { items.push_back(std::move(item)); }
+    void draw(wxDC&) override {}
+    void clear() override { items.clear(); }
+    bool is_sorted() const override { return false; }
+
+    template <class T> std::vector<const T*> all() const {
+        std::vector<const T*> out;
+        for (const auto& item : items)
+            if (auto* t = dynamic_cast<const T*>(item.get()))
+                out.push_back(t);
+        return out;
+    }
+    std::vector<std::unique_ptr<dcObject>> items;
+};
+
+// A body whose trail holds exactly `points`, oldest first. Its name decides
+// its stride: "Mercury" 1, "Venus" 2, "Earth" 3.
+template <class Body = nbBody>
+std::unique_ptr<nbBody> body_with_trail(const std::string& name, const std::vector<vec3d>& points,
+                                        nbColour colour = nbColour(255, 0, 0)) {
+    auto b = std::make_unique<Body>(name, 1e20, 1e6, points.front(), vec3d());
+    double t = 0;
+    for (const vec3d& p : points) {
+        b->position() = p;
+        b->advance(1, t);
+        t += 1000;  // far more than any recording interval
+    }
+    b->graphics()->set_colour(colour);
+    return b;
+}
+
+std::vector<vec3d> points_along_x(int n) {
+    std::vector<vec3d> p;
+    for (int k = 0; k < n; ++k)
+        p.emplace_back((0.5 + 0.01 * k) * AU, 0, 0);
+    return p;
+}
+
+struct Segment {
+    double from_x, to_x;
+};
+
+std::vector<Segment> segments(const FilingList& list) {
+    std::vector<Segment> out;
+    for (const dcLine* line : list.all<dcLine>())
+        out.push_back({line->position().x, line->end().x});
+    return out;
+}
+
+struct SceneFixture : testing::Test {
+    wxDCDraw scene;
+    SceneFixture() {
+        scene.set_viewport(400, 300);
+        scene.update();
+        view_start(scene, 400, 300);  // 1 AU = 20 px, origin at (200, 150)
+        scene.set_axes(false);
+    }
+};
+
+TEST_F(SceneFixture, TrailVerticesFollowTheStride) {
+    scene.set_orbits(true);
+    {
+        // Stride 1, two points: p0 -> p1 and a closing segment of zero length.
+        const auto p = points_along_x(2);
+        FilingList list;
+        scene.add_body(list, *body_with_trail("Mercury", p));
+        const auto s = segments(list);
+        ASSERT_EQ(s.size(), 2u);
+        EXPECT_EQ(s[0].from_x, p[1].x);  // newest first
+        EXPECT_EQ(s[0].to_x, p[0].x);
+        EXPECT_EQ(s[1].from_x, p[0].x);
+        EXPECT_EQ(s[1].to_x, p[0].x);
+    }
+    {
+        // Stride 2, five points p0 (newest) .. p4: vertices p0, p1, p3, then p3 -> p4.
+        const auto p = points_along_x(5);  // oldest first: p4 = p[0]
+        FilingList list;
+        auto venus = body_with_trail("Venus", p);
+        ASSERT_EQ(venus->trail_stride(), 2);
+        scene.add_body(list, *venus);
+        const auto s = segments(list);
+        ASSERT_EQ(s.size(), 3u);
+        EXPECT_EQ(s[0].from_x, p[4].x);
+        EXPECT_EQ(s[0].to_x, p[3].x);
+        EXPECT_EQ(s[1].from_x, p[3].x);
+        EXPECT_EQ(s[1].to_x, p[1].x);
+        EXPECT_EQ(s[2].from_x, p[1].x);
+        EXPECT_EQ(s[2].to_x, p[0].x);
+    }
+    {
+        // A trail shorter than its stride is drawn point by point.
+        FilingList list;
+        scene.add_body(list, *body_with_trail("Earth", points_along_x(2)));
+        EXPECT_EQ(segments(list).size(), 2u);
+        FilingList single;
+        scene.add_body(single, *body_with_trail("Earth", points_along_x(1)));
+        EXPECT_TRUE(segments(single).empty());
+    }
+}
+
+TEST_F(SceneFixture, TrailFadesAfterTheElevenNewestSegments) {
+    scene.set_orbits(true);
+    auto mercury = body_with_trail("Mercury", points_along_x(80));
+    FilingList faded;
+    scene.add_body(faded, *mercury);
+    const auto lines = faded.all<dcLine>();
+    ASSERT_EQ(lines.size(), 80u);  // 79 regular segments and the closing one
+    const wxColour full(255, 0, 0);
+    for (int k = 0; k < 11; ++k)
+        EXPECT_EQ(lines[k]->colour(), full) << "segment " << k + 1;
+    EXPECT_EQ(lines[11]->colour(), wxColour(253, 0, 0));  // level 0.02
+    EXPECT_EQ(lines[35]->colour(), wxColour(212, 0, 0));  // level 0.5
+    for (std::size_t k = 60; k < lines.size(); ++k)
+        EXPECT_EQ(lines[k]->colour(), wxColour(170, 0, 0)) << "segment " << k + 1;
+
+    scene.set_fade_orbits(false);
+    FilingList plain;
+    scene.add_body(plain, *mercury);
+    for (const dcLine* line : plain.all<dcLine>())
+        EXPECT_EQ(line->colour(), full);
+}
+
+TEST(FadedColour, TakesTheMeanIntensityTimesTheLevelOffEveryChannel) {
+    struct Case {
+        wxColour in;
+        double level;
+        wxColour out;
+    };
+    const Case cases[] = {
+        {wxColour(255, 0, 0), 1.0, wxColour(170, 0, 0, 170)},
+        {wxColour(255, 255, 255), 1.0, wxColour(0, 0, 0, 0)},
+        {wxColour(100, 100, 100), 1.0, wxColour(0, 0, 0, 155)},
+        {wxColour(100, 80, 255), 0.5, wxColour(27, 7, 182, 182)},
+        {wxColour(100, 80, 255), 0.0, wxColour(100, 80, 255, 255)},
+        {wxColour(100, 80, 255), -1.0, wxColour(100, 80, 255, 255)},
+    };
+    for (const Case& c : cases) {
+        const wxColour got = faded_colour(c.in, c.level);
+        EXPECT_EQ(got, c.out) << c.level;
+        EXPECT_EQ(got.Alpha(), c.out.Alpha()) << c.level;
+    }
+}
+
+TEST_F(SceneFixture, SunOptionRemovesOnlyTheSunsDisc) {
+    scene.set_orbits(true);
+    scene.set_names(true);
+    scene.set_sun(false);
+    auto sun = body_with_trail("Sun", points_along_x(3));
+    FilingList list;
+    scene.add_body(list, *sun);
+    EXPECT_TRUE(list.all<dcCircle>().empty());
+    ASSERT_EQ(list.all<dcText>().size(), 1u);
+    EXPECT_EQ(list.all<dcText>()[0]->text(), "Sun");
+    EXPECT_FALSE(list.all<dcLine>().empty());
+
+    FilingList other;
+    scene.add_body(other, *body_with_trail("Earth", points_along_x(3)));
+    EXPECT_EQ(other.all<dcCircle>().size(), 1u);
+}
+
+TEST_F(SceneFixture, SatelliteIsNamedOnlyWithBothNameOptions) {
+    auto moon = body_with_trail<nbBodySatellite>("Moon", points_along_x(3));
+    scene.set_orbits(true);
+    scene.set_names(true);
+    FilingList names_only;
+    scene.add_body(names_only, *moon);
+    ASSERT_EQ(names_only.all<dcText>().size(), 1u);
+    EXPECT_EQ(names_only.all<dcText>()[0]->text(), "");
+    EXPECT_TRUE(names_only.all<dcLine>().empty());  // a satellite's trail is never drawn
+
+    scene.set_satellite_names(true);
+    FilingList both;
+    scene.add_body(both, *moon);
+    EXPECT_EQ(both.all<dcText>()[0]->text(), "Moon");
+
+    scene.set_names(false);
+    FilingList neither;
+    scene.add_body(neither, *moon);
+    EXPECT_TRUE(neither.all<dcText>().empty());
+}
+
+TEST_F(SceneFixture, CometTailPointsAwayFromTheOriginWithLengthOneOverDistance) {
+    auto comet = std::make_unique<nbBody>("C/1995 O1", 3e10, 6371, vec3d(0, 2 * AU, 0), vec3d());
+    comet->graphics()->set_has_tail(true);
+    FilingList list;
+    scene.add_body(list, *comet);
+    const auto lines = list.all<dcLine>();
+    ASSERT_EQ(lines.size(), 1u);
+    EXPECT_NEAR(lines[0]->end().y - lines[0]->position().y, 0.5 * AU, 1e-3);
+    EXPECT_EQ(lines[0]->end().x, 0);
+
+    comet->position() = vec3d();
+    FilingList at_origin;
+    scene.add_body(at_origin, *comet);
+    EXPECT_TRUE(at_origin.all<dcLine>().empty());
+}
+
+TEST(ClockLabel, ShowsTheCalendarFieldsOfTheJulianDate) {
+    EXPECT_EQ(clock_label(2451545.0), "2000-01-01 12:00:00 UTC");
+    EXPECT_EQ(clock_label(2451544.5 + 59.9999 / 86400), "2000-01-01 00:00:59 UTC");
+}
+
+// Pictures of a small system, probed at the bodies' projected centres.
+struct PictureFixture : SceneFixture {
+    nbSystem system{2451545.0};
+    void add(const std::string& name, vec3d p, nbColour colour, double radius = 1e9) {
+        auto b = std::make_unique<nbBody>(name, 1e20, radius, p, vec3d());
+        b->graphics()->set_colour(colour);
+        system.add(name, std::move(b));
+    }
+    wxImage picture() {
+        ImageCanvas canvas(400, 300);
+        scene.draw(canvas.dc(), &system);
+        return canvas.finish();
+    }
+};
+
+TEST_F(PictureFixture, DiscsShowTheirColoursAndTheNearerOneIsOnTop) {
+    for (bool simplified : {false, true}) {
+        system.remove("far");
+        system.remove("near");
+        system.remove("blue");
+        scene.set_display_list(!simplified);
+        // Seen from ecliptic north, larger z is nearer; "far" sorts after
+        // "blue" and "near" by name, so only depth can put "near" on top.
+        add("far", vec3d(2 * AU, 0, -AU), nbColour(255, 0, 0), 0.5 * AU / 30);
+        add("near", vec3d(2 * AU, 0, AU), nbColour(0, 255, 0), 0.1 * AU / 30);
+        add("blue", vec3d(-3 * AU, 2 * AU, 0), nbColour(0, 0, 255));
+        const wxImage image = picture();
+        EXPECT_EQ(pixel(image, 240, 150), wxColour(0, 255, 0)) << simplified;
+        EXPECT_EQ(pixel(image, 247, 150), wxColour(255, 0, 0)) << simplified;
+        EXPECT_EQ(pixel(image, 140, 110), wxColour(0, 0, 255)) << simplified;
+    }
+}
+
+TEST_F(PictureFixture, EqualDistancesDrawBothBodiesInBothModes) {
+    for (bool simplified : {false, true}) {
+        system.remove("a");
+        system.remove("b");
+        scene.set_display_list(!simplified);
+        add("a", vec3d(3 * AU, 0, 0), nbColour(255, 255, 0));
+        add("b", vec3d(-3 * AU, 0, 0), nbColour(0, 255, 255));
+        const wxImage image = picture();
+        EXPECT_EQ(pixel(image, 260, 150), wxColour(255, 255, 0)) << simplified;
+        EXPECT_EQ(pixel(image, 140, 150), wxColour(0, 255, 255)) << simplified;
+    }
+}
+
+TEST_F(PictureFixture, FadedTrailIsDarkerThanItsNewestSegments) {
+    scene.set_orbits(true);
+    // Stride 1, points 0.25 AU apart on a vertical line at x = 5 AU.
+    std::vector<vec3d> p;
+    for (int k = 0; k < 70; ++k)
+        p.emplace_back(5 * AU, (-8 + 0.25 * k) * AU, 0);
+    auto mercury = body_with_trail("Mercury", p, nbColour(255, 0, 0));
+    system.add("Mercury", std::move(mercury));
+    const wxImage image = picture();
+    // Newest points are at the top; the oldest twenty segments are fully faded.
+    EXPECT_EQ(pixel(image, 300, 150 - 7 * 20), wxColour(255, 0, 0));
+    EXPECT_EQ(pixel(image, 300, 150 + 7 * 20), wxColour(170, 0, 0));
+}
+
+TEST_F(PictureFixture, NoSystemDrawsNothingNotEvenTheClock) {
+    add("a", vec3d(), nbColour(255, 255, 255));
+    ImageCanvas canvas(400, 300);
+    scene.draw(canvas.dc(), nullptr);
+    const wxImage image = canvas.finish();
+    const unsigned char* data = image.GetData();
+    for (int k = 0; k < 400 * 300 * 3; ++k)
+        ASSERT_EQ(data[k], 0);
+}
+
+TEST_F(PictureFixture, ClockAndAxesAreDrawn) {
+    scene.set_axes(true);
+    const wxImage image = picture();
+    int white = 0;
+    for (int y = 10; y < 30; ++y)
+        for (int x = 10; x < 200; ++x)
+            white += pixel(image, x, y) == wxColour(255, 255, 255);
+    EXPECT_GT(white, 20);  // the label's glyphs
+    // Seen from the north the cyan axis runs to -x and the green one to -y.
+    EXPECT_EQ(pixel(image, 180, 150), wxColour(0, 255, 255));
+    EXPECT_EQ(pixel(image, 200, 180), wxColour(0, 255, 0));
+}
+
+TEST_F(PictureFixture, SingularViewStillDrawsWithoutDepthOrder) {
+    add("a", vec3d(AU, 0, 0), nbColour(255, 255, 0));
+    scene.set_viewport(0, 0);
+    scene.update();
+    for (bool simplified : {false, true}) {
+        scene.set_display_list(!simplified);
+        const wxImage image = picture();  // must not crash or hang
+        EXPECT_TRUE(image.IsOk());
+    }
+}
+
+}  // namespace
