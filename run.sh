@@ -5,4 +5,5 @@ cd "$(dirname "$0")"
 scripts/install-deps.sh
 cmake -S . -B build -DCMAKE_BUILD_TYPE=Release
 cmake --build build -j"$(nproc)"
-exec build/tools/zenorb-core-demo "$@"
+# The headless simulator; `./run.sh --help` lists its options.
+exec build/tools/zenorb-sim "$@"

@@ -1,0 +1,237 @@
+#include "tools/sim_options.h"
+
+#include <cstring>
+
+#include "nbody/julian.h"
+#include "nbody/parse_number.h"
+
+const char* const SIM_USAGE = R"(Usage: zenorb-sim [options]
+
+Builds the Sun, the eight planets, the Moon and Pluto for a start date,
+optionally adds comets and asteroids, integrates them under Newtonian gravity
+and prints their heliocentric states (metres, metres per second; ecliptic
+frame, x toward the equinox, z toward the ecliptic north pole).
+
+Start date (default: today 00:00 local time):
+  --jd JD              Julian date, 0 to 5373484.5
+  --date YYYY-MM-DD    00:00 of that date (Gregorian from 1582-10-15 on,
+                       Julian calendar before; years -4712 to 9999)
+
+Integration:
+  --step DAYS          time step in days, 0.001 to 30 (default 0.26)
+  --steps N            number of steps (default 0: the initial state)
+  --every K            also print the state every K steps (with step 0)
+  --no-zero-momentum   keep the total momentum; by default it is removed
+                       after the build and again after bodies were added
+
+Extra bodies:
+  --catalogue DIR      read the catalogue files zenorb_comets.txt,
+                       zenorb_bright.txt, zenorb_unusual.txt and
+                       zenorb_critical.txt (Minor Planet Center "Soft06"
+                       lines) from DIR
+  --add NAME           add the catalogue object NAME at the start date
+                       (repeatable; blanks in NAME may be written as
+                       blanks or underscores). When the catalogue holds
+                       NAME twice, the set with the latest epoch is used.
+  --elements FILE.xml  add the object of a single-object element file
+                       (repeatable; not supported yet)
+
+Picture of the final state (drawn without a display, as the program's
+window would show it: orbits, fading, names and the Sun on, axes off):
+  --png FILE           write a PNG picture
+  --size WxH           picture size in pixels, 16 to 8192 each
+                       (default 1280x960)
+  --view north|equinox|oblique
+                       from above the ecliptic north pole (default), from
+                       the vernal equinox, or from an oblique viewpoint
+  --track NAME         keep body NAME in the centre (default Sun; "none"
+                       keeps the origin there)
+  --simplified         the simplified drawing mode
+
+Output:
+  --format csv|json    csv (default): a header line
+                       step,jd,name,x_m,y_m,z_m,vx_mps,vy_mps,vz_mps
+                       then one line per body in name order; json: one
+                       object with a "states" array. Numbers have 17
+                       significant digits.
+  --help               this text
+
+Exit status: 0 success, 1 bad input (file, object name), 2 bad usage.
+)";
+
+namespace {
+
+bool number_in(const std::string& text, double low, double high, double& value) {
+    double v = 0;
+    if (!parse_double(text, v) || v < low || v > high)
+        return false;
+    value = v;
+    return true;
+}
+
+bool count_in(const std::string& text, long low, long high, long& value) {
+    long v = 0;
+    if (!parse_long(text, v) || v < low || v > high)
+        return false;
+    value = v;
+    return true;
+}
+
+int days_in_month(int year, int month, bool gregorian) {
+    static const int days[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    if (month != 2)
+        return days[month - 1];
+    const bool leap = gregorian ? (year % 4 == 0 && (year % 100 != 0 || year % 400 == 0))
+                                : year % 4 == 0;
+    return leap ? 29 : 28;
+}
+
+bool parse_size(const std::string& text, int& width, int& height) {
+    const std::size_t x = text.find('x');
+    int w = 0, h = 0;
+    if (x == std::string::npos || !parse_int(std::string_view(text).substr(0, x), w) ||
+        !parse_int(std::string_view(text).substr(x + 1), h) || w < 16 || h < 16 || w > 8192 ||
+        h > 8192)
+        return false;
+    width = w;
+    height = h;
+    return true;
+}
+
+}  // namespace
+
+bool parse_iso_date(const std::string& text, double& jd) {
+    if (text.empty())
+        return false;
+    // An optional sign for years before 1 (astronomical numbering).
+    const std::size_t first_dash = text.find('-', text[0] == '-' ? 1 : 0);
+    if (first_dash == std::string::npos)
+        return false;
+    const std::size_t second_dash = text.find('-', first_dash + 1);
+    if (second_dash == std::string::npos || text.size() - second_dash != 3 ||
+        second_dash - first_dash != 3)
+        return false;
+    int year = 0, month = 0, day = 0;
+    if (!parse_int(std::string_view(text).substr(0, first_dash), year) ||
+        !parse_int(std::string_view(text).substr(first_dash + 1, 2), month) ||
+        !parse_int(std::string_view(text).substr(second_dash + 1, 2), day))
+        return false;
+    if (year < -4712 || year > 9999 || month < 1 || month > 12 || day < 1)
+        return false;
+    const bool gregorian = is_gregorian_date(year, month, day);
+    if (day > days_in_month(year, month, gregorian))
+        return false;
+    jd = nbJulianDate(year, month, double(day), 0, 0, 0, gregorian).jd();
+    return true;
+}
+
+bool parse_sim_options(int argc, const char* const* argv, SimOptions& options,
+                       std::string& error) {
+    for (int k = 1; k < argc; ++k) {
+        const std::string option = argv[k];
+        if (option == "--help" || option == "-h") {
+            options.help = true;
+            continue;
+        }
+        if (option == "--no-zero-momentum") {
+            options.zero_momentum = false;
+            continue;
+        }
+        if (option == "--simplified") {
+            options.simplified = true;
+            continue;
+        }
+        const char* const with_value[] = {"--jd",    "--date",      "--step",      "--steps",
+                                          "--every", "--elements",  "--catalogue", "--add",
+                                          "--format", "--png",      "--size",      "--view",
+                                          "--track"};
+        bool known = false;
+        for (const char* name : with_value)
+            known = known || option == name;
+        if (!known) {
+            error = "unknown option '" + option + "' (see --help)";
+            return false;
+        }
+        if (k + 1 >= argc) {
+            error = "option " + option + " needs a value";
+            return false;
+        }
+        const std::string value = argv[++k];
+        const std::string culprit = option + " '" + value + "'";
+        if (option == "--jd") {
+            double jd = 0;
+            if (!number_in(value, 0, 5373484.5, jd)) {
+                error = "bad " + culprit + ": expected a Julian date from 0 to 5373484.5";
+                return false;
+            }
+            options.jd = jd;
+        } else if (option == "--date") {
+            double jd = 0;
+            if (!parse_iso_date(value, jd)) {
+                error = "bad " + culprit + ": expected a date YYYY-MM-DD from -4712 to 9999";
+                return false;
+            }
+            options.jd = jd;
+        } else if (option == "--step") {
+            if (!number_in(value, 0.001, 30, options.step_days)) {
+                error = "bad " + culprit + ": expected a number of days from 0.001 to 30";
+                return false;
+            }
+        } else if (option == "--steps") {
+            if (!count_in(value, 0, 1000000000L, options.steps)) {
+                error = "bad " + culprit + ": expected a whole number from 0 to 1000000000";
+                return false;
+            }
+        } else if (option == "--every") {
+            if (!count_in(value, 1, 1000000000L, options.every)) {
+                error = "bad " + culprit + ": expected a whole number from 1 to 1000000000";
+                return false;
+            }
+        } else if (option == "--elements") {
+            options.element_files.push_back(value);
+        } else if (option == "--catalogue") {
+            options.catalogue_dir = value;
+        } else if (option == "--add") {
+            options.add_names.push_back(value);
+        } else if (option == "--png") {
+            options.png_file = value;
+        } else if (option == "--size") {
+            if (!parse_size(value, options.width, options.height)) {
+                error = "bad " + culprit + ": expected WIDTHxHEIGHT, each from 16 to 8192";
+                return false;
+            }
+        } else if (option == "--view") {
+            if (value == "north")
+                options.view = SimOptions::View::North;
+            else if (value == "equinox")
+                options.view = SimOptions::View::Equinox;
+            else if (value == "oblique")
+                options.view = SimOptions::View::Oblique;
+            else {
+                error = "bad " + culprit + ": expected north, equinox or oblique";
+                return false;
+            }
+        } else if (option == "--track") {
+            options.track = value;
+        } else if (option == "--format") {
+            if (value == "csv")
+                options.format = SimOptions::Format::Csv;
+            else if (value == "json")
+                options.format = SimOptions::Format::Json;
+            else {
+                error = "bad " + culprit + ": expected csv or json";
+                return false;
+            }
+        }
+    }
+    if (!options.add_names.empty() && options.catalogue_dir.empty()) {
+        error = "--add needs --catalogue DIR to find the object";
+        return false;
+    }
+    if (!options.element_files.empty()) {
+        error = "--elements '" + options.element_files.front() +
+                "': single-object element files are not supported yet";
+        return false;
+    }
+    return true;
+}
