@@ -28,9 +28,11 @@ bool read_numbers(const std::vector<std::string_view>& words, std::size_t first,
             return false;
     return true;
 }
-}  // namespace
+} // namespace
 
-double mean_motion(double a) { return 0.9856076686 / (a * std::sqrt(a)); }
+double mean_motion(double a) {
+    return 0.9856076686 / (a * std::sqrt(a));
+}
 
 double solve_kepler(double mean_anomaly_degrees, double e, int iterations) {
     double m = mean_anomaly_degrees * PI / 180;
@@ -65,22 +67,24 @@ vec3d elements_position(double a, double e, double i, double w, double omega, do
     const double r = a * (1 - e * std::cos(big_e));
     const double u = v + w * RADIANS;
     const double node = omega * RADIANS, incl = i * RADIANS;
-    const double x = r * (std::cos(u) * std::cos(node) - std::sin(u) * std::sin(node) * std::cos(incl));
-    const double y = r * (std::cos(u) * std::sin(node) + std::sin(u) * std::cos(node) * std::cos(incl));
+    const double x =
+        r * (std::cos(u) * std::cos(node) - std::sin(u) * std::sin(node) * std::cos(incl));
+    const double y =
+        r * (std::cos(u) * std::sin(node) + std::sin(u) * std::cos(node) * std::cos(incl));
     const double z = r * std::sin(u) * std::sin(incl);
     return vec3d(x * ASTRONOMICAL_UNIT, y * ASTRONOMICAL_UNIT, z * ASTRONOMICAL_UNIT);
 }
 
 vec3d elements_velocity(double a, double e, double i, double w, double omega, double tp,
                         double jd) {
-    return sampled_velocity(
-        [&](double t) { return elements_position(a, e, i, w, omega, tp, t); }, jd);
+    return sampled_velocity([&](double t) { return elements_position(a, e, i, w, omega, tp, t); },
+                            jd);
 }
 
 nbOrbitalElements::nbOrbitalElements(const std::string& name, double a, double e, double i,
                                      double w, double omega, double tp, double epoch)
-    : name_(name), a_(a), e_(e), i_(i), w_(w), omega_(omega), tp_(tp), epoch_(epoch),
-      valid_(true) {}
+    : name_(name), a_(a), e_(e), i_(i), w_(w), omega_(omega), tp_(tp), epoch_(epoch), valid_(true) {
+}
 
 std::unique_ptr<nbBody> nbOrbitalElements::create_body(double jd) const {
     const vec3d position = elements_position(a_, e_, i_, w_, omega_, tp_, jd);

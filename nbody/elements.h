@@ -15,18 +15,16 @@ double mean_motion(double a);
 double solve_kepler(double mean_anomaly_degrees, double e, int iterations);
 // Heliocentric position (m) and velocity (m/s) of an orbit at a JD; angles in
 // degrees, a in AU, tp the JD of perihelion.
-vec3d elements_position(double a, double e, double i, double w, double omega, double tp,
-                        double jd);
-vec3d elements_velocity(double a, double e, double i, double w, double omega, double tp,
-                        double jd);
+vec3d elements_position(double a, double e, double i, double w, double omega, double tp, double jd);
+vec3d elements_velocity(double a, double e, double i, double w, double omega, double tp, double jd);
 
 class nbOrbitalElements {
 public:
-    static constexpr double DEFAULT_MASS = 3.0e10;  // kg
+    static constexpr double DEFAULT_MASS = 3.0e10; // kg
 
     nbOrbitalElements() = default;
-    nbOrbitalElements(const std::string& name, double a, double e, double i, double w,
-                      double omega, double tp, double epoch);
+    nbOrbitalElements(const std::string& name, double a, double e, double i, double w, double omega,
+                      double tp, double epoch);
     nbOrbitalElements(const nbOrbitalElements&) = default;
     nbOrbitalElements& operator=(const nbOrbitalElements&) = default;
     virtual ~nbOrbitalElements() = default;
@@ -93,7 +91,7 @@ public:
     bool parse_line(const std::string& line);
 
 protected:
-    double m_ = 0;  // mean anomaly, degrees, at the date of the catalogue line
+    double m_ = 0; // mean anomaly, degrees, at the date of the catalogue line
 };
 
 class nbOrbitalElementsPlanetary : public nbOrbitalElementsAsteroid {

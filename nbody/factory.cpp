@@ -16,8 +16,8 @@ struct BuiltInBody {
     SolarBody id;
     const char* name;
     bool satellite;
-    double mass;    // kg
-    double radius;  // m
+    double mass;   // kg
+    double radius; // m
 };
 
 // Masses are multiples of the Earth's 5.9736e24 kg, as doubles.
@@ -35,21 +35,34 @@ const BuiltInBody BUILT_IN[] = {
     {SolarBody::Pluto, "Pluto", false, 1.2544559999999998e22, 1.195e6},
 };
 
-const BuiltInBody& built_in(SolarBody id) { return BUILT_IN[static_cast<int>(id)]; }
+const BuiltInBody& built_in(SolarBody id) {
+    return BUILT_IN[static_cast<int>(id)];
+}
 
 vec3d theory_position(SolarBody body, double jd) {
     switch (body) {
-    case SolarBody::Mercury: return planet_position(Planet::Mercury, jd);
-    case SolarBody::Venus: return planet_position(Planet::Venus, jd);
-    case SolarBody::Earth: return planet_position(Planet::Earth, jd);
-    case SolarBody::Mars: return planet_position(Planet::Mars, jd);
-    case SolarBody::Jupiter: return planet_position(Planet::Jupiter, jd);
-    case SolarBody::Saturn: return planet_position(Planet::Saturn, jd);
-    case SolarBody::Uranus: return planet_position(Planet::Uranus, jd);
-    case SolarBody::Neptune: return planet_position(Planet::Neptune, jd);
-    case SolarBody::Moon: return moon_position(jd);
-    case SolarBody::Pluto: return pluto_position(jd);
-    case SolarBody::Sun: break;
+    case SolarBody::Mercury:
+        return planet_position(Planet::Mercury, jd);
+    case SolarBody::Venus:
+        return planet_position(Planet::Venus, jd);
+    case SolarBody::Earth:
+        return planet_position(Planet::Earth, jd);
+    case SolarBody::Mars:
+        return planet_position(Planet::Mars, jd);
+    case SolarBody::Jupiter:
+        return planet_position(Planet::Jupiter, jd);
+    case SolarBody::Saturn:
+        return planet_position(Planet::Saturn, jd);
+    case SolarBody::Uranus:
+        return planet_position(Planet::Uranus, jd);
+    case SolarBody::Neptune:
+        return planet_position(Planet::Neptune, jd);
+    case SolarBody::Moon:
+        return moon_position(jd);
+    case SolarBody::Pluto:
+        return pluto_position(jd);
+    case SolarBody::Sun:
+        break;
     }
     return vec3d();
 }
@@ -79,7 +92,7 @@ bool read_line(std::istreambuf_iterator<char>& in, std::string& line, bool& too_
     return true;
 }
 
-}  // namespace
+} // namespace
 
 BodyState body_state(SolarBody body, double jd) {
     if (body == SolarBody::Sun)
@@ -112,7 +125,9 @@ BodyState sun_state(double jd) {
     return {s2, vec3d()};
 }
 
-nbFactory::nbFactory() { the_factory = this; }
+nbFactory::nbFactory() {
+    the_factory = this;
+}
 
 nbFactory::~nbFactory() {
     delete_system();
@@ -121,7 +136,9 @@ nbFactory::~nbFactory() {
         the_factory = nullptr;
 }
 
-void nbFactory::delete_system() { system_.reset(); }
+void nbFactory::delete_system() {
+    system_.reset();
+}
 
 nbSystem* nbFactory::create_solar_system(double jd) {
     delete_system();
@@ -130,8 +147,8 @@ nbSystem* nbFactory::create_solar_system(double jd) {
         const BodyState state = body_state(row.id, jd);
         std::unique_ptr<nbBody> body;
         if (row.satellite)
-            body = std::make_unique<nbBodySatellite>(row.name, row.mass, row.radius,
-                                                     state.position, state.velocity);
+            body = std::make_unique<nbBodySatellite>(row.name, row.mass, row.radius, state.position,
+                                                     state.velocity);
         else
             body = std::make_unique<nbBody>(row.name, row.mass, row.radius, state.position,
                                             state.velocity);
@@ -155,7 +172,9 @@ void nbFactory::set_start_date(double jd) {
     system_->zero_momentum();
 }
 
-void nbFactory::clear_catalogue() { catalogue_.clear(); }
+void nbFactory::clear_catalogue() {
+    catalogue_.clear();
+}
 
 long nbFactory::read_catalogue_file(const std::string& directory, const std::string& file,
                                     bool comets) {
@@ -209,4 +228,4 @@ namespace {
 // The one factory of the program. Constant initialisation sets the_factory
 // to null first, so this constructor's assignment is the one that stays.
 nbFactory process_factory;
-}  // namespace
+} // namespace

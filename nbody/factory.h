@@ -10,11 +10,23 @@
 #include "nbody/system.h"
 
 // The eleven built-in bodies, in the order in which they are built.
-enum class SolarBody { Sun, Mercury, Venus, Earth, Moon, Mars, Jupiter, Saturn, Uranus, Neptune, Pluto };
+enum class SolarBody {
+    Sun,
+    Mercury,
+    Venus,
+    Earth,
+    Moon,
+    Mars,
+    Jupiter,
+    Saturn,
+    Uranus,
+    Neptune,
+    Pluto
+};
 
 struct BodyState {
-    vec3d position;  // m
-    vec3d velocity;  // m/s
+    vec3d position; // m
+    vec3d velocity; // m/s
 };
 
 // Heliocentric state of a planet, the Moon or Pluto at jd: position from its

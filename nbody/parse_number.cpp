@@ -26,7 +26,7 @@ template <class T> bool parse_integer(std::string_view text, T& value) {
 bool is_blank(char c) {
     return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f';
 }
-}  // namespace
+} // namespace
 
 bool parse_double(std::string_view text, double& value) {
     text = without_plus(text);
@@ -40,8 +40,12 @@ bool parse_double(std::string_view text, double& value) {
     return true;
 }
 
-bool parse_int(std::string_view text, int& value) { return parse_integer(text, value); }
-bool parse_long(std::string_view text, long& value) { return parse_integer(text, value); }
+bool parse_int(std::string_view text, int& value) {
+    return parse_integer(text, value);
+}
+bool parse_long(std::string_view text, long& value) {
+    return parse_integer(text, value);
+}
 
 std::vector<std::string_view> split_words(std::string_view text) {
     std::vector<std::string_view> words;

@@ -13,10 +13,10 @@
 
 namespace {
 
-const double AXIS_LENGTH = 2.99196e11;      // 2 AU
-const double SIZE_EXAGGERATION = 30;        // without "actual sizes"
-const int MIN_DISC_RADIUS = 4;              // pixels
-const double VIEWER_SIDE_DEPTH = 1.49598e13;  // simplified mode's reference
+const double AXIS_LENGTH = 2.99196e11;       // 2 AU
+const double SIZE_EXAGGERATION = 30;         // without "actual sizes"
+const int MIN_DISC_RADIUS = 4;               // pixels
+const double VIEWER_SIDE_DEPTH = 1.49598e13; // simplified mode's reference
 const int SOLID = wxPENSTYLE_SOLID;
 
 wxColour body_colour(const nbBody& body) {
@@ -26,9 +26,11 @@ wxColour body_colour(const nbBody& body) {
 
 // Trails are painted opaque, as on a device context without alpha: a faded
 // segment shows its reduced channels over whatever lies beneath.
-wxColour opaque(const wxColour& c) { return wxColour(c.Red(), c.Green(), c.Blue()); }
+wxColour opaque(const wxColour& c) {
+    return wxColour(c.Red(), c.Green(), c.Blue());
+}
 
-}  // namespace
+} // namespace
 
 wxColour faded_colour(const wxColour& c, double f) {
     if (f <= 0)

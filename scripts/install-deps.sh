@@ -7,7 +7,7 @@ packages=(
   build-essential cmake pkg-config python3
   libalglib-dev libgtest-dev libgmock-dev libbenchmark-dev
   libwxgtk3.2-dev libcurl4-openssl-dev
-  xvfb xauth fonts-dejavu-core
+  xvfb xauth fonts-dejavu-core locales
 )
 
 missing=()

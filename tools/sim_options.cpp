@@ -81,8 +81,8 @@ int days_in_month(int year, int month, bool gregorian) {
     static const int days[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
     if (month != 2)
         return days[month - 1];
-    const bool leap = gregorian ? (year % 4 == 0 && (year % 100 != 0 || year % 400 == 0))
-                                : year % 4 == 0;
+    const bool leap =
+        gregorian ? (year % 4 == 0 && (year % 100 != 0 || year % 400 == 0)) : year % 4 == 0;
     return leap ? 29 : 28;
 }
 
@@ -98,7 +98,7 @@ bool parse_size(const std::string& text, int& width, int& height) {
     return true;
 }
 
-}  // namespace
+} // namespace
 
 bool parse_iso_date(const std::string& text, double& jd) {
     if (text.empty())
@@ -125,8 +125,7 @@ bool parse_iso_date(const std::string& text, double& jd) {
     return true;
 }
 
-bool parse_sim_options(int argc, const char* const* argv, SimOptions& options,
-                       std::string& error) {
+bool parse_sim_options(int argc, const char* const* argv, SimOptions& options, std::string& error) {
     for (int k = 1; k < argc; ++k) {
         const std::string option = argv[k];
         if (option == "--help" || option == "-h") {
@@ -141,10 +140,9 @@ bool parse_sim_options(int argc, const char* const* argv, SimOptions& options,
             options.simplified = true;
             continue;
         }
-        const char* const with_value[] = {"--jd",    "--date",      "--step",      "--steps",
-                                          "--every", "--elements",  "--catalogue", "--add",
-                                          "--format", "--png",      "--size",      "--view",
-                                          "--track"};
+        const char* const with_value[] = {
+            "--jd",  "--date",   "--step", "--steps", "--every", "--elements", "--catalogue",
+            "--add", "--format", "--png",  "--size",  "--view",  "--track"};
         bool known = false;
         for (const char* name : with_value)
             known = known || option == name;

@@ -6,10 +6,10 @@
 #include <vector>
 
 struct SimOptions {
-    std::optional<double> jd;  // start date; today 00:00 local when empty
+    std::optional<double> jd; // start date; today 00:00 local when empty
     double step_days = 0.26;
     long steps = 0;
-    long every = 0;  // 0: only the final state
+    long every = 0; // 0: only the final state
     std::vector<std::string> element_files;
     std::string catalogue_dir;
     std::vector<std::string> add_names;
@@ -18,18 +18,17 @@ struct SimOptions {
     bool help = false;
 
     // A picture of the final state, drawn as the program's window would.
-    std::string png_file;  // empty: no picture
+    std::string png_file; // empty: no picture
     int width = 1280;
     int height = 960;
     enum class View { North, Equinox, Oblique } view = View::North;
-    std::string track = "Sun";  // "none": the origin stays centred
+    std::string track = "Sun"; // "none": the origin stays centred
     bool simplified = false;
 };
 
 // Parses argv[1..argc). On a usage error returns false with a one-line
 // message naming the culprit.
-bool parse_sim_options(int argc, const char* const* argv, SimOptions& options,
-                       std::string& error);
+bool parse_sim_options(int argc, const char* const* argv, SimOptions& options, std::string& error);
 
 // JD of 00:00 of a "YYYY-MM-DD" date (Gregorian from 1582-10-15 on, Julian
 // before); false for anything else.

@@ -35,9 +35,15 @@ bool write_picture(const nbSystem& system, const SimOptions& options, std::strin
     scene.update();
     view_start(scene, w, h);
     switch (options.view) {
-    case SimOptions::View::North: view_from_north_pole(scene); break;
-    case SimOptions::View::Equinox: view_from_vernal_equinox(scene); break;
-    case SimOptions::View::Oblique: view_from_oblique_viewpoint(scene); break;
+    case SimOptions::View::North:
+        view_from_north_pole(scene);
+        break;
+    case SimOptions::View::Equinox:
+        view_from_vernal_equinox(scene);
+        break;
+    case SimOptions::View::Oblique:
+        view_from_oblique_viewpoint(scene);
+        break;
     }
     // The program's display options as they stand at start-up.
     scene.set_display_list(!options.simplified);
@@ -60,7 +66,7 @@ bool write_picture(const nbSystem& system, const SimOptions& options, std::strin
     wxImage image = canvas.finish();
     if (!wxImage::FindHandler(wxBITMAP_TYPE_PNG))
         wxImage::AddHandler(new wxPNGHandler);
-    wxLogNull quiet;  // the failure is reported below, once
+    wxLogNull quiet; // the failure is reported below, once
     if (!image.SaveFile(wxString::FromUTF8(options.png_file), wxBITMAP_TYPE_PNG)) {
         error = "cannot write the picture '" + options.png_file + "'";
         return false;

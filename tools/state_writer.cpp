@@ -41,7 +41,7 @@ std::string json_number(double value) {
     return std::isfinite(value) ? format_number(value) : "null";
 }
 
-}  // namespace
+} // namespace
 
 std::string format_number(double value) {
     char buffer[64];

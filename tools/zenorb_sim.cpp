@@ -52,7 +52,7 @@ const nbOrbitalElements* find_set(const nbFactory& factory, const std::string& n
     return best;
 }
 
-}  // namespace
+} // namespace
 
 int main(int argc, char** argv) {
     SimOptions options;
@@ -107,7 +107,8 @@ int main(int argc, char** argv) {
         bool known = false;
         tracked_body(*system, options, known);
         if (!known)
-            return fail(EXIT_INPUT, "no body named '" + options.track + "' to track in the picture");
+            return fail(EXIT_INPUT,
+                        "no body named '" + options.track + "' to track in the picture");
     }
 
     StateWriter writer(stdout, options.format == SimOptions::Format::Json

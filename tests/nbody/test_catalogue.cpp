@@ -54,13 +54,13 @@ TEST(Catalogue, CometFileKeepsAwkwardNamesAndSkipsNonElementLines) {
     nbFactory factory;
     EXPECT_EQ(factory.read_catalogue_file(dir.path(), nbFactory::COMETS_FILE, true), 8);
     const auto held = names(factory);
-    for (const char* name : {"C/1995_O1_(Hale-Bopp)", "1P/Halley", "C/2019_Q4_(Borisov)",
-                             "C/2020_F8_(SWAN)", "323P-B/SOHO", "P/2007_Sample_(Test)",
-                             "C/2021_A1_(Leonard)", "2P/Encke"})
+    for (const char* name :
+         {"C/1995_O1_(Hale-Bopp)", "1P/Halley", "C/2019_Q4_(Borisov)", "C/2020_F8_(SWAN)",
+          "323P-B/SOHO", "P/2007_Sample_(Test)", "C/2021_A1_(Leonard)", "2P/Encke"})
         EXPECT_EQ(held.count(name), 1u) << name;
     EXPECT_EQ(find(factory, "C/2019_Q4_(Borisov)")->e(), 0.99999);
-    EXPECT_EQ(find(factory, "2P/Encke")->i(), 11.3);  // last line, no line feed
-    EXPECT_EQ(find(factory, "C/2021_A1_(Leonard)")->i(), 132.68);  // CR line end
+    EXPECT_EQ(find(factory, "2P/Encke")->i(), 11.3);              // last line, no line feed
+    EXPECT_EQ(find(factory, "C/2021_A1_(Leonard)")->i(), 132.68); // CR line end
     EXPECT_EQ(find(factory, "1P/Halley")->type_code(), 1);
 }
 
@@ -105,19 +105,19 @@ TEST(Catalogue, HostileLinesDoNotDisturbTheirNeighbours) {
     ASSERT_NE(find(factory, "second"), nullptr);
     EXPECT_EQ(find(factory, "second")->a(), 1.5);
     EXPECT_EQ(find(factory, "first")->a(), 2.5);
-    EXPECT_NE(find(factory, "\xff\xfe\x80"), nullptr);  // bytes kept as they are
+    EXPECT_NE(find(factory, "\xff\xfe\x80"), nullptr); // bytes kept as they are
 }
 
 TEST(Catalogue, AdoptKeepsOnlySetsWhoseBodyIsInTheSystem) {
     nbFactory factory;
-    auto lost = std::make_unique<nbOrbitalElementsComet>("Nowhere", 3, 0.5, 1, 2, 3, 2451545.0,
-                                                         2451544.5);
-    EXPECT_FALSE(factory.adopt_elements(std::move(lost)));  // no system yet
+    auto lost =
+        std::make_unique<nbOrbitalElementsComet>("Nowhere", 3, 0.5, 1, 2, 3, 2451545.0, 2451544.5);
+    EXPECT_FALSE(factory.adopt_elements(std::move(lost))); // no system yet
     nbSystem* system = factory.create_solar_system(2451545.0);
-    auto comet = std::make_unique<nbOrbitalElementsComet>("Mine", 3, 0.5, 1, 2, 3, 2451545.0,
-                                                          2451544.5);
-    auto stray = std::make_unique<nbOrbitalElementsComet>("Stray", 3, 0.5, 1, 2, 3, 2451545.0,
-                                                          2451544.5);
+    auto comet =
+        std::make_unique<nbOrbitalElementsComet>("Mine", 3, 0.5, 1, 2, 3, 2451545.0, 2451544.5);
+    auto stray =
+        std::make_unique<nbOrbitalElementsComet>("Stray", 3, 0.5, 1, 2, 3, 2451545.0, 2451544.5);
     system->add("Mine", comet->create_body(system->time()));
     EXPECT_TRUE(factory.adopt_elements(std::move(comet)));
     EXPECT_FALSE(factory.adopt_elements(std::move(stray)));
@@ -125,4 +125,4 @@ TEST(Catalogue, AdoptKeepsOnlySetsWhoseBodyIsInTheSystem) {
     EXPECT_NE(find(factory, "Mine"), nullptr);
 }
 
-}  // namespace
+} // namespace

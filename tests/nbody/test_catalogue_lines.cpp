@@ -24,7 +24,7 @@ TEST(AsteroidLine, RealCriticalListLinesAreReadFieldByField) {
     EXPECT_EQ(set.e(), 0.570506);
     EXPECT_EQ(set.a(), 2.544736);
     EXPECT_EQ(set.i(), 20.3980);
-    EXPECT_EQ(set.omega(), 162.9641);  // the node comes before the perihelion
+    EXPECT_EQ(set.omega(), 162.9641); // the node comes before the perihelion
     EXPECT_EQ(set.w(), 347.8218);
     EXPECT_EQ(set.mean_anomaly(), 81.2615);
     EXPECT_EQ(set.epoch(), JD_2000_01_01);
@@ -42,20 +42,20 @@ TEST(AsteroidLine, RealCriticalListLinesAreReadFieldByField) {
 TEST(AsteroidLine, RejectsLinesThatAreNotElementLinesAndLeavesTheSetAlone) {
     const std::string bad[] = {
         "  1915 1953 EA        2014 05 23.000 0.570506 2.544736 20.3980 162.9641 347.8218 2000 "
-        "81.2615",                                                                  // no '|'
+        "81.2615", // no '|'
         "* 1915 1953 EA       |2014 05 23.000|0.570506|2.544736|20.3|162.9|347.8| 2000| 81.2",
         "1915|2014 05 23.000|0.570506|2.544736|20.3|162.9|347.8| 2000| 81.2| 1| 2 *",
-        "1915|2014 05 23.000|-0.1|2.544736|20.3|162.9|347.8| 2000| 81.2| 1| 2",   // e < 0
-        "1915|2014 -5 23.000|0.5|2.544736|20.3|162.9|347.8| 2000| 81.2| 1| 2",    // month < 0
-        "1915|2014 05 -23.0|0.5|2.544736|20.3|162.9|347.8| 2000| 81.2| 1| 2",     // day < 0
-        "1915|2014 05 23.000|1.0|2.544736|20.3|162.9|347.8| 2000| 81.2| 1| 2",    // parabolic
-        "1915|2014 05 23.000|1.3|2.544736|20.3|162.9|347.8| 2000| 81.2| 1| 2",    // hyperbolic
-        "1915|2014 05 23.000|0.5|0|20.3|162.9|347.8| 2000| 81.2| 1| 2",           // a = 0
-        "1915|2014 05 23.000|0.5|2.544736|20.3|162.9|347.8| 2000",                // too short
-        "1915|2014 05 23.000|0.5|2.5x|20.3|162.9|347.8| 2000| 81.2| 1| 2",        // not a number
-        "1915|2014 05 23.000|0.5|2.5|20.3|162.9|347.8| 2000.5| 81.2| 1| 2",       // epoch year
-        "1915|2014 05 23.000|0.5|nan|20.3|162.9|347.8| 2000| 81.2| 1| 2",         // not finite
-        "1915|2014 05 23.000|0.5|2.5|20.3|162.9|347.8| 2000| 1e999| 1| 2",        // out of range
+        "1915|2014 05 23.000|-0.1|2.544736|20.3|162.9|347.8| 2000| 81.2| 1| 2", // e < 0
+        "1915|2014 -5 23.000|0.5|2.544736|20.3|162.9|347.8| 2000| 81.2| 1| 2",  // month < 0
+        "1915|2014 05 -23.0|0.5|2.544736|20.3|162.9|347.8| 2000| 81.2| 1| 2",   // day < 0
+        "1915|2014 05 23.000|1.0|2.544736|20.3|162.9|347.8| 2000| 81.2| 1| 2",  // parabolic
+        "1915|2014 05 23.000|1.3|2.544736|20.3|162.9|347.8| 2000| 81.2| 1| 2",  // hyperbolic
+        "1915|2014 05 23.000|0.5|0|20.3|162.9|347.8| 2000| 81.2| 1| 2",         // a = 0
+        "1915|2014 05 23.000|0.5|2.544736|20.3|162.9|347.8| 2000",              // too short
+        "1915|2014 05 23.000|0.5|2.5x|20.3|162.9|347.8| 2000| 81.2| 1| 2",      // not a number
+        "1915|2014 05 23.000|0.5|2.5|20.3|162.9|347.8| 2000.5| 81.2| 1| 2",     // epoch year
+        "1915|2014 05 23.000|0.5|nan|20.3|162.9|347.8| 2000| 81.2| 1| 2",       // not finite
+        "1915|2014 05 23.000|0.5|2.5|20.3|162.9|347.8| 2000| 1e999| 1| 2",      // out of range
         std::string("19") + '\0' + " 15|2014 05 23.000|0.5|2.5|20.3|162.9|347.8| 2000| 81.2| 1| 2",
         "",
     };
@@ -103,7 +103,7 @@ TEST(CometLine, FieldsAndPerihelionTime) {
     nbOrbitalElementsComet set;
     ASSERT_TRUE(set.parse_line("P/Test|2000|20071107.5|0.5|0.6|10|20|30|1|2"));
     EXPECT_EQ(set.epoch(), JD_2000_01_01);
-    EXPECT_EQ(set.Tp(), 2454412.0);  // 2007 November 7, 12:00
+    EXPECT_EQ(set.Tp(), 2454412.0); // 2007 November 7, 12:00
     EXPECT_DOUBLE_EQ(set.a(), 0.5 / (1 - 0.6));
     EXPECT_EQ(set.e(), 0.6);
     EXPECT_EQ(set.w(), 10);
@@ -115,7 +115,8 @@ TEST(CometLine, FieldsAndPerihelionTime) {
 TEST(CometLine, ParabolicAndHyperbolicOrbitsBecomeLongEllipses) {
     for (const char* e : {"1.0", "1.000000", "1.2", "3.356507"}) {
         nbOrbitalElementsComet set;
-        ASSERT_TRUE(set.parse_line(std::string("C/X|2000|20200527.2|0.4298|") + e + "|23|30|110|9|4"));
+        ASSERT_TRUE(
+            set.parse_line(std::string("C/X|2000|20200527.2|0.4298|") + e + "|23|30|110|9|4"));
         EXPECT_EQ(set.e(), 0.99999) << e;
         EXPECT_NEAR(set.a(), 100000 * 0.4298, 1e-6) << e;
         EXPECT_TRUE(std::isfinite(set.create_body(2459000.5)->position().x)) << e;
@@ -124,12 +125,12 @@ TEST(CometLine, ParabolicAndHyperbolicOrbitsBecomeLongEllipses) {
 
 TEST(CometLine, RejectsUnusableLines) {
     const char* bad[] = {
-        "C/X 2000 20200527.2 0.4298 0.9 23 30 110 9 4",   // no '|'
-        "C/X|2000|20200527.2|0.4298|0.9|23|30|110|9|4*",  // '*'
-        "C/X|2000|20200527.2|0.4298|0.9|23|30",           // i missing
-        "C/X|2000|2020-05-27|0.4298|0.9|23|30|110|9|4",   // not a number
-        "C/X|2000|20200527.2|0|0.9|23|30|110|9|4",        // q = 0
-        "C/X|2000|20200527.2|0.4|-0.2|23|30|110|9|4",     // e < 0
+        "C/X 2000 20200527.2 0.4298 0.9 23 30 110 9 4",  // no '|'
+        "C/X|2000|20200527.2|0.4298|0.9|23|30|110|9|4*", // '*'
+        "C/X|2000|20200527.2|0.4298|0.9|23|30",          // i missing
+        "C/X|2000|2020-05-27|0.4298|0.9|23|30|110|9|4",  // not a number
+        "C/X|2000|20200527.2|0|0.9|23|30|110|9|4",       // q = 0
+        "C/X|2000|20200527.2|0.4|-0.2|23|30|110|9|4",    // e < 0
     };
     for (const char* line : bad) {
         nbOrbitalElementsComet set;
@@ -138,4 +139,4 @@ TEST(CometLine, RejectsUnusableLines) {
     }
 }
 
-}  // namespace
+} // namespace

@@ -59,13 +59,13 @@ TEST(ElementsPosition, AnglesOrientTheOrbit) {
 
 TEST(ElementsVelocity, MatchesTheVisVivaSpeedAtPerihelionAndAphelion) {
     // Gauss' constant: n^2 a^3 is the Sun's GM in AU and days.
-    const double n = 0.9856076686 * PI / 180 / 86400;  // rad/s for a = 1
+    const double n = 0.9856076686 * PI / 180 / 86400; // rad/s for a = 1
     const double tp = 2451545.0;
     const double a = 1, e = 0.5;
     const vec3d vp = elements_velocity(a, e, 0, 0, 0, tp, tp);
     const double expected_peri = n * AU * std::sqrt((1 + e) / (1 - e));
     EXPECT_NEAR(vp.length(), expected_peri, 1e-4 * expected_peri);
-    EXPECT_GT(vp.y, 0);  // prograde
+    EXPECT_GT(vp.y, 0); // prograde
     const vec3d va = elements_velocity(a, e, 0, 0, 0, tp, tp + 180 / 0.9856076686);
     const double expected_aph = n * AU * std::sqrt((1 - e) / (1 + e));
     EXPECT_NEAR(va.length(), expected_aph, 1e-4 * expected_aph);
@@ -113,11 +113,11 @@ TEST(OrbitalElements, KindsMakeTheirOwnBodies) {
 
     EXPECT_EQ(p->graphics()->colour().green(), 170);
     EXPECT_EQ(p->graphics()->colour().blue(), 0);
-    EXPECT_GT(p->display_radius(), 1e6);  // derived from 6e23 kg
+    EXPECT_GT(p->display_radius(), 1e6); // derived from 6e23 kg
     EXPECT_EQ(p->mass(), 6e23);
 
     EXPECT_TRUE(c->graphics()->has_tail());
-    EXPECT_EQ(c->graphics()->colour().green(), 255);  // white
+    EXPECT_EQ(c->graphics()->colour().green(), 255); // white
     // Same elements, same place.
     EXPECT_EQ(a->position().x, c->position().x);
     EXPECT_EQ(a->velocity().y, c->velocity().y);
@@ -134,4 +134,4 @@ TEST(OrbitalElements, KindsMakeTheirOwnBodies) {
     EXPECT_EQ(copy->mass(), 6e23);
 }
 
-}  // namespace
+} // namespace

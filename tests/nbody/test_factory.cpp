@@ -25,7 +25,9 @@ struct CountedBody : nbBody {
     int& deaths_;
 };
 
-TEST(Factory, TheProcessHasOneFactoryBeforeMainStarts) { EXPECT_NE(the_factory, nullptr); }
+TEST(Factory, TheProcessHasOneFactoryBeforeMainStarts) {
+    EXPECT_NE(the_factory, nullptr);
+}
 
 TEST(Factory, BuildsTheElevenBodiesOfTheSolarSystem) {
     init_default_graphics();
@@ -34,9 +36,9 @@ TEST(Factory, BuildsTheElevenBodiesOfTheSolarSystem) {
     nbSystem* s = factory.create_solar_system(J2000);
     ASSERT_EQ(s, factory.system());
     EXPECT_EQ(s->time(), J2000);
-    EXPECT_EQ(names(*s), (std::vector<std::string>{"Earth", "Jupiter", "Mars", "Mercury", "Moon",
-                                                   "Neptune", "Pluto", "Saturn", "Sun", "Uranus",
-                                                   "Venus"}));
+    EXPECT_EQ(names(*s),
+              (std::vector<std::string>{"Earth", "Jupiter", "Mars", "Mercury", "Moon", "Neptune",
+                                        "Pluto", "Saturn", "Sun", "Uranus", "Venus"}));
     EXPECT_NE(dynamic_cast<nbBodySatellite*>(s->find("Moon")), nullptr);
     EXPECT_EQ(dynamic_cast<nbBodySatellite*>(s->find("Earth")), nullptr);
 
@@ -108,8 +110,8 @@ TEST(Factory, NewStartDateRecreatesPresentCatalogueBodiesOnly) {
     // Two sets under one name, as when an object is in two files.
     auto present = std::make_unique<nbOrbitalElementsAsteroid>("Vesta", 2.36, 0.09, 7.1, 151.2,
                                                                103.8, J2000 - 100, J2000, 0);
-    auto twin = std::make_unique<nbOrbitalElementsAsteroid>("Vesta", 2.36, 0.09, 7.1, 151.2,
-                                                            103.8, J2000 - 100, J2000, 0);
+    auto twin = std::make_unique<nbOrbitalElementsAsteroid>("Vesta", 2.36, 0.09, 7.1, 151.2, 103.8,
+                                                            J2000 - 100, J2000, 0);
     auto removed = std::make_unique<nbOrbitalElementsComet>("Gone", 3, 0.5, 1, 2, 3, J2000, J2000);
     s->add("Vesta", present->create_body(J2000));
     s->add("Gone", removed->create_body(J2000));
@@ -126,10 +128,10 @@ TEST(Factory, NewStartDateRecreatesPresentCatalogueBodiesOnly) {
     EXPECT_EQ(rebuilt->time(), later);
     EXPECT_EQ(rebuilt->size(), 12u);
     EXPECT_EQ(rebuilt->find("Gone"), nullptr);
-    EXPECT_EQ(rebuilt->find("Tracker"), nullptr);  // not from the catalogue
+    EXPECT_EQ(rebuilt->find("Tracker"), nullptr); // not from the catalogue
     const nbBody* vesta = rebuilt->find("Vesta");
     ASSERT_NE(vesta, nullptr);
-    EXPECT_EQ(vesta->graphics()->colour().green(), 0);  // an asteroid's magenta
+    EXPECT_EQ(vesta->graphics()->colour().green(), 0); // an asteroid's magenta
     const vec3d expected = elements_position(2.36, 0.09, 7.1, 151.2, 103.8, J2000 - 100, later);
     EXPECT_EQ(vesta->position().x, expected.x);
     EXPECT_EQ(factory.catalogue_size(), 3u);
@@ -140,4 +142,4 @@ TEST(Factory, NewStartDateRecreatesPresentCatalogueBodiesOnly) {
     EXPECT_LT(p.length(), 1e-12 * 1.99e30 * 3e4);
 }
 
-}  // namespace
+} // namespace

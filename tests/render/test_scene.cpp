@@ -4,11 +4,11 @@
 #include <vector>
 
 #include "nbody/system.h"
+#include "pixels.h"
 #include "render/display_list.h"
 #include "render/image_canvas.h"
 #include "render/scene.h"
 #include "render/view_commands.h"
-#include "pixels.h"
 
 namespace {
 
@@ -42,7 +42,7 @@ std::unique_ptr<nbBody> body_with_trail(const std::string& name, const std::vect
     for (const vec3d& p : points) {
         b->position() = p;
         b->advance(1, t);
-        t += 1000;  // far more than any recording interval
+        t += 1000; // far more than any recording interval
     }
     b->graphics()->set_colour(colour);
     return b;
@@ -71,7 +71,7 @@ struct SceneFixture : testing::Test {
     SceneFixture() {
         scene.set_viewport(400, 300);
         scene.update();
-        view_start(scene, 400, 300);  // 1 AU = 20 px, origin at (200, 150)
+        view_start(scene, 400, 300); // 1 AU = 20 px, origin at (200, 150)
         scene.set_axes(false);
     }
 };
@@ -85,14 +85,14 @@ TEST_F(SceneFixture, TrailVerticesFollowTheStride) {
         scene.add_body(list, *body_with_trail("Mercury", p));
         const auto s = segments(list);
         ASSERT_EQ(s.size(), 2u);
-        EXPECT_EQ(s[0].from_x, p[1].x);  // newest first
+        EXPECT_EQ(s[0].from_x, p[1].x); // newest first
         EXPECT_EQ(s[0].to_x, p[0].x);
         EXPECT_EQ(s[1].from_x, p[0].x);
         EXPECT_EQ(s[1].to_x, p[0].x);
     }
     {
         // Stride 2, five points p0 (newest) .. p4: vertices p0, p1, p3, then p3 -> p4.
-        const auto p = points_along_x(5);  // oldest first: p4 = p[0]
+        const auto p = points_along_x(5); // oldest first: p4 = p[0]
         FilingList list;
         auto venus = body_with_trail("Venus", p);
         ASSERT_EQ(venus->trail_stride(), 2);
@@ -123,12 +123,12 @@ TEST_F(SceneFixture, TrailFadesAfterTheElevenNewestSegments) {
     FilingList faded;
     scene.add_body(faded, *mercury);
     const auto lines = faded.all<dcLine>();
-    ASSERT_EQ(lines.size(), 80u);  // 79 regular segments and the closing one
+    ASSERT_EQ(lines.size(), 80u); // 79 regular segments and the closing one
     const wxColour full(255, 0, 0);
     for (int k = 0; k < 11; ++k)
         EXPECT_EQ(lines[k]->colour(), full) << "segment " << k + 1;
-    EXPECT_EQ(lines[11]->colour(), wxColour(253, 0, 0));  // level 0.02
-    EXPECT_EQ(lines[35]->colour(), wxColour(212, 0, 0));  // level 0.5
+    EXPECT_EQ(lines[11]->colour(), wxColour(253, 0, 0)); // level 0.02
+    EXPECT_EQ(lines[35]->colour(), wxColour(212, 0, 0)); // level 0.5
     for (std::size_t k = 60; k < lines.size(); ++k)
         EXPECT_EQ(lines[k]->colour(), wxColour(170, 0, 0)) << "segment " << k + 1;
 
@@ -185,7 +185,7 @@ TEST_F(SceneFixture, SatelliteIsNamedOnlyWithBothNameOptions) {
     scene.add_body(names_only, *moon);
     ASSERT_EQ(names_only.all<dcText>().size(), 1u);
     EXPECT_EQ(names_only.all<dcText>()[0]->text(), "");
-    EXPECT_TRUE(names_only.all<dcLine>().empty());  // a satellite's trail is never drawn
+    EXPECT_TRUE(names_only.all<dcLine>().empty()); // a satellite's trail is never drawn
 
     scene.set_satellite_names(true);
     FilingList both;
@@ -296,7 +296,7 @@ TEST_F(PictureFixture, ClockAndAxesAreDrawn) {
     for (int y = 10; y < 30; ++y)
         for (int x = 10; x < 200; ++x)
             white += pixel(image, x, y) == wxColour(255, 255, 255);
-    EXPECT_GT(white, 20);  // the label's glyphs
+    EXPECT_GT(white, 20); // the label's glyphs
     // Seen from the north the cyan axis runs to -x and the green one to -y.
     EXPECT_EQ(pixel(image, 180, 150), wxColour(0, 255, 255));
     EXPECT_EQ(pixel(image, 200, 180), wxColour(0, 255, 0));
@@ -308,9 +308,9 @@ TEST_F(PictureFixture, SingularViewStillDrawsWithoutDepthOrder) {
     scene.update();
     for (bool simplified : {false, true}) {
         scene.set_display_list(!simplified);
-        const wxImage image = picture();  // must not crash or hang
+        const wxImage image = picture(); // must not crash or hang
         EXPECT_TRUE(image.IsOk());
     }
 }
 
-}  // namespace
+} // namespace

@@ -60,10 +60,10 @@ TEST(SimCli, PrintsOneLinePerBodyAndStateInNameOrder) {
     const SimRun r = run("--date 2000-01-01 --steps 4 --every 2");
     ASSERT_EQ(r.status, 0) << r.err;
     const auto rows = lines(r.out);
-    ASSERT_EQ(rows.size(), 1u + 3 * 11);  // steps 0, 2 and 4
+    ASSERT_EQ(rows.size(), 1u + 3 * 11); // steps 0, 2 and 4
     EXPECT_EQ(rows[0], "step,jd,name,x_m,y_m,z_m,vx_mps,vy_mps,vz_mps");
-    const char* order[] = {"Earth", "Jupiter", "Mars",   "Mercury", "Moon",  "Neptune",
-                           "Pluto", "Saturn",  "Sun",    "Uranus",  "Venus"};
+    const char* order[] = {"Earth", "Jupiter", "Mars", "Mercury", "Moon", "Neptune",
+                           "Pluto", "Saturn",  "Sun",  "Uranus",  "Venus"};
     for (int state = 0; state < 3; ++state)
         for (int b = 0; b < 11; ++b) {
             const auto f = fields(rows[1 + state * 11 + b]);
@@ -94,16 +94,16 @@ TEST(SimCli, JsonHoldsTheSameStates) {
     EXPECT_NE(json.out.find("\"states\": ["), std::string::npos);
     EXPECT_NE(json.out.find("{\"name\": \"Earth\", \"position_m\": [" + first_body[3] + ", "),
               std::string::npos);
-    EXPECT_EQ(json.out.find("\"step\": 0"), std::string::npos);  // only the final state
+    EXPECT_EQ(json.out.find("\"step\": 0"), std::string::npos); // only the final state
 }
 
 TEST(SimCli, AddsCatalogueObjectsByName) {
     const SimRun r = run(std::string("--date 2014-05-23 --catalogue ") + ZENORB_TEST_DATA +
-                      "/catalogue --add '1915 1953 EA' --add 2P/Encke");
+                         "/catalogue --add '1915 1953 EA' --add 2P/Encke");
     ASSERT_EQ(r.status, 0) << r.err;
     const auto rows = lines(r.out);
     ASSERT_EQ(rows.size(), 1u + 13);
-    EXPECT_EQ(fields(rows[1])[2], "1915_1953_EA");  // digits sort first
+    EXPECT_EQ(fields(rows[1])[2], "1915_1953_EA"); // digits sort first
     EXPECT_EQ(fields(rows[2])[2], "2P/Encke");
 }
 
@@ -137,4 +137,4 @@ TEST(SimCli, BadInputIsOneMessageAndAnExitStatusWithoutOutput) {
     }
 }
 
-}  // namespace
+} // namespace
