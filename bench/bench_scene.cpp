@@ -30,7 +30,7 @@ void fill_system(nbSystem& system, int n) {
             const double a = a0 + p * 0.01;
             body->position() = vec3d(r * std::cos(a), r * std::sin(a), r * z * std::sin(a));
             body->advance(1, t);
-            t += 100;  // more than any recording interval
+            t += 100; // more than any recording interval
         }
         body->graphics()->set_colour(nbColour(40 + k % 200, 255 - k % 200, 128));
         system.add(name, std::move(body));
@@ -57,10 +57,14 @@ void draw_pictures(benchmark::State& state, bool display_list) {
     }
 }
 
-void BM_PictureDisplayList(benchmark::State& state) { draw_pictures(state, true); }
-void BM_PictureSimplified(benchmark::State& state) { draw_pictures(state, false); }
+void BM_PictureDisplayList(benchmark::State& state) {
+    draw_pictures(state, true);
+}
+void BM_PictureSimplified(benchmark::State& state) {
+    draw_pictures(state, false);
+}
 
 BENCHMARK(BM_PictureDisplayList)->Arg(100)->Arg(1000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_PictureSimplified)->Arg(100)->Arg(1000)->Unit(benchmark::kMillisecond);
 
-}  // namespace
+} // namespace

@@ -20,4 +20,4 @@ TEST(Locale, CatalogueNumbersReadTheSameWithADecimalComma) {
     EXPECT_FALSE(parse_double("0,125", v));
 }
 
-}  // namespace
+} // namespace

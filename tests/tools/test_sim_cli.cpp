@@ -9,6 +9,9 @@
 #include <string>
 #include <vector>
 
+#include <wx/image.h>
+#include <wx/init.h>
+
 #include "nbody/parse_number.h"
 
 namespace {
@@ -19,9 +22,11 @@ struct SimRun {
     std::string err;
 };
 
-SimRun run(const std::string& arguments) {
+// Without a display when asked, as on a server.
+SimRun run(const std::string& arguments, bool no_display = false) {
     const std::string err_file = testing::TempDir() + "zenorb-sim-stderr.txt";
-    const std::string command = std::string(ZENORB_SIM) + " " + arguments + " 2>" + err_file;
+    const std::string command = std::string(no_display ? "env -u DISPLAY " : "") + ZENORB_SIM +
+                                " " + arguments + " 2>" + err_file;
     SimRun result;
     FILE* pipe = popen(command.c_str(), "r");
     if (!pipe)
@@ -105,6 +110,31 @@ TEST(SimCli, AddsCatalogueObjectsByName) {
     ASSERT_EQ(rows.size(), 1u + 13);
     EXPECT_EQ(fields(rows[1])[2], "1915_1953_EA"); // digits sort first
     EXPECT_EQ(fields(rows[2])[2], "2P/Encke");
+}
+
+TEST(SimCli, DrawsAPictureWithoutADisplay) {
+    const std::string png = testing::TempDir() + "zenorb-sim-test.png";
+    std::remove(png.c_str());
+    const SimRun r = run("--date 2000-01-01 --steps 300 --size 200x150 --png " + png, true);
+    ASSERT_EQ(r.status, 0) << r.err;
+    wxInitializer toolkit;
+    wxImage::AddHandler(new wxPNGHandler);
+    wxImage image;
+    ASSERT_TRUE(image.LoadFile(png, wxBITMAP_TYPE_PNG));
+    EXPECT_EQ(image.GetWidth(), 200);
+    EXPECT_EQ(image.GetHeight(), 150);
+    // The Sun is tracked: its disc covers the centre of the picture.
+    EXPECT_EQ(image.GetRed(98, 73), 255);
+    EXPECT_EQ(image.GetGreen(98, 73), 150);
+    EXPECT_EQ(image.GetBlue(98, 73), 30);
+    std::remove(png.c_str());
+
+    const SimRun bad = run("--png " + testing::TempDir() + "no/such/dir/x.png", true);
+    EXPECT_EQ(bad.status, 1);
+    EXPECT_NE(bad.err.find("cannot write the picture"), std::string::npos) << bad.err;
+    const SimRun untracked = run("--png " + png + " --track Vulcan", true);
+    EXPECT_EQ(untracked.status, 1);
+    EXPECT_TRUE(untracked.out.empty());
 }
 
 TEST(SimCli, BadInputIsOneMessageAndAnExitStatusWithoutOutput) {

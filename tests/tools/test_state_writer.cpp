@@ -22,4 +22,4 @@ TEST(StateWriter, NumbersRoundTripWithSeventeenDigitsWhateverTheLocale) {
     EXPECT_EQ(format_number(NAN), "nan");
 }
 
-}  // namespace
+} // namespace
