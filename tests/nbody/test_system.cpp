@@ -11,6 +11,21 @@ namespace {
 
 const double AU = 1.49598e11;
 
+// A small system in a jumble of scales: the Sun, two planets, a satellite
+// and a comet.
+struct Seed {
+    const char* name;
+    double mass;
+    vec3d p, v;
+};
+const Seed SEEDS[] = {
+    {"Sun", 1.9891e30, vec3d(1e6, -2e6, 3e5), vec3d(1, 2, 0)},
+    {"Earth", 5.9736e24, vec3d(AU, 1e9, 0), vec3d(0, 2.98e4, 10)},
+    {"Jupiter", 1.9e27, vec3d(-5.2 * AU, 0.3 * AU, 1e10), vec3d(300, -1.3e4, 5)},
+    {"Moon", 7.3e22, vec3d(AU + 3.8e8, 1e9, 1e7), vec3d(1e3, 2.98e4, 0)},
+    {"comet", 3e10, vec3d(0.7 * AU, -2 * AU, 0.4 * AU), vec3d(-2e4, 1e4, 3e3)},
+};
+
 std::unique_ptr<nbBody> body(const std::string& name, double mass, vec3d p, vec3d v = vec3d()) {
     return std::make_unique<nbBody>(name, mass, 1.0, p, v);
 }
@@ -119,24 +134,12 @@ TEST(System, IterationIsByteWiseNameOrder) {
 TEST(System, ResultDependsOnNamesNotOnInsertionOrder) {
     // Floating-point sums depend on their order; the step must always sum
     // in name order, however the bodies arrived.
-    struct Seed {
-        const char* name;
-        double mass;
-        vec3d p, v;
-    };
-    const Seed seeds[] = {
-        {"Sun", 2e30, vec3d(1e6, -2e6, 3e5), vec3d(1, 2, 0)},
-        {"Earth", 6e24, vec3d(AU, 1e9, 0), vec3d(0, 2.98e4, 10)},
-        {"Jupiter", 1.9e27, vec3d(-5.2 * AU, 0.3 * AU, 1e10), vec3d(300, -1.3e4, 5)},
-        {"Moon", 7.3e22, vec3d(AU + 3.8e8, 1e9, 1e7), vec3d(1e3, 2.98e4, 0)},
-        {"comet", 3e10, vec3d(0.7 * AU, -2 * AU, 0.4 * AU), vec3d(-2e4, 1e4, 3e3)},
-    };
     std::vector<int> order = {0, 1, 2, 3, 4};
     std::vector<std::vector<double>> results;
     do {
         nbSystem s(2451545.0);
         for (int k : order)
-            s.add(seeds[k].name, body(seeds[k].name, seeds[k].mass, seeds[k].p, seeds[k].v));
+            s.add(SEEDS[k].name, body(SEEDS[k].name, SEEDS[k].mass, SEEDS[k].p, SEEDS[k].v));
         for (int k = 0; k < 50; ++k)
             s.step(0.26 * 86400);
         std::vector<double> state;
@@ -174,20 +177,9 @@ namespace {
 TEST(System, StepEqualsPairwisePullsFollowedByAdvanceInNameOrder) {
     // The reference is the textbook form of the step on separate bodies.
     const double dt = 0.26 * 86400;
-    struct Seed {
-        const char* name;
-        double mass;
-        vec3d p, v;
-    };
-    const Seed seeds[] = {
-        {"Sun", 1.9891e30, vec3d(1e6, -2e6, 3e5), vec3d(1, 2, 0)},
-        {"Earth", 5.9736e24, vec3d(AU, 1e9, 0), vec3d(0, 2.98e4, 10)},
-        {"Moon", 7.3e22, vec3d(AU + 3.8e8, 1e9, 1e7), vec3d(1e3, 2.98e4, 0)},
-        {"comet", 3e10, vec3d(0.7 * AU, -2 * AU, 0.4 * AU), vec3d(-2e4, 1e4, 3e3)},
-    };
     nbSystem s(0);
     std::vector<std::unique_ptr<nbBody>> reference; // in name order
-    for (const Seed& seed : seeds)
+    for (const Seed& seed : SEEDS)
         s.add(seed.name, body(seed.name, seed.mass, seed.p, seed.v));
     for (const auto& entry : s)
         reference.push_back(body(entry.first, entry.second->mass(), entry.second->position(),
