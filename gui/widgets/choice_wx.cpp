@@ -3,6 +3,7 @@
 #include <wx/settings.h>
 
 #include "gui/widgets/list_view_combo_popup.h"
+#include "gui/widgets/navigate.h"
 
 // clang-format off
 wxBEGIN_EVENT_TABLE(wxChoiceWx, wxComboCtrl)
@@ -99,8 +100,7 @@ void wxChoiceWx::OnKeyDown(wxKeyEvent& event) {
         event.Skip();
         break;
     case WXK_TAB:
-        Navigate(event.ShiftDown() ? wxNavigationKeyEvent::IsBackward
-                                   : wxNavigationKeyEvent::IsForward);
+        navigate_from(this, !event.ShiftDown());
         break;
     default:
         event.Skip();

@@ -4,6 +4,8 @@
 
 #include <wx/settings.h>
 
+#include "gui/widgets/navigate.h"
+
 void SendComboSelected(wxComboCtrl* combo, int row, const wxString& text) {
     wxWindow* parent = combo->GetParent();
     if (!parent)
@@ -157,8 +159,7 @@ void wxListViewComboPopup::OnKey(wxKeyEvent& event) {
     case WXK_TAB: {
         wxComboCtrl* combo = GetComboCtrl();
         Dismiss();
-        combo->Navigate(event.ShiftDown() ? wxNavigationKeyEvent::IsBackward
-                                          : wxNavigationKeyEvent::IsForward);
+        navigate_from(combo, !event.ShiftDown());
         break;
     }
     case WXK_RETURN:

@@ -12,6 +12,8 @@
 #include <wx/spinctrl.h>
 #include <wx/valtext.h>
 
+#include "gui/widgets/navigate.h"
+
 namespace {
 
 // Numbers are shown and read with the C locale's decimal point whatever the
@@ -161,6 +163,9 @@ bool wxSpinCtrlDbl::Create(wxWindow* parent, wxWindowID id, const wxString& valu
     // wrap would invert: give it a range no one clicks through.
     spin_button->SetRange(-1000000, 1000000);
     spin_button->SetValue(0);
+    // The arrows are for the mouse; the keyboard steps in the text. Tab from
+    // the text must reach the next control, not the arrows.
+    spin_button->SetCanFocus(false);
 
     const int arrow_width = spin_button->GetSize().x;
     text_ctrl = new wxSpinCtrlDblTextCtrl(this, wxID_ANY, value_text, wxPoint(0, 0),
@@ -395,14 +400,7 @@ void wxSpinCtrlDbl::OnChar(wxKeyEvent& event) {
     } else if (page_down) {
         Step(-10 * increment * m);
     } else if (key == WXK_TAB) {
-        wxNavigationKeyEvent nav;
-        nav.SetDirection(!event.ShiftDown());
-        nav.SetWindowChange(event.ControlDown());
-        nav.SetFromTab(true);
-        nav.SetCurrentFocus(this);
-        nav.SetEventObject(this);
-        if (GetParent())
-            GetParent()->GetEventHandler()->ProcessEvent(nav);
+        navigate_from(this, !event.ShiftDown(), event.ControlDown());
     } else if (key == WXK_ESCAPE) {
         ResetToDefault();
         SendUpdate();

@@ -5,6 +5,7 @@
 
 #include <wx/control.h>
 #include <wx/spinbutt.h>
+#include <wx/spinctrl.h> // wxEVT_SPINCTRL, the notification
 #include <wx/textctrl.h>
 
 class wxSpinCtrlDbl;
