@@ -7,7 +7,9 @@
 
 // clang-format off
 wxBEGIN_EVENT_TABLE(wxChoiceWx, wxComboCtrl)
-    EVT_KEY_DOWN(wxChoiceWx::OnKeyDown)
+    // GTK gives the read-only combo no key-down events, only the char hook
+    // that starts at the focused window: the keys are served there, once.
+    EVT_CHAR_HOOK(wxChoiceWx::OnKeyDown)
 wxEND_EVENT_TABLE()
     // clang-format on
 
@@ -89,7 +91,6 @@ void wxChoiceWx::OnKeyDown(wxKeyEvent& event) {
     case WXK_NUMPAD_RIGHT:
     case WXK_NUMPAD_DOWN:
         Step(+1);
-        event.Skip();
         break;
     case WXK_LEFT:
     case WXK_UP:
@@ -97,7 +98,6 @@ void wxChoiceWx::OnKeyDown(wxKeyEvent& event) {
     case WXK_NUMPAD_LEFT:
     case WXK_NUMPAD_UP:
         Step(-1);
-        event.Skip();
         break;
     case WXK_TAB:
         navigate_from(this, !event.ShiftDown());
