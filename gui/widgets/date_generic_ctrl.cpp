@@ -73,6 +73,15 @@ void wxDateGenericCtrl::SetDate(const wxDateTime& date) {
 }
 
 void wxDateGenericCtrl::SetYearRange(const wxDateTime& first, const wxDateTime& last) {
-    if (first.IsValid() && last.IsValid())
-        year_spin->SetRange(first.GetYear(), last.GetYear());
+    if (!first.IsValid() || !last.IsValid())
+        return;
+    year_spin->SetRange(first.GetYear(), last.GetYear());
+    // Longer years (a minus sign, more digits) need a wider spin control.
+    year_spin->InvalidateBestSize();
+    const int needed = year_spin->GetBestSize().x;
+    if (needed > year_spin->GetMinSize().x) {
+        year_spin->SetMinSize(wxSize(needed, year_spin->GetMinSize().y));
+        GetSizer()->SetSizeHints(this);
+        Layout();
+    }
 }
