@@ -1,0 +1,74 @@
+// A report-mode list control with a check box image in front of every row and
+// a per-row enabled flag.
+#pragma once
+
+#include <vector>
+
+#include <wx/imaglist.h>
+#include <wx/listctrl.h>
+
+// Posted (not sent) when a click checks or unchecks a row; the event's index
+// is the row.
+wxDECLARE_EVENT(ITEM_CHECKED_EVENT, wxListEvent);
+wxDECLARE_EVENT(ITEM_UNCHECKED_EVENT, wxListEvent);
+
+class wxCheckedListCtrl : public wxListCtrl {
+public:
+    // Extra state bits of a row, kept beside the toolkit's own state.
+    static constexpr int STATE_CHECKED = 0x10000;
+    static constexpr int STATE_ENABLED = 0x100000;
+
+    // Window style: a click anywhere on a row toggles it, not only on the box.
+    // The bit is shared with wxFULL_REPAINT_ON_RESIZE, which does no harm here.
+    static constexpr long CHECK_ON_ROW_CLICK = 0x10000;
+
+    // Image numbers of the four boxes in the small-image list.
+    enum BoxImage { BOX_EMPTY = 0, BOX_CHECKED = 1, BOX_EMPTY_GREY = 2, BOX_CHECKED_GREY = 3 };
+
+    wxCheckedListCtrl(wxWindow* parent, wxWindowID id = wxID_ANY,
+                      const wxPoint& pos = wxDefaultPosition, const wxSize& size = wxDefaultSize,
+                      long style = wxLC_REPORT, const wxValidator& validator = wxDefaultValidator,
+                      const wxString& name = wxListCtrlNameStr);
+    virtual ~wxCheckedListCtrl();
+
+    long InsertItem(wxListItem& info);
+    long InsertItem(long index, const wxString& label);
+
+    bool SetItem(wxListItem& info);
+    // The toolkit's image argument is ignored: the box image stays.
+    bool SetItem(long index, int column, const wxString& label, int imageId = -1);
+    bool GetItem(wxListItem& info) const;
+
+    bool SetItemState(long index, long state, long stateMask);
+    // state & stateMask, or -1 if the row cannot be read.
+    int GetItemState(long index, long stateMask) const;
+
+    void Check(long index, bool on);
+    void CheckAll(bool on);
+    bool IsChecked(long index) const;
+    bool IsItemEnabled(long index) const;
+
+    bool DeleteItem(long index);
+    bool DeleteAllItems();
+    bool ClearAll();
+    // Sorting moves the rows' images with them; the extra bits follow.
+    bool SortItems(wxListCtrlCompare fn, wxIntPtr data);
+
+    static int ImageForState(int bits);
+    wxColour BackgroundForState(int bits) const;
+
+protected:
+    void OnLeftDown(wxMouseEvent& event);
+
+private:
+    // Removes the extra bits from *state and returns those also named in mask.
+    static int TakeExtraState(long* state, long mask);
+    bool IsRow(long index) const {
+        return index >= 0 && index < static_cast<long>(state_list.size());
+    }
+
+    std::vector<int> state_list;
+    wxImageList* image_list = nullptr; // owned by the list (assigned)
+
+    wxDECLARE_EVENT_TABLE();
+};
