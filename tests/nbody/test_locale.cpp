@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "comma_locale.h"
+#include "common/comma_locale.h"
 #include "nbody/elements.h"
 #include "nbody/parse_number.h"
 

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <cmath>
 #include <cstdio>
@@ -24,7 +25,9 @@ struct SimRun {
 
 // Without a display when asked, as on a server.
 SimRun run(const std::string& arguments, bool no_display = false) {
-    const std::string err_file = testing::TempDir() + "zenorb-sim-stderr.txt";
+    // ctest runs tests in parallel processes: each keeps its own file.
+    const std::string err_file =
+        testing::TempDir() + "zenorb-sim-stderr-" + std::to_string(getpid()) + ".txt";
     const std::string command = std::string(no_display ? "env -u DISPLAY " : "") + ZENORB_SIM +
                                 " " + arguments + " 2>" + err_file;
     SimRun result;
@@ -42,6 +45,7 @@ SimRun run(const std::string& arguments, bool no_display = false) {
             result.err.append(buffer, n);
         fclose(err);
     }
+    std::remove(err_file.c_str());
     return result;
 }
 
@@ -113,7 +117,8 @@ TEST(SimCli, AddsCatalogueObjectsByName) {
 }
 
 TEST(SimCli, DrawsAPictureWithoutADisplay) {
-    const std::string png = testing::TempDir() + "zenorb-sim-test.png";
+    const std::string png =
+        testing::TempDir() + "zenorb-sim-test-" + std::to_string(getpid()) + ".png";
     std::remove(png.c_str());
     const SimRun r = run("--date 2000-01-01 --steps 300 --size 200x150 --png " + png, true);
     ASSERT_EQ(r.status, 0) << r.err;

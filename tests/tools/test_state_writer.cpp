@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "../nbody/comma_locale.h"
+#include "common/comma_locale.h"
 #include "nbody/parse_number.h"
 #include "tools/state_writer.h"
 

@@ -4,6 +4,7 @@
 #include <wx/sizer.h>
 #include <wx/textctrl.h>
 
+#include "common/comma_locale.h"
 #include "gui/widgets/spin_ctrl_dbl.h"
 #include "gui_test.h"
 
@@ -335,6 +336,18 @@ TEST_F(SpinCtrlDblTest, DestroyingTheTextPartFirstLeavesTheOwnerSafe) {
     spin->SetValue(5);
     spin->SyncSpinToText();
     EXPECT_DOUBLE_EQ(spin->GetValue(), 0.26);
+}
+
+TEST_F(SpinCtrlDblTest, ShowsAndReadsAPointUnderADecimalCommaLocale) {
+    CommaLocale comma;
+    ASSERT_TRUE(comma.active()) << "the test locale de_DE.UTF-8 is missing (LOCPATH)";
+    make();
+    spin->SetValue(2.75);
+    EXPECT_EQ(shown(), "2.75");
+    EXPECT_EQ(spin->GetValue(), 2.75);
+    spin->SetValue(wxString("1.5"), false);
+    EXPECT_EQ(spin->GetValue(), 1.5);
+    EXPECT_EQ(shown(), "1.5");
 }
 
 } // namespace
