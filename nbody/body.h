@@ -105,17 +105,13 @@ public:
         const double ux = bx - ax, uy = by - ay, uz = bz - az;
         const double d2 = ux * ux + uy * uy + uz * uz;
         f = f / d2;
-        // The direction is normalised unless zero (coincident bodies).
+        // Coincident bodies give a non-finite pull either way: dividing the
+        // zero direction by its zero length gives NaN, as leaving it zero and
+        // multiplying by the infinite magnitude would.
         const double l = std::sqrt(d2);
-        if (l > 0) {
-            fx += ux / l * f;
-            fy += uy / l * f;
-            fz += uz / l * f;
-        } else {
-            fx += ux * f;
-            fy += uy * f;
-            fz += uz * f;
-        }
+        fx += ux / l * f;
+        fy += uy / l * f;
+        fz += uz / l * f;
     }
 
     void add_force(const vec3d& f) { force_ += f; }

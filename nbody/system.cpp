@@ -1,6 +1,6 @@
 #include "nbody/system.h"
 
-#include <cmath>
+#include "nbody/force_pass.h"
 
 nbSystem::nbSystem(double jd) : time_(jd) {}
 
@@ -54,17 +54,10 @@ void nbSystem::step(double dt) {
         pz_[k] = p.z;
         mass_[k] = order_[k]->mass();
     }
-    // Each body's pulls summed in name order, its own skipped: the same
-    // bits as add_pull over the bodies, from flat arrays.
-    for (std::size_t a = 0; a < n; ++a) {
-        double fx = 0, fy = 0, fz = 0;
-        const double ax = px_[a], ay = py_[a], az = pz_[a], am = mass_[a];
-        for (std::size_t b = 0; b < n; ++b)
-            if (b != a)
-                nbBody::accumulate_pull(ax, ay, az, am, px_[b], py_[b], pz_[b], mass_[b], fx, fy,
-                                        fz);
-        order_[a]->add_force(vec3d(fx, fy, fz));
-    }
+    accumulate_forces(px_.data(), py_.data(), pz_.data(), mass_.data(), n, fx_.data(), fy_.data(),
+                      fz_.data());
+    for (std::size_t k = 0; k < n; ++k)
+        order_[k]->add_force(vec3d(fx_[k], fy_[k], fz_[k]));
     for (nbBody* body : order_)
         body->advance(dt, time_);
     time_ = time_ + dt / SECONDS_PER_DAY;

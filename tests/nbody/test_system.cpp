@@ -2,9 +2,11 @@
 
 #include <algorithm>
 #include <cmath>
+#include <random>
 #include <string>
 #include <vector>
 
+#include "nbody/force_pass.h"
 #include "nbody/system.h"
 
 namespace {
@@ -213,6 +215,39 @@ TEST(System, CoincidentBodiesGiveNonFiniteValuesButNoCrash) {
     s.step(10);
     s.step(10);
     EXPECT_FALSE(std::isfinite(s.find("a")->position().x));
+}
+
+} // namespace
+
+namespace {
+
+TEST(ForcePass, GivesTheBitsOfAddPullForEveryCountOfBodies) {
+    // Bodies are taken two at a time where the processor allows: odd and
+    // even counts, and each body's own place, must all sum alike.
+    std::mt19937_64 rng(7);
+    std::uniform_real_distribution<double> coordinate(-30 * AU, 30 * AU), log_mass(10, 30);
+    for (std::size_t n = 1; n <= 9; ++n) {
+        std::vector<std::unique_ptr<nbBody>> bodies;
+        std::vector<double> px, py, pz, m;
+        for (std::size_t k = 0; k < n; ++k) {
+            bodies.push_back(body("b", std::pow(10.0, log_mass(rng)),
+                                  vec3d(coordinate(rng), coordinate(rng), coordinate(rng))));
+            px.push_back(bodies.back()->position().x);
+            py.push_back(bodies.back()->position().y);
+            pz.push_back(bodies.back()->position().z);
+            m.push_back(bodies.back()->mass());
+        }
+        std::vector<double> fx(n), fy(n), fz(n);
+        accumulate_forces(px.data(), py.data(), pz.data(), m.data(), n, fx.data(), fy.data(),
+                          fz.data());
+        for (std::size_t a = 0; a < n; ++a) {
+            for (const auto& b : bodies)
+                bodies[a]->add_pull(*b);
+            EXPECT_EQ(fx[a], bodies[a]->force().x) << n << " bodies, body " << a;
+            EXPECT_EQ(fy[a], bodies[a]->force().y) << n << " bodies, body " << a;
+            EXPECT_EQ(fz[a], bodies[a]->force().z) << n << " bodies, body " << a;
+        }
+    }
 }
 
 } // namespace
