@@ -14,8 +14,8 @@ void scalar_forces(const double* px, const double* py, const double* pz, const d
         double x = 0, y = 0, z = 0;
         for (std::size_t b = 0; b < n; ++b)
             if (b != a)
-                nbBody::accumulate_pull(px[a], py[a], pz[a], mass[a], px[b], py[b], pz[b],
-                                        mass[b], x, y, z);
+                nbBody::accumulate_pull(px[a], py[a], pz[a], mass[a], px[b], py[b], pz[b], mass[b],
+                                        x, y, z);
         fx[a] = x;
         fy[a] = y;
         fz[a] = z;
@@ -55,7 +55,7 @@ struct PairPass {
 };
 #endif
 
-}  // namespace
+} // namespace
 
 void accumulate_forces(const double* px, const double* py, const double* pz, const double* mass,
                        std::size_t n, double* fx, double* fy, double* fz) {
@@ -66,7 +66,7 @@ void accumulate_forces(const double* px, const double* py, const double* pz, con
     for (; a + 1 < n; a += 2) {
         PairPass pass{_mm_loadu_pd(px + a), _mm_loadu_pd(py + a), _mm_loadu_pd(pz + a),
                       _mm_loadu_pd(mass + a)};
-        const __m128d all = _mm_setzero_pd();  // unused without a mask
+        const __m128d all = _mm_setzero_pd(); // unused without a mask
         for (std::size_t b = 0; b < a; ++b)
             pass.pull<false>(px[b], py[b], pz[b], mass[b], all);
         // Neither body feels itself: body a pulls a + 1 only, a + 1 pulls a.

@@ -29,37 +29,29 @@ Matrix4 Matrix4::diagonal(double x, double y, double z) {
     return d;
 }
 
+namespace {
+// A rotation by theta degrees in the plane of axes i and j (i < j): rows i
+// and j read (c, s) and (-s, c) in columns i and j.
+Matrix4 plane_rotation(int i, int j, double theta) {
+    double s, c;
+    sin_cos_degrees(theta, s, c);
+    Matrix4 r;
+    r.at(i, i) = c;
+    r.at(i, j) = s;
+    r.at(j, i) = -s;
+    r.at(j, j) = c;
+    return r;
+}
+} // namespace
+
 Matrix4 Matrix4::rotation_x(double theta) {
-    double s, c;
-    sin_cos_degrees(theta, s, c);
-    Matrix4 r;
-    r.at(1, 1) = c;
-    r.at(1, 2) = s;
-    r.at(2, 1) = -s;
-    r.at(2, 2) = c;
-    return r;
+    return plane_rotation(1, 2, theta);
 }
-
 Matrix4 Matrix4::rotation_y(double theta) {
-    double s, c;
-    sin_cos_degrees(theta, s, c);
-    Matrix4 r;
-    r.at(0, 0) = c;
-    r.at(0, 2) = s;
-    r.at(2, 0) = -s;
-    r.at(2, 2) = c;
-    return r;
+    return plane_rotation(0, 2, theta);
 }
-
 Matrix4 Matrix4::rotation_z(double theta) {
-    double s, c;
-    sin_cos_degrees(theta, s, c);
-    Matrix4 r;
-    r.at(0, 0) = c;
-    r.at(0, 1) = s;
-    r.at(1, 0) = -s;
-    r.at(1, 1) = c;
-    return r;
+    return plane_rotation(0, 1, theta);
 }
 
 Matrix4 Matrix4::operator*(const Matrix4& b) const {
