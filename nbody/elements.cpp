@@ -30,6 +30,18 @@ bool read_numbers(const std::vector<std::string_view>& words, std::size_t first,
 }
 } // namespace
 
+std::string catalogue_name(const std::string& text) {
+    const std::size_t first = text.find_first_not_of(" \t");
+    if (first == std::string::npos)
+        return std::string();
+    const std::size_t last = text.find_last_not_of(" \t");
+    std::string name = text.substr(first, last - first + 1);
+    for (char& c : name)
+        if (c == ' ' || c == '\t')
+            c = '_';
+    return name;
+}
+
 double mean_motion(double a) {
     return 0.9856076686 / (a * std::sqrt(a));
 }
@@ -122,16 +134,7 @@ bool nbOrbitalElements::split_line(const std::string& line, std::string& name,
     for (char& c : numbers)
         if (c == '|')
             c = ' ';
-    const std::string head = line.substr(0, bar);
-    const std::size_t first = head.find_first_not_of(" \t");
-    name.clear();
-    if (first != std::string::npos) {
-        const std::size_t last = head.find_last_not_of(" \t");
-        name = head.substr(first, last - first + 1);
-        for (char& c : name)
-            if (c == ' ' || c == '\t')
-                c = '_';
-    }
+    name = catalogue_name(line.substr(0, bar));
     return true;
 }
 

@@ -8,6 +8,10 @@
 #include "nbody/body.h"
 #include "nbody/vec3d.h"
 
+// A catalogue object's name: blanks around dropped, blanks inside replaced
+// by '_' ("  1 Ceres " gives "1_Ceres"; all blanks give "").
+std::string catalogue_name(const std::string& text);
+
 // Mean daily motion in degrees per day for a semi-major axis in AU.
 double mean_motion(double a);
 // Eccentric anomaly in degrees, in [-180, 180], by bisection: one bit per

@@ -3,6 +3,7 @@
 #include <wx/image.h>
 #include <wx/log.h>
 
+#include "nbody/elements.h"
 #include "nbody/system.h"
 #include "render/image_canvas.h"
 #include "render/scene.h"
@@ -12,11 +13,8 @@ const nbBody* tracked_body(const nbSystem& system, const SimOptions& options, bo
     known = true;
     if (options.track == "none")
         return nullptr;
-    std::string name = options.track;
-    for (char& c : name)
-        if (c == ' ')
-            c = '_';
-    const nbBody* body = system.find(name);
+    // Typed like catalogue names: blanks or underscores alike.
+    const nbBody* body = system.find(catalogue_name(options.track));
     known = body != nullptr;
     return body;
 }

@@ -25,19 +25,6 @@ int fail(int status, const std::string& message) {
     return status;
 }
 
-// Catalogue names carry underscores for blanks; users may type either.
-std::string catalogue_name(const std::string& typed) {
-    const std::size_t first = typed.find_first_not_of(" \t");
-    if (first == std::string::npos)
-        return std::string();
-    const std::size_t last = typed.find_last_not_of(" \t");
-    std::string name = typed.substr(first, last - first + 1);
-    for (char& c : name)
-        if (c == ' ' || c == '\t')
-            c = '_';
-    return name;
-}
-
 // Of several sets under one name the one with the latest epoch, then a fixed
 // order of the elements, so that runs do not depend on memory addresses.
 const nbOrbitalElements* find_set(const nbFactory& factory, const std::string& name) {

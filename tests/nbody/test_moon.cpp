@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include "common/printed.h"
+
 #include <cmath>
 
 #include "nbody/moon.h"
@@ -8,10 +10,6 @@
 namespace {
 
 const double PI = 3.14159265358979323846;
-
-double printed(int decimals) {
-    return 0.5 * std::pow(10.0, -decimals);
-}
 
 // Meeus' worked example 47.a, 1992 April 12 0h.
 TEST(Moon, PublishedWorkedExample) {

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include "common/printed.h"
+
 #include <cmath>
 #include <limits>
 
@@ -11,10 +13,6 @@ const double AU = 1.49598e11;
 const double PI = 3.14159265358979323846;
 
 // Half a unit of the last printed decimal: the published value's own precision.
-double printed(int decimals) {
-    return 0.5 * std::pow(10.0, -decimals);
-}
-
 const Planet all_planets[] = {Planet::Mercury, Planet::Venus,  Planet::Earth,  Planet::Mars,
                               Planet::Jupiter, Planet::Saturn, Planet::Uranus, Planet::Neptune};
 

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include "common/printed.h"
+
 #include <cmath>
 
 #include "nbody/pluto.h"
@@ -8,10 +10,6 @@ namespace {
 
 const double AU = 1.49598e11;
 const double PI = 3.14159265358979323846;
-
-double printed(int decimals) {
-    return 0.5 * std::pow(10.0, -decimals);
-}
 
 // Meeus' worked example 37.a, 1992 October 13 0h.
 TEST(Pluto, PublishedWorkedExample) {
