@@ -4,7 +4,8 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 command -v clang-format >/dev/null || { echo "clang-format not installed; skipping"; exit 0; }
-mapfile -t files < <(git ls-files '*.h' '*.cpp' | grep -v '^nbody/tables/')
+# New files count too, so that --fix formats them before their first commit.
+mapfile -t files < <(git ls-files --cached --others --exclude-standard '*.h' '*.cpp' | grep -v '^nbody/tables/')
 [[ ${#files[@]} -eq 0 ]] && exit 0
 if [[ "${1:-}" == "--fix" ]]; then
   clang-format -i "${files[@]}"

@@ -4,4 +4,6 @@
 
 #include <cmath>
 
-inline double printed(int decimals) { return 0.5 * std::pow(10.0, -decimals); }
+inline double printed(int decimals) {
+    return 0.5 * std::pow(10.0, -decimals);
+}
