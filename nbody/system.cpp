@@ -1,5 +1,7 @@
 #include "nbody/system.h"
 
+#include <cmath>
+
 #include "nbody/force_pass.h"
 
 nbSystem::nbSystem(double jd) : time_(jd) {}
@@ -75,4 +77,14 @@ void nbSystem::zero_momentum() {
     const vec3d s = p * (-1 / m);
     for (nbBody* body : order_)
         body->add_velocity(s);
+}
+
+std::string first_non_finite_body(const nbSystem& system) {
+    auto finite = [](const vec3d& v) {
+        return std::isfinite(v.x) && std::isfinite(v.y) && std::isfinite(v.z);
+    };
+    for (const auto& [name, body] : system)
+        if (!finite(body->position()) || !finite(body->velocity()))
+            return name;
+    return std::string();
 }

@@ -45,17 +45,19 @@ wxColour faded_colour(const wxColour& c, double f) {
 void wxDCDraw::draw(wxDC& dc, const nbSystem* system) {
     if (system == nullptr)
         return;
-    if (use_display_list_)
+    if (!options_.simplified)
         draw_sorted(dc, *system);
     else
         draw_simplified(dc, *system);
 }
 
 void wxDCDraw::draw_sorted(wxDC& dc, const nbSystem& system) {
+    // The primitives project through the view that draws them.
+    current_view = this;
     dcDisplayListSorted list(viewpoint());
     for (const auto& entry : system)
         add_body(list, *entry.second);
-    if (show_axes_) {
+    if (options_.axes) {
         const vec3d origin;
         list.add(std::make_unique<dcLine>(dcLine::Offset(), origin, vec3d(0, 0, AXIS_LENGTH),
                                           *wxRED, 2, SOLID));
@@ -74,16 +76,16 @@ void wxDCDraw::add_body(dcDisplayList& list, const nbBody& body) const {
     const wxColour c = body_colour(body);
     const vec3d& position = body.position();
     double radius = body.display_radius();
-    if (!actual_sizes_)
+    if (!options_.actual_sizes)
         radius *= SIZE_EXAGGERATION;
 
-    if (show_sun_ || body.display_name() != "Sun") {
+    if (options_.sun || body.display_name() != "Sun") {
         auto disc = std::make_unique<dcCircle>(position, radius, wxBrush(c, wxBRUSHSTYLE_SOLID));
         disc->set_min_pixel_radius(MIN_DISC_RADIUS);
         list.add(std::move(disc));
     }
-    if (show_names_) {
-        const std::string label = show_satellite_names_ ? body.name() : body.display_name();
+    if (options_.names) {
+        const std::string label = options_.satellite_names ? body.name() : body.display_name();
         list.add(std::make_unique<dcText>(position, wxString::FromUTF8(label), c));
     }
     if (body.graphics()->has_tail()) {
@@ -97,7 +99,7 @@ void wxDCDraw::add_body(dcDisplayList& list, const nbBody& body) const {
                                               u * (ASTRONOMICAL_UNIT / d), c, 3, SOLID));
         }
     }
-    if (show_orbits_ && body.shows_trail())
+    if (options_.orbits && body.shows_trail())
         add_trail(list, body, c);
 }
 
@@ -108,7 +110,7 @@ void wxDCDraw::add_trail(dcDisplayList& list, const nbBody& body, const wxColour
     std::size_t s = std::max(body.trail_stride(), 1);
     if (n < s)
         s = 1;
-    const double inc = fade_orbits_ ? 0.02 : 0;
+    const double inc = options_.fade_orbits ? 0.02 : 0;
     double fade = 0;
     int k = 0;
     // Index 0 is the newest point.
@@ -133,7 +135,7 @@ void wxDCDraw::add_trail(dcDisplayList& list, const nbBody& body, const wxColour
 
 void wxDCDraw::draw_simplified(wxDC& dc, const nbSystem& system) {
     const std::optional<vec3d> ref = unproject_depth(VIEWER_SIDE_DEPTH);
-    if (show_axes_) {
+    if (options_.axes) {
         int ox, oy;
         project(vec3d(), ox, oy);
         const std::pair<vec3d, wxColour> axes[] = {{vec3d(0, 0, -AXIS_LENGTH), *wxRED},
@@ -168,17 +170,17 @@ void wxDCDraw::draw_body(wxDC& dc, const nbBody& body) const {
     int x, y;
     project(body.position(), x, y);
     double r = pixel_length(vec3d(body.display_radius(), 0, 0));
-    if (!actual_sizes_)
+    if (!options_.actual_sizes)
         r = dcCircle::grown_radius(SIZE_EXAGGERATION * r, MIN_DISC_RADIUS);
     dc.SetBrush(wxBrush(c, wxBRUSHSTYLE_SOLID));
     const int m = truncate_to_pixel(r);
     dc.DrawEllipse(x - m, y - m, 2 * m, 2 * m);
     dc.SetBrush(wxNullBrush);
-    if (show_names_) {
+    if (options_.names) {
         dc.SetTextForeground(c);
         dc.DrawText(wxString::FromUTF8(body.display_name()), x, y);
     }
-    if (show_orbits_ && body.trail_size() > 1) {
+    if (options_.orbits && body.trail_size() > 1) {
         dc.SetPen(wxPen(c, 1, wxPENSTYLE_SOLID));
         std::vector<wxPoint> points;
         points.reserve(body.trail_size());

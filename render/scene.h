@@ -5,6 +5,7 @@
 #include <wx/colour.h>
 #include <wx/dc.h>
 
+#include "render/display_options.h"
 #include "render/view.h"
 
 class nbBody;
@@ -22,14 +23,16 @@ class wxDCDraw : public dcAdapter {
 public:
     wxDCDraw() = default;
 
-    void set_display_list(bool on) { use_display_list_ = on; }
-    void set_names(bool on) { show_names_ = on; }
-    void set_satellite_names(bool on) { show_satellite_names_ = on; }
-    void set_orbits(bool on) { show_orbits_ = on; }
-    void set_axes(bool on) { show_axes_ = on; }
-    void set_actual_sizes(bool on) { actual_sizes_ = on; }
-    void set_sun(bool on) { show_sun_ = on; }
-    void set_fade_orbits(bool on) { fade_orbits_ = on; }
+    void set_display_list(bool on) { options_.simplified = !on; }
+    void set_names(bool on) { options_.names = on; }
+    void set_satellite_names(bool on) { options_.satellite_names = on; }
+    void set_orbits(bool on) { options_.orbits = on; }
+    void set_axes(bool on) { options_.axes = on; }
+    void set_actual_sizes(bool on) { options_.actual_sizes = on; }
+    void set_sun(bool on) { options_.sun = on; }
+    void set_fade_orbits(bool on) { options_.fade_orbits = on; }
+    void set_options(const DisplayOptions& options) { options_ = options; }
+    const DisplayOptions& options() const { return options_; }
 
     // Draws nothing at all for a null system.
     void draw(wxDC& dc, const nbSystem* system);
@@ -49,12 +52,5 @@ public:
 private:
     void add_trail(dcDisplayList& list, const nbBody& body, const wxColour& colour) const;
 
-    bool use_display_list_ = true;
-    bool show_names_ = false;
-    bool show_satellite_names_ = false;
-    bool show_orbits_ = false;
-    bool show_axes_ = true;
-    bool actual_sizes_ = false;
-    bool show_sun_ = true;
-    bool fade_orbits_ = true;
+    DisplayOptions options_;
 };
