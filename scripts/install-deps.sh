@@ -8,6 +8,7 @@ packages=(
   libalglib-dev libgtest-dev libgmock-dev libbenchmark-dev
   libwxgtk3.2-dev libcurl4-openssl-dev
   xvfb xauth fonts-dejavu-core locales
+  clang-format desktop-file-utils
 )
 
 missing=()
