@@ -387,6 +387,16 @@ TEST_F(MainFrame, MouseDragRotatesAndTheWheelZoomsOncePerTurn) {
     EXPECT_TRUE(wait_until([&] { return wxWindow::FindFocus() == panel; }));
 }
 
+TEST_F(MainFrame, OnlyTheFirstSizeEventSetsTheViewport) {
+    const int w = frame->GetScene().width(), h = frame->GetScene().height();
+    EXPECT_GT(w, 1) << "the first size event came and went";
+    frame->SetSize(frame->GetSize() + wxSize(120, 80));
+    ASSERT_TRUE(wait_until([&] { return panel_size().x > 0; }));
+    settle(200);
+    EXPECT_EQ(frame->GetScene().width(), w);
+    EXPECT_EQ(frame->GetScene().height(), h);
+}
+
 TEST_F(MainFrame, BodiesMeetingOnOnePointPauseTheSimulationAndSayWhich) {
     nbBody* mars = system().find("Mars");
     const nbBody* earth = system().find("Earth");
