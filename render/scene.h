@@ -2,10 +2,14 @@
 // tails, axes and the clock label. The scene drawer is also the view.
 #pragma once
 
+#include <string>
+#include <unordered_map>
+
 #include <wx/colour.h>
 #include <wx/dc.h>
 
 #include "render/display_options.h"
+#include "render/primitive_list.h"
 #include "render/view.h"
 
 class nbBody;
@@ -39,8 +43,11 @@ public:
 
     // Display-list mode: every primitive depth-sorted, farthest first.
     void draw_sorted(wxDC& dc, const nbSystem& system);
-    // Files the disc, name, tail and trail of one body.
+    // Files the disc, name, tail and trail of one body, and the axes, as
+    // heap objects: the straightforward list the scene's own list must
+    // paint alike.
     void add_body(dcDisplayList& list, const nbBody& body) const;
+    void add_axes(dcDisplayList& list) const;
 
     // Simplified mode: whole bodies, farthest first, fewer features.
     void draw_simplified(wxDC& dc, const nbSystem& system);
@@ -50,7 +57,21 @@ public:
     void draw_clock(wxDC& dc, const nbSystem& system) const;
 
 private:
-    void add_trail(dcDisplayList& list, const nbBody& body, const wxColour& colour) const;
+    // A body's labels, made once rather than for every picture.
+    struct Labels {
+        wxString display; // what "Names" shows
+        wxString full;    // with satellite names
+        bool is_sun = false;
+    };
+    const Labels& labels_of(const nbBody& body) const;
+
+    // The filing, shared by both lists: Sink is either of them.
+    template <class Sink> void file_body(Sink& sink, const nbBody& body) const;
+    template <class Sink> void file_trail(Sink& sink, const nbBody& body, dcRgb colour) const;
+    template <class Sink> void file_axes(Sink& sink) const;
 
     DisplayOptions options_;
+    // Kept between pictures so that their storage is reused.
+    dcPrimitiveList primitives_;
+    mutable std::unordered_map<std::string, Labels> labels_;
 };
