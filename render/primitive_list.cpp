@@ -6,6 +6,7 @@
 #include <wx/brush.h>
 #include <wx/pen.h>
 
+#include "render/cairo_lines.h"
 #include "render/display_list.h"
 #include "render/view.h"
 
@@ -104,6 +105,7 @@ void dcPrimitiveList::draw(wxDC& dc, const dcAdapter& view) {
     std::stable_sort(order_.begin(), order_.end(),
                      [](const auto& x, const auto& y) { return x.first < y.first; });
     PaintState state(dc);
+    CairoLines cairo(dc);
     for (const auto& entry : order_) {
         const Item& item = items_[entry.second];
         switch (item.kind) {
@@ -111,8 +113,12 @@ void dcPrimitiveList::draw(wxDC& dc, const dcAdapter& view) {
             int x1, y1, x2, y2;
             view.project(item.a, x1, y1);
             view.project(item.b, x2, y2);
-            state.pen(item.colour, item.size);
-            dc.DrawLine(x1, y1, x2, y2);
+            if (cairo.ok()) {
+                cairo.segment(x1, y1, x2, y2, item.colour, item.size);
+            } else {
+                state.pen(item.colour, item.size);
+                dc.DrawLine(x1, y1, x2, y2);
+            }
             break;
         }
         case Kind::Circle: {

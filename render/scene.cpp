@@ -9,6 +9,7 @@
 
 #include "nbody/date_bridge.h"
 #include "nbody/system.h"
+#include "render/cairo_lines.h"
 #include "render/display_list.h"
 #include "render/primitive_list.h"
 
@@ -256,16 +257,21 @@ void wxDCDraw::draw_body(wxDC& dc, const nbBody& body) const {
         dc.DrawText(labels_of(body).display, x, y);
     }
     if (options_.orbits && body.trail_size() > 1) {
-        dc.SetPen(wxPen(c, 1, wxPENSTYLE_SOLID));
-        std::vector<wxPoint> points;
-        points.reserve(body.trail_size());
+        std::vector<wxPoint>& points = polyline_;
+        points.clear();
         for (auto it = body.trail_begin(); it != body.trail_end(); ++it) {
             int px, py;
             project(*it, px, py);
             points.emplace_back(px, py);
         }
-        dc.DrawLines(static_cast<int>(points.size()), points.data());
-        dc.SetPen(wxNullPen);
+        CairoLines cairo(dc);
+        if (cairo.ok()) {
+            cairo.polyline(static_cast<int>(points.size()), points.data(), body_rgb(body), 1);
+        } else {
+            dc.SetPen(wxPen(c, 1, wxPENSTYLE_SOLID));
+            dc.DrawLines(static_cast<int>(points.size()), points.data());
+            dc.SetPen(wxNullPen);
+        }
     }
 }
 

@@ -4,6 +4,7 @@
 
 #include <string>
 #include <unordered_map>
+#include <vector>
 
 #include <wx/colour.h>
 #include <wx/dc.h>
@@ -74,4 +75,5 @@ private:
     // Kept between pictures so that their storage is reused.
     dcPrimitiveList primitives_;
     mutable std::unordered_map<std::string, Labels> labels_;
+    mutable std::vector<wxPoint> polyline_; // a trail's pixels, simplified mode
 };

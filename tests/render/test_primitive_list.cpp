@@ -4,10 +4,15 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstring>
 #include <random>
 #include <string>
+#include <vector>
+
+#include <wx/pen.h>
 
 #include "nbody/system.h"
+#include "render/cairo_lines.h"
 #include "render/display_list.h"
 #include "render/image_canvas.h"
 #include "render/scene.h"
@@ -127,6 +132,49 @@ TEST(PrimitiveList, OfTwoDiscsOnOnePointTheOneFiledLastIsOnTop) {
     scene.project(vec3d(AU, AU, 0), x, y);
     EXPECT_EQ(painted.GetBlue(x + 1, y + 1), 255);
     EXPECT_EQ(painted.GetRed(x + 1, y + 1), 0);
+}
+
+// The direct strokes against the device context's own, for the widths the
+// scene uses and lines in every direction, ending on and off the picture.
+TEST(CairoLines, StrokeWhatTheDeviceContextStrokes) {
+    std::mt19937_64 rng(11);
+    std::uniform_int_distribution<int> x(-40, W + 40), y(-40, H + 40);
+    std::vector<wxPoint> points;
+    for (int k = 0; k < 60; ++k)
+        points.emplace_back(x(rng), y(rng));
+    const dcRgb colours[] = {{255, 0, 0}, {10, 200, 90}, {0, 0, 255}};
+
+    auto paint = [&](bool direct) {
+        ImageCanvas canvas(W, H);
+        CairoLines cairo(canvas.dc());
+        EXPECT_TRUE(cairo.ok()) << "the image canvas draws through Cairo";
+        for (int width = 1; width <= 3; ++width) {
+            const dcRgb c = colours[width - 1];
+            for (std::size_t k = 0; k + 1 < points.size(); k += 2) {
+                const wxPoint a = points[k] + wxPoint(width, 0), b = points[k + 1];
+                if (direct) {
+                    cairo.segment(a.x, a.y, b.x, b.y, c, width);
+                } else {
+                    canvas.dc().SetPen(wxPen(wxColour(c.r, c.g, c.b), width, wxPENSTYLE_SOLID));
+                    canvas.dc().DrawLine(a.x, a.y, b.x, b.y);
+                }
+            }
+        }
+        if (direct) {
+            cairo.polyline(static_cast<int>(points.size()), points.data(), dcRgb{250, 250, 0}, 1);
+        } else {
+            canvas.dc().SetPen(wxPen(wxColour(250, 250, 0), 1, wxPENSTYLE_SOLID));
+            canvas.dc().DrawLines(static_cast<int>(points.size()), points.data());
+        }
+        return canvas.finish();
+    };
+    const wxImage direct = paint(true), expected = paint(false);
+    ASSERT_EQ(direct.GetSize(), expected.GetSize());
+    EXPECT_EQ(std::memcmp(direct.GetData(), expected.GetData(), 3 * W * H), 0);
+    long lit = 0;
+    for (int k = 0; k < 3 * W * H; ++k)
+        lit += expected.GetData()[k] != 0;
+    EXPECT_GT(lit, 5000);
 }
 
 } // namespace
