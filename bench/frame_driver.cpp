@@ -1,0 +1,177 @@
+// The real main window under load, for the figures no unit test may time:
+//   zenorb-frame-bench ticks N SECONDS   ticks per second while running with
+//                                        N catalogue asteroids added
+//   zenorb-frame-bench memory N          resident memory with N bodies and
+//                                        every trail full, after pictures
+//   zenorb-frame-bench startup           launch to the first picture drawn
+// Needs a display (run it under xvfb-run).
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <memory>
+#include <random>
+#include <sstream>
+#include <string>
+
+#include <unistd.h>
+
+#include <wx/app.h>
+#include <wx/button.h>
+#include <wx/stopwatch.h>
+#include <wx/timer.h>
+
+#include "gui/frame.h"
+#include "nbody/elements.h"
+#include "nbody/factory.h"
+
+namespace {
+
+// Plausible main-belt asteroids at the system's date.
+void add_asteroids(int n) {
+    nbSystem* system = the_factory->system();
+    std::mt19937_64 rng(1801);
+    std::uniform_real_distribution<double> a(2.1, 3.3), e(0, 0.3), i(0, 25), angle(0, 360);
+    for (int k = 0; k < n; ++k) {
+        const std::string name = "(" + std::to_string(k + 1) + ") Bench";
+        nbOrbitalElementsAsteroid set(name, a(rng), e(rng), i(rng), angle(rng), angle(rng), 0,
+                                      system->time(), angle(rng));
+        if (auto body = set.create_body(system->time()))
+            system->add(name, std::move(body));
+    }
+    system->zero_momentum();
+}
+
+// Resident and peak resident memory in MB.
+std::pair<double, double> memory_mb() {
+    std::ifstream status("/proc/self/status");
+    double rss = 0, hwm = 0;
+    for (std::string line; std::getline(status, line);) {
+        std::istringstream in(line.substr(line.find(':') + 1));
+        if (line.rfind("VmRSS:", 0) == 0)
+            in >> rss;
+        if (line.rfind("VmHWM:", 0) == 0)
+            in >> hwm;
+    }
+    return {rss / 1024, hwm / 1024};
+}
+
+// Seconds since the process was started by the kernel.
+double seconds_since_launch() {
+    std::ifstream stat("/proc/self/stat");
+    std::string text((std::istreambuf_iterator<char>(stat)), std::istreambuf_iterator<char>());
+    std::istringstream fields(text.substr(text.rfind(')') + 2));
+    std::string field;
+    unsigned long long start = 0;
+    for (int k = 3; k <= 22 && fields >> field; ++k)
+        if (k == 22)
+            start = std::stoull(field);
+    std::ifstream uptime_file("/proc/uptime");
+    double uptime = 0;
+    uptime_file >> uptime;
+    return uptime - double(start) / sysconf(_SC_CLK_TCK);
+}
+
+class DriverApp : public wxApp {
+public:
+    bool OnInit() override {
+        const wxArrayString args = argv.GetArguments();
+        mode_ = args.size() > 1 ? args[1].utf8_string() : "";
+        if (mode_ == "startup") {
+            frame_ = new ZenorbFrame(nullptr);
+            frame_->Show();
+            // Runs after the first tick has drawn its picture.
+            frame_->Bind(wxEVT_TIMER, [this](wxTimerEvent& event) {
+                event.Skip();
+                if (ticks_++ == 0)
+                    CallAfter([this] {
+                        std::printf("startup: %.3f s from launch to the first picture\n",
+                                    seconds_since_launch());
+                        frame_->Close(true);
+                    });
+            });
+            return true;
+        }
+        long n = 0, seconds = 20;
+        if (args.size() < 3 || !args[2].ToLong(&n) || n < 0 ||
+            (mode_ == "ticks" && (args.size() < 4 || !args[3].ToLong(&seconds))) ||
+            (mode_ != "ticks" && mode_ != "memory")) {
+            std::fprintf(stderr, "usage: zenorb-frame-bench ticks N SECONDS | memory N | "
+                                 "startup\n");
+            return false;
+        }
+        frame_ = new ZenorbFrame(nullptr);
+        frame_->Show();
+        add_asteroids(static_cast<int>(n));
+        frame_->RefreshBodyLists();
+        if (mode_ == "ticks")
+            run_ticks(static_cast<int>(seconds));
+        else
+            fill_trails();
+        return true;
+    }
+
+private:
+    void press_gravitate() {
+        auto* button = dynamic_cast<wxButton*>(wxWindow::FindWindowByName("ID_BUTTON2", frame_));
+        wxCommandEvent click(wxEVT_BUTTON, button->GetId());
+        click.SetEventObject(button);
+        button->GetEventHandler()->ProcessEvent(click);
+    }
+
+    void run_ticks(int seconds) {
+        frame_->Bind(wxEVT_TIMER, [this](wxTimerEvent& event) {
+            event.Skip();
+            ++ticks_;
+        });
+        press_gravitate();
+        clock_.Start();
+        stop_ = std::make_unique<wxTimer>();
+        stop_->SetOwner(stop_.get());
+        stop_->Bind(wxEVT_TIMER, [this, seconds](wxTimerEvent&) {
+            const double elapsed = clock_.Time() / 1000.0;
+            std::printf("ticks: %d bodies, %ld ticks in %.1f s = %.2f ticks per second\n",
+                        int(the_factory->system()->size()), ticks_, elapsed, ticks_ / elapsed);
+            frame_->Close(true);
+        });
+        stop_->StartOnce(seconds * 1000);
+    }
+
+    // Long steps until every body's trail holds all it can, then pictures.
+    void fill_trails() {
+        nbSystem* system = the_factory->system();
+        frame_->GetTimer().Stop();
+        int steps = 0;
+        for (bool full = false; !full && steps < 20000; ++steps) {
+            system->step(5 * SECONDS_PER_DAY);
+            full = true;
+            for (const auto& entry : *system)
+                full = full && entry.second->trail_size() >= entry.second->trail_capacity();
+        }
+        std::size_t points = 0;
+        for (const auto& entry : *system)
+            points += entry.second->trail_size();
+        for (int k = 0; k < 5; ++k)
+            frame_->RedrawScene();
+        const auto [rss, hwm] = memory_mb();
+        std::printf("memory: %zu bodies, %zu trail points after %d steps: resident %.1f MB, "
+                    "peak %.1f MB\n",
+                    system->size(), points, steps, rss, hwm);
+        frame_->Close(true);
+    }
+
+    std::string mode_;
+    ZenorbFrame* frame_ = nullptr;
+    long ticks_ = 0;
+    wxStopWatch clock_;
+    // Made once the toolkit runs: a timer needs its event loop's traits.
+    std::unique_ptr<wxTimer> stop_;
+};
+
+} // namespace
+
+wxIMPLEMENT_APP_NO_MAIN(DriverApp);
+
+int main(int argc, char** argv) {
+    return wxEntry(argc, argv);
+}
