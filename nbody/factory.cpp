@@ -125,7 +125,7 @@ BodyState sun_state(double jd) {
     return {s2, vec3d()};
 }
 
-nbFactory::nbFactory() {
+nbFactory::nbFactory() : previous_(the_factory) {
     the_factory = this;
 }
 
@@ -133,7 +133,7 @@ nbFactory::~nbFactory() {
     delete_system();
     clear_catalogue();
     if (the_factory == this)
-        the_factory = nullptr;
+        the_factory = previous_;
 }
 
 void nbFactory::delete_system() {

@@ -80,6 +80,9 @@ public:
 private:
     std::unique_ptr<nbSystem> system_;
     Catalogue catalogue_;
+    // The factory the_factory named before this one, named again when this
+    // one goes: a short-lived factory (a test's) leaves the process's in place.
+    nbFactory* previous_;
 };
 
 // The process-wide factory, alive before the program starts and until it ends.
