@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <map>
 #include <string>
 
@@ -45,6 +46,29 @@ TEST(Catalogue, EveryLineOfTheRealCriticalListIsRead) {
         EXPECT_EQ((*it)->type_code(), 2);
         EXPECT_TRUE((*it)->valid());
         EXPECT_EQ((*it)->epoch(), 2451544.5);
+    }
+}
+
+TEST(Catalogue, EveryRealSetIsPlacedAtItsEpochAndCenturiesAway) {
+    // The bounds on an acceptable orbit must admit every real line, the
+    // comets kept on e = 0.99999 (a = 100000 q) among them.
+    TempDir dir;
+    dir.copy_from(CRITICAL, nbFactory::CRITICAL_FILE);
+    dir.copy_from(COMETS, nbFactory::COMETS_FILE);
+    nbFactory factory;
+    ASSERT_EQ(factory.load_catalogues(dir.path(), false), 658u);
+    const double j2000 = 2451545.0, century = 36525.0;
+    for (auto it = factory.catalogue_begin(); it != factory.catalogue_end(); ++it) {
+        nbOrbitalElements& set = **it;
+        EXPECT_TRUE(set.validate()) << set.name();
+        for (double jd : {set.epoch(), 2456800.5, j2000 - 3 * century, j2000 + 3 * century}) {
+            const std::unique_ptr<nbBody> body = set.create_body(jd);
+            ASSERT_NE(body, nullptr) << set.name() << " at " << jd;
+            const vec3d& p = body->position();
+            const vec3d& v = body->velocity();
+            EXPECT_TRUE(std::isfinite(p.x + p.y + p.z + v.x + v.y + v.z)) << set.name();
+            EXPECT_GT(v.length(), 0) << set.name();
+        }
     }
 }
 
