@@ -12,7 +12,7 @@
 // The semi-major axes, in AU, of the orbits the simulation can carry. A
 // smaller orbit lies within about two radii of the Sun (0.0047 AU). The
 // upper bound admits comets kept on e = 0.99999, whose a is 100000 times
-// the perihelion distance, for perihelia out to 100 AU: listed comets stay
+// the perihelion distance, for perihelia up to about 100 AU: listed comets stay
 // below 15 AU (the most distant ones today have about 11 AU).
 constexpr double MIN_SEMI_MAJOR_AXIS = 0.01;
 constexpr double MAX_SEMI_MAJOR_AXIS = 1.0e7;

@@ -5,6 +5,7 @@
 #include <cstring>
 #include <string>
 #include <tuple>
+#include <vector>
 
 #include <wx/datetime.h>
 #include <wx/init.h>
@@ -23,6 +24,10 @@ const int EXIT_USAGE = 2;
 int fail(int status, const std::string& message) {
     std::fprintf(stderr, "zenorb-sim: %s\n", message.c_str());
     return status;
+}
+
+void warn(const std::string& message) {
+    std::fprintf(stderr, "zenorb-sim: warning: %s\n", message.c_str());
 }
 
 // Of several sets under one name the one with the latest epoch, then a fixed
@@ -65,14 +70,17 @@ int main(int argc, char** argv) {
 
     if (!options.catalogue_dir.empty()) {
         const std::string& dir = options.catalogue_dir;
-        // Read like the catalogue pages do, noting whether any file was there.
-        const long read[] = {factory.read_catalogue_file(dir, nbFactory::COMETS_FILE, true),
-                             factory.read_catalogue_file(dir, nbFactory::BRIGHT_FILE, false),
-                             factory.read_catalogue_file(dir, nbFactory::UNUSUAL_FILE, false),
-                             factory.read_catalogue_file(dir, nbFactory::CRITICAL_FILE, false)};
+        // Read like the catalogue pages do; a file that is there but cannot
+        // be read is named, the others still count.
+        std::vector<CatalogueFileRead> reads;
+        factory.load_catalogues(dir, true, &reads);
         bool any_file = false;
-        for (long count : read)
-            any_file = any_file || count >= 0;
+        for (const CatalogueFileRead& read : reads) {
+            any_file = any_file || read.status == CatalogueFileRead::Status::Read;
+            if (read.status == CatalogueFileRead::Status::Unreadable)
+                warn("cannot read the catalogue file '" + dir + "/" + read.file +
+                     "': " + read.reason + "; its objects are left out");
+        }
         if (!any_file)
             return fail(EXIT_INPUT, "no catalogue file (zenorb_comets.txt, zenorb_bright.txt, "
                                     "zenorb_unusual.txt, zenorb_critical.txt) can be read in '" +

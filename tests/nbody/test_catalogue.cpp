@@ -76,7 +76,11 @@ TEST(Catalogue, CometFileKeepsAwkwardNamesAndSkipsNonElementLines) {
     TempDir dir;
     dir.copy_from(COMETS, nbFactory::COMETS_FILE);
     nbFactory factory;
-    EXPECT_EQ(factory.read_catalogue_file(dir.path(), nbFactory::COMETS_FILE, true), 8);
+    const CatalogueFileRead read =
+        factory.read_catalogue_file(dir.path(), nbFactory::COMETS_FILE, true);
+    EXPECT_EQ(read.status, CatalogueFileRead::Status::Read);
+    EXPECT_EQ(read.added, 8);
+    EXPECT_EQ(read.file, nbFactory::COMETS_FILE);
     const auto held = names(factory);
     for (const char* name :
          {"C/1995_O1_(Hale-Bopp)", "1P/Halley", "C/2019_Q4_(Borisov)", "C/2020_F8_(SWAN)",
@@ -91,7 +95,11 @@ TEST(Catalogue, CometFileKeepsAwkwardNamesAndSkipsNonElementLines) {
 TEST(Catalogue, MissingFilesAddNothingAndLoadingRetriesUntilSomethingIsHeld) {
     TempDir dir;
     nbFactory factory;
-    EXPECT_EQ(factory.read_catalogue_file(dir.path(), nbFactory::BRIGHT_FILE, false), -1);
+    const CatalogueFileRead missing =
+        factory.read_catalogue_file(dir.path(), nbFactory::BRIGHT_FILE, false);
+    EXPECT_EQ(missing.status, CatalogueFileRead::Status::Missing);
+    EXPECT_EQ(missing.added, 0);
+    EXPECT_TRUE(missing.reason.empty());
     EXPECT_EQ(factory.load_catalogues(dir.path(), false), 0u);
     dir.copy_from(COMETS, nbFactory::COMETS_FILE);
     EXPECT_EQ(factory.load_catalogues(dir.path(), false), 8u);
