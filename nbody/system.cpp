@@ -1,5 +1,7 @@
 #include "nbody/system.h"
 
+#include <cmath>
+
 #include "nbody/force_pass.h"
 
 nbSystem::nbSystem(double jd) : time_(jd) {}
@@ -75,4 +77,15 @@ void nbSystem::zero_momentum() {
     const vec3d s = p * (-1 / m);
     for (nbBody* body : order_)
         body->add_velocity(s);
+}
+
+std::string first_non_finite_body(const nbSystem& system) {
+    for (const auto& entry : system) {
+        const vec3d& p = entry.second->position();
+        const vec3d& v = entry.second->velocity();
+        if (!(std::isfinite(p.x) && std::isfinite(p.y) && std::isfinite(p.z) &&
+              std::isfinite(v.x) && std::isfinite(v.y) && std::isfinite(v.z)))
+            return entry.first;
+    }
+    return std::string();
 }

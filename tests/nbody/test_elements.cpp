@@ -141,8 +141,7 @@ TEST(OrbitalElements, OnlyFiniteMovingStatesArePlaced) {
     }
     // Kinds that adjust the new body refuse alike.
     EXPECT_EQ(nbOrbitalElementsComet("C", 1e300, 0.5, 1, 2, 3, jd, jd).create_body(jd), nullptr);
-    EXPECT_EQ(nbOrbitalElementsPlanetary("P", 0, 0.5, 1, 2, 3, jd, jd, 0).create_body(jd),
-              nullptr);
+    EXPECT_EQ(nbOrbitalElementsPlanetary("P", 0, 0.5, 1, 2, 3, jd, jd, 0).create_body(jd), nullptr);
     // The heaviest allowed body is placed.
     nbOrbitalElementsPlanetary heavy("P", 2.5, 0.1, 5, 20, 30, jd, jd, 12);
     heavy.set_mass(MAX_BODY_MASS);
