@@ -3,6 +3,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <memory>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -87,12 +88,25 @@ int main(int argc, char** argv) {
                                         options.catalogue_dir + "'");
         for (const std::string& typed : options.add_names) {
             const std::string name = catalogue_name(typed);
+            // The catalogue may hold a line without a name, but no body can
+            // go into the system without one.
+            if (name.empty())
+                return fail(EXIT_INPUT, "--add '" + typed + "': an object name cannot be blank");
             const nbOrbitalElements* set = find_set(factory, name);
             if (!set)
-                return fail(EXIT_INPUT, "no object named '" + typed + "' in the catalogue '" +
+                return fail(EXIT_INPUT, "no object named '" + typed +
+                                            "' among the usable lines of the catalogue '" +
                                             options.catalogue_dir + "'");
-            // A name given twice, or one of a built-in body, adds nothing more.
-            system->add(set->name(), set->create_body(jd));
+            if (system->find(name))
+                return fail(EXIT_INPUT, "cannot add '" + name +
+                                            "': a body of that name is already in the system");
+            std::unique_ptr<nbBody> body = set->create_body(jd);
+            if (!body)
+                return fail(EXIT_INPUT, "cannot add '" + name +
+                                            "': its elements give no usable state at the start "
+                                            "date (an orbit too small or too large, or a body "
+                                            "at rest)");
+            system->add(name, std::move(body));
         }
         if (options.zero_momentum && !options.add_names.empty())
             system->zero_momentum();
@@ -110,17 +124,29 @@ int main(int argc, char** argv) {
                                    ? StateWriter::Format::Json
                                    : StateWriter::Format::Csv);
     writer.begin();
-    if (options.every > 0 || options.steps == 0)
+    // A non-finite state spoils every body at the next step: the run stops
+    // at the first one, and what was printed before it stands.
+    std::string broken = first_non_finite_body(*system);
+    long step = 0;
+    if (broken.empty() && (options.every > 0 || options.steps == 0))
         writer.write(0, *system);
     const double dt = options.step_days * 86400;
-    for (long step = 1; step <= options.steps; ++step) {
+    while (broken.empty() && step < options.steps) {
+        ++step;
         system->step(dt);
-        if ((options.every > 0 && step % options.every == 0) || step == options.steps)
+        broken = first_non_finite_body(*system);
+        if (broken.empty() &&
+            ((options.every > 0 && step % options.every == 0) || step == options.steps))
             writer.write(step, *system);
     }
     writer.end();
     if (std::fflush(stdout) != 0 || std::ferror(stdout))
         return fail(EXIT_INPUT, std::string("cannot write the output: ") + std::strerror(errno));
+    if (!broken.empty())
+        return fail(EXIT_INPUT, "the state of '" + broken + "' is not finite " +
+                                    (step == 0 ? std::string("at the start")
+                                               : "after step " + std::to_string(step)) +
+                                    "; the simulation stops there");
     if (!options.png_file.empty() && !write_picture(*system, options, error))
         return fail(EXIT_INPUT, error);
     return 0;
