@@ -8,6 +8,9 @@ packages=(
   libalglib-dev libgtest-dev libgmock-dev libbenchmark-dev
   libwxgtk3.2-dev libcurl4-openssl-dev
   xvfb xauth fonts-dejavu-core locales
+  # The fuzz build (scripts/fuzz.sh): clang, and libFuzzer's runtime with
+  # the sanitizers' for clang.
+  clang-14 libclang-rt-14-dev
 )
 
 missing=()
