@@ -10,7 +10,6 @@
 namespace {
 const double PI = 4 * std::atan(1.0);
 const double RADIANS = PI / 180;
-const double DEGREES = 180 / PI;
 
 // The JD of a calendar date read from a catalogue line, always with the
 // Gregorian correction requested (the stored flag then follows the date).
@@ -205,7 +204,9 @@ bool nbOrbitalElementsAsteroid::parse_line(const std::string& line) {
     read.w_ = v[4];
     read.epoch_ = catalogue_jd(epoch_year, 1, 1.0);
     read.m_ = m;
-    read.tp_ = catalogue_jd(year, month, day) - m / mean_motion(a);
+    // Whole turns of M move Tp by whole periods, the same orbit: only the
+    // turn itself is used, lest a huge M put Tp where a day is lost.
+    read.tp_ = catalogue_jd(year, month, day) - std::fmod(m, 360.0) / mean_motion(a);
     read.valid_ = true;
     if (!read.placeable_at(read.epoch_))
         return false;

@@ -71,6 +71,16 @@ TEST(ElementsVelocity, MatchesTheVisVivaSpeedAtPerihelionAndAphelion) {
     EXPECT_NEAR(va.length(), expected_aph, 1e-4 * expected_aph);
 }
 
+TEST(ElementsVelocity, DatesBeyondADaysResolutionGiveNoVelocityAndEnd) {
+    // Past 2^53 a day no longer adds to a JD: five samples a day apart fall
+    // into one, and the velocity is zero rather than the loop endless.
+    for (double jd : {1e17, -1e20, 1e300, double(INFINITY)})
+        EXPECT_EQ(elements_velocity(2.5, 0.1, 5, 20, 30, 2451545.0, jd).length(), 0.0) << jd;
+    // A hand-made set with such an epoch is not valid.
+    nbOrbitalElementsAsteroid set("A", 2.5, 0.1, 5, 20, 30, 2451545.0, 1e20, 12);
+    EXPECT_FALSE(set.validate());
+}
+
 TEST(OrbitalElements, ValidateRefusesUnplaceableSets) {
     struct Case {
         const char* name;
