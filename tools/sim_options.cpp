@@ -160,6 +160,12 @@ bool parse_sim_options(int argc, const char* const* argv, SimOptions& options, s
         }
         const std::string value = argv[++k];
         const std::string culprit = option + " '" + value + "'";
+        // An empty name would quietly read or write nothing (or the root).
+        if (value.empty() &&
+            (option == "--catalogue" || option == "--png" || option == "--elements")) {
+            error = "bad " + culprit + ": expected a file or folder name";
+            return false;
+        }
         if (option == "--jd") {
             double jd = 0;
             if (!number_in(value, 0, 5373484.5, jd)) {

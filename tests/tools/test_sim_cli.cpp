@@ -163,6 +163,8 @@ TEST(SimCli, BadInputIsOneMessageAndAnExitStatusWithoutOutput) {
         {"--jd", 2, "--jd"},
         {"--format xml", 2, "xml"},
         {"--add Ceres", 2, "--catalogue"},
+        {"--catalogue ''", 2, "--catalogue ''"},
+        {"--png ''", 2, "--png ''"},
         {"--elements mine.xml", 2, "mine.xml"},
         {"--catalogue /nonexistent/zenorb", 1, "/nonexistent/zenorb"},
         {"--catalogue " ZENORB_TEST_DATA "/catalogue --add Vulcan", 1, "'Vulcan'"},
