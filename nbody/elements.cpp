@@ -32,9 +32,10 @@ bool finite(const vec3d& v) {
     return std::isfinite(v.x) && std::isfinite(v.y) && std::isfinite(v.z);
 }
 
-// A date of an asteroid line: month 0 and day 0 are the last month of the
-// year before and the last day of the month before, as the calendar
-// arithmetic counts them; anything beyond a month's 31 days is no date.
+// A date of a catalogue line, in the years of the program's dates: month 0
+// and day 0 are the last month of the year before and the last day of the
+// month before, as the calendar arithmetic counts them; a month past 12 or
+// a day past a month's 31 is no date.
 bool is_line_date(int year, int month, double day) {
     return year >= FIRST_YEAR && year <= LAST_YEAR && month >= 0 && month <= 12 && day >= 0 &&
            day < 32;
@@ -126,8 +127,8 @@ bool nbOrbitalElements::state_at(double jd, vec3d& position, vec3d& velocity) co
         return false;
     position = elements_position(a_, e_, i_, w_, omega_, tp_, jd);
     velocity = elements_velocity(a_, e_, i_, w_, omega_, tp_, jd);
-    // A mean anomaly too large for a day's motion to show leaves the body
-    // at rest.
+    // A day's motion lost below the last bit of the mean anomaly, or of the
+    // date, leaves the body at rest.
     const bool moving = velocity.x != 0 || velocity.y != 0 || velocity.z != 0;
     return finite(position) && finite(velocity) && moving;
 }
