@@ -45,7 +45,8 @@ std::string with_field(const std::string& line, int field, const std::string& va
 
 enum class Kind { AsteroidLine, CometLine, AsteroidFile, CometFile };
 // How a file row's file is made.
-enum class Make { Content, Missing, Directory, Fifo, LinkToDevZero, Sparse };
+// Link: a symbolic link to the path given as the row's input.
+enum class Make { Content, Missing, Directory, Fifo, Link, Sparse };
 
 struct Row {
     std::string what;
@@ -199,8 +200,13 @@ std::vector<Row> rows() {
         file("a directory", Kind::CometFile, "", "unreadable: is a directory", Make::Directory),
         file("a FIFO nobody writes to", Kind::CometFile, "", "unreadable: is not a regular file",
              Make::Fifo),
-        file("a link to /dev/zero", Kind::AsteroidFile, "", "unreadable: is not a regular file",
-             Make::LinkToDevZero),
+        file("a link to /dev/zero", Kind::AsteroidFile, "/dev/zero",
+             "unreadable: is not a regular file", Make::Link),
+        // A regular file whose every read fails: an I/O error.
+        file("a link to /proc/self/mem", Kind::AsteroidFile, "/proc/self/mem",
+             "unreadable: Input/output error", Make::Link),
+        file("a link to a real list", Kind::AsteroidFile,
+             DATA + "/mpc/Soft06CritList-2014-05-23.txt", "read 650", Make::Link),
         file("a file of 17 MB, sparse", Kind::AsteroidFile, "", "unreadable: is larger than 16 MiB",
              Make::Sparse),
         file("no file", Kind::AsteroidFile, "", "missing", Make::Missing),
@@ -294,8 +300,8 @@ std::string file_outcome(const Row& row) {
     case Make::Fifo:
         EXPECT_EQ(::mkfifo(path.c_str(), 0600), 0);
         break;
-    case Make::LinkToDevZero:
-        std::filesystem::create_symlink("/dev/zero", path);
+    case Make::Link:
+        std::filesystem::create_symlink(row.input, path);
         break;
     case Make::Sparse:
         dir.write(name, ASTEROID + "\n");

@@ -180,7 +180,7 @@ TEST(SimCli, BadInputIsOneMessageAndAnExitStatusWithoutOutput) {
 
 // A catalogue file of a hostile catalogue folder.
 struct CatalogueFile {
-    enum class Make { Content, Directory, Fifo, LinkToDevZero };
+    enum class Make { Content, Directory, Fifo, Link }; // Link: to `content`
     const char* name;
     std::string content;
     Make make = Make::Content;
@@ -199,8 +199,8 @@ void make_files(const TempDir& dir, const std::vector<CatalogueFile>& files) {
         case CatalogueFile::Make::Fifo:
             ASSERT_EQ(::mkfifo(path.c_str(), 0600), 0);
             break;
-        case CatalogueFile::Make::LinkToDevZero:
-            std::filesystem::create_symlink("/dev/zero", path);
+        case CatalogueFile::Make::Link:
+            std::filesystem::create_symlink(f.content, path);
             break;
         }
     }
@@ -239,10 +239,16 @@ TEST(SimCli, HostileCataloguesAndNamesGiveAMessageAndStatusOne) {
          "Good"},
         {"a FIFO", {{COMETS, "", Make::Fifo}}, "", 1, {"is not a regular file"}, nullptr},
         {"a link to /dev/zero among readable files",
-         {{BRIGHT, "", Make::LinkToDevZero}, {CRITICAL, good}},
+         {{BRIGHT, "/dev/zero", Make::Link}, {CRITICAL, good}},
          "--add Good",
          0,
          {"zenorb_bright.txt': is not a regular file"},
+         "Good"},
+        {"a read error among readable files",
+         {{BRIGHT, "/proc/self/mem", Make::Link}, {CRITICAL, good}},
+         "--add Good",
+         0,
+         {"zenorb_bright.txt': Input/output error; its objects are left out"},
          "Good"},
         {"a of 1e300",
          {{CRITICAL, asteroid_line("T", "1e300") + "\n"}},
