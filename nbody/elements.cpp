@@ -10,7 +10,6 @@
 namespace {
 const double PI = 4 * std::atan(1.0);
 const double RADIANS = PI / 180;
-const double DEGREES = 180 / PI;
 
 // The JD of a calendar date read from a catalogue line, always with the
 // Gregorian correction requested (the stored flag then follows the date).
@@ -27,6 +26,19 @@ bool read_numbers(const std::vector<std::string_view>& words, std::size_t first,
         if (!parse_double(words[first + k], out[k]))
             return false;
     return true;
+}
+
+bool finite(const vec3d& v) {
+    return std::isfinite(v.x) && std::isfinite(v.y) && std::isfinite(v.z);
+}
+
+// A date of a catalogue line, in the years of the program's dates: month 0
+// and day 0 are the last month of the year before and the last day of the
+// month before, as the calendar arithmetic counts them; a month past 12 or
+// a day past a month's 31 is no date.
+bool is_line_date(int year, int month, double day) {
+    return year >= FIRST_YEAR && year <= LAST_YEAR && month >= 0 && month <= 12 && day >= 0 &&
+           day < 32;
 }
 } // namespace
 
@@ -99,15 +111,35 @@ nbOrbitalElements::nbOrbitalElements(const std::string& name, double a, double e
 }
 
 std::unique_ptr<nbBody> nbOrbitalElements::create_body(double jd) const {
-    const vec3d position = elements_position(a_, e_, i_, w_, omega_, tp_, jd);
-    const vec3d velocity = elements_velocity(a_, e_, i_, w_, omega_, tp_, jd);
+    vec3d position, velocity;
+    if (!state_at(jd, position, velocity))
+        return nullptr;
     return std::make_unique<nbBody>(name_, mass_, 6371.0, position, velocity);
 }
 
+bool nbOrbitalElements::state_at(double jd, vec3d& position, vec3d& velocity) const {
+    // An orbit with e >= 1 has no position in the elliptic formulas.
+    const bool in_bounds = a_ >= MIN_SEMI_MAJOR_AXIS && a_ <= MAX_SEMI_MAJOR_AXIS && e_ >= 0 &&
+                           e_ < 1 && std::isfinite(i_) && std::isfinite(w_) &&
+                           std::isfinite(omega_) && std::isfinite(tp_) && mass_ > 0 &&
+                           mass_ <= MAX_BODY_MASS && std::isfinite(jd);
+    if (!in_bounds)
+        return false;
+    position = elements_position(a_, e_, i_, w_, omega_, tp_, jd);
+    velocity = elements_velocity(a_, e_, i_, w_, omega_, tp_, jd);
+    // A day's motion lost below the last bit of the mean anomaly, or of the
+    // date, leaves the body at rest.
+    const bool moving = velocity.x != 0 || velocity.y != 0 || velocity.z != 0;
+    return finite(position) && finite(velocity) && moving;
+}
+
+bool nbOrbitalElements::placeable_at(double jd) const {
+    vec3d position, velocity;
+    return state_at(jd, position, velocity);
+}
+
 bool nbOrbitalElements::validate() {
-    // An orbit with e >= 1 has no position in the elliptic formulas, and one
-    // non-finite body would spoil every force of the system.
-    if (name_.empty() || !(a_ > 0) || !(e_ > 0) || !(e_ < 1))
+    if (name_.empty() || !(a_ > 0) || !(e_ > 0) || !placeable_at(epoch_))
         valid_ = false;
     return valid_;
 }
@@ -119,6 +151,8 @@ double nbOrbitalElements::earth_distance(double jd) const {
 
 bool nbOrbitalElements::split_line(const std::string& line, std::string& name,
                                    std::string& numbers) {
+    if (line.size() > MAX_CATALOGUE_LINE)
+        return false;
     std::size_t bar = std::string::npos;
     for (std::size_t k = 0; k < line.size(); ++k) {
         const char c = line[k];
@@ -157,33 +191,43 @@ bool nbOrbitalElementsAsteroid::parse_line(const std::string& line) {
         !parse_int(words[8], epoch_year) || !parse_double(words[9], m))
         return false;
     const double e = v[0], a = v[1];
-    // Unusable orbits are skipped like malformed lines: negative date fields
-    // or eccentricity, hyperbolic or parabolic e, a non-positive axis.
-    if (month < 0 || day < 0 || e < 0 || e >= 1 || !(a > 0))
+    // Unusable orbits are skipped like malformed lines: dates no calendar
+    // means, a negative, hyperbolic or parabolic e, an axis out of bounds.
+    if (!is_line_date(year, month, day) || !is_line_date(epoch_year, 1, 1.0) || e < 0 || e >= 1 ||
+        !(a >= MIN_SEMI_MAJOR_AXIS && a <= MAX_SEMI_MAJOR_AXIS))
         return false;
-    name_ = name;
-    e_ = e;
-    a_ = a;
-    i_ = v[2];
-    omega_ = v[3];
-    w_ = v[4];
-    epoch_ = catalogue_jd(epoch_year, 1, 1.0);
-    m_ = m;
-    tp_ = catalogue_jd(year, month, day) - m / mean_motion(a);
-    valid_ = true;
+    nbOrbitalElementsAsteroid read(*this);
+    read.name_ = name;
+    read.e_ = e;
+    read.a_ = a;
+    read.i_ = v[2];
+    read.omega_ = v[3];
+    read.w_ = v[4];
+    read.epoch_ = catalogue_jd(epoch_year, 1, 1.0);
+    read.m_ = m;
+    // Whole turns of M move Tp by whole periods, the same orbit: only the
+    // turn itself is used, lest a huge M put Tp where a day is lost.
+    read.tp_ = catalogue_jd(year, month, day) - std::fmod(m, 360.0) / mean_motion(a);
+    read.valid_ = true;
+    if (!read.placeable_at(read.epoch_))
+        return false;
+    *this = read;
     return true;
 }
 
 std::unique_ptr<nbBody> nbOrbitalElementsAsteroid::create_body(double jd) const {
     std::unique_ptr<nbBody> body = nbOrbitalElements::create_body(jd);
-    body->graphics()->set_colour(nbColour(255, 0, 255));
+    if (body)
+        body->graphics()->set_colour(nbColour(255, 0, 255));
     return body;
 }
 
 std::unique_ptr<nbBody> nbOrbitalElementsPlanetary::create_body(double jd) const {
     std::unique_ptr<nbBody> body = nbOrbitalElementsAsteroid::create_body(jd);
-    body->graphics()->set_colour(nbColour(255, 170, 0));
-    body->set_radius(-1);
+    if (body) {
+        body->graphics()->set_colour(nbColour(255, 170, 0));
+        body->set_radius(-1);
+    }
     return body;
 }
 
@@ -202,28 +246,42 @@ bool nbOrbitalElementsComet::parse_line(const std::string& line) {
     double e = v[2];
     // Parabolic and hyperbolic comets are kept on a very long ellipse; a
     // negative eccentricity or perihelion distance has no orbit at all.
-    if (e < 0 || !(q > 0) || perihelion_time < 0 || perihelion_time > 2147483647.0)
+    if (e < 0 || !(q > 0) || !is_line_date(epoch_year, 1, 1.0))
         return false;
     if (e >= 1)
         e = 0.99999;
+    // The perihelion time must be a date written YYYYMMDD.ddd: an asteroid
+    // line read as a comet has a month there, which makes no such date.
+    if (!(perihelion_time >= 0 && perihelion_time < 1e8))
+        return false;
     const int k = static_cast<int>(perihelion_time);
     const int year = k / 10000;
     const int month = k / 100 - year * 100;
     const double day = perihelion_time - year * 10000 - month * 100;
-    name_ = name;
-    a_ = q / (1 - e);
-    e_ = e;
-    w_ = v[3];
-    omega_ = v[4];
-    i_ = v[5];
-    epoch_ = catalogue_jd(epoch_year, 1, 1.0);
-    tp_ = catalogue_jd(year, month, day);
-    valid_ = true;
+    if (month < 1 || !(day >= 1) || !is_line_date(year, month, day))
+        return false;
+    const double a = q / (1 - e);
+    if (!(a >= MIN_SEMI_MAJOR_AXIS && a <= MAX_SEMI_MAJOR_AXIS))
+        return false;
+    nbOrbitalElementsComet read(*this);
+    read.name_ = name;
+    read.a_ = a;
+    read.e_ = e;
+    read.w_ = v[3];
+    read.omega_ = v[4];
+    read.i_ = v[5];
+    read.epoch_ = catalogue_jd(epoch_year, 1, 1.0);
+    read.tp_ = catalogue_jd(year, month, day);
+    read.valid_ = true;
+    if (!read.placeable_at(read.epoch_))
+        return false;
+    *this = read;
     return true;
 }
 
 std::unique_ptr<nbBody> nbOrbitalElementsComet::create_body(double jd) const {
     std::unique_ptr<nbBody> body = nbOrbitalElements::create_body(jd);
-    body->graphics()->set_has_tail(true);
+    if (body)
+        body->graphics()->set_has_tail(true);
     return body;
 }

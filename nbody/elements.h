@@ -2,11 +2,26 @@
 // catalogue line, placing the orbit at a date, and making a body from it.
 #pragma once
 
+#include <cstddef>
 #include <memory>
 #include <string>
 
 #include "nbody/body.h"
 #include "nbody/vec3d.h"
+
+// The semi-major axes, in AU, of the orbits the simulation can carry. A
+// smaller orbit lies within about two radii of the Sun (0.0047 AU). The
+// upper bound admits comets kept on e = 0.99999, whose a is 100000 times
+// the perihelion distance, for perihelia up to about 100 AU: listed comets stay
+// below 15 AU (the most distant ones today have about 11 AU).
+constexpr double MIN_SEMI_MAJOR_AXIS = 0.01;
+constexpr double MAX_SEMI_MAJOR_AXIS = 1.0e7;
+// Masses, kg, a body made from a set may have: a massless body has no
+// acceleration (0 / 0), and fifty Suns are no member of the solar system.
+constexpr double MAX_BODY_MASS = 1.0e32;
+// Real catalogue lines are under 200 characters; a line longer than this is
+// not an element line.
+constexpr std::size_t MAX_CATALOGUE_LINE = 4096;
 
 // A catalogue object's name: blanks around dropped, blanks inside replaced
 // by '_' ("  1 Ceres " gives "1_Ceres"; all blanks give "").
@@ -37,7 +52,8 @@ public:
     virtual int type_code() const = 0;
     virtual std::string type_name() const = 0;
     virtual double mean_anomaly() const = 0;
-    // A new body at the set's position and velocity at jd, named after the set.
+    // A new body at the set's position and velocity at jd, named after the
+    // set; null when the set cannot be placed at jd (see placeable_at).
     virtual std::unique_ptr<nbBody> create_body(double jd) const;
     virtual std::unique_ptr<nbOrbitalElements> clone() const = 0;
 
@@ -54,8 +70,14 @@ public:
     double perihelion_distance() const { return (1 - e_) * a_; }
     void set_mass(double kg) { mass_ = kg; }
 
-    // Clears the valid flag for a set that cannot be placed: no name, a not
-    // positive, e not in (0, 1). Never sets it.
+    // Whether a body made at jd would be one the simulation can carry: a
+    // within the bounds above, 0 <= e < 1, finite angles and dates, a mass
+    // in (0, MAX_BODY_MASS], and at jd a finite position and a finite,
+    // non-zero velocity. Any one non-finite body spoils every force of the
+    // system, and a body at rest falls straight into the Sun.
+    bool placeable_at(double jd) const;
+    // Clears the valid flag for a set that cannot be used: no name, e not
+    // positive (a circle), or not placeable at its epoch. Never sets it.
     bool validate();
     // Distance from the Earth at jd, in AU.
     double earth_distance(double jd) const;
@@ -64,6 +86,8 @@ protected:
     // The common part of a catalogue line: the name before the first '|' and
     // the numbers after it. False for lines that are not element lines.
     static bool split_line(const std::string& line, std::string& name, std::string& numbers);
+    // The state create_body would give at jd; false if not placeable there.
+    bool state_at(double jd, vec3d& position, vec3d& velocity) const;
 
     std::string name_;
     double a_ = 0;
@@ -91,7 +115,9 @@ public:
         return std::make_unique<nbOrbitalElementsAsteroid>(*this);
     }
 
-    // Reads an asteroid line; false (set unchanged) if it is rejected.
+    // Reads an asteroid line; false (set unchanged) if it is rejected: not
+    // an element line, a date no calendar means (the month may be 0), e < 0
+    // or e >= 1, or an orbit not placeable at the epoch.
     bool parse_line(const std::string& line);
 
 protected:
@@ -122,6 +148,8 @@ public:
         return std::make_unique<nbOrbitalElementsComet>(*this);
     }
 
-    // Reads a comet line; false (set unchanged) if it is rejected.
+    // Reads a comet line; false (set unchanged) if it is rejected: not an
+    // element line, a perihelion time that is no YYYYMMDD.ddd date, e < 0,
+    // or an orbit not placeable at the epoch. e >= 1 becomes 0.99999.
     bool parse_line(const std::string& line);
 };

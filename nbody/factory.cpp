@@ -1,7 +1,11 @@
 #include "nbody/factory.h"
 
-#include <fstream>
-#include <iterator>
+#include <cerrno>
+#include <cstring>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include "nbody/moon.h"
 #include "nbody/planets.h"
@@ -67,29 +71,65 @@ vec3d theory_position(SolarBody body, double jd) {
     return vec3d();
 }
 
-// A line longer than any real catalogue line is not an element line; reading
-// stops collecting it at this length.
-const std::size_t MAX_LINE = 4096;
-
-// One line without its line feed; false at the end of the file. `too_long`
-// tells that the line was cut.
-bool read_line(std::istreambuf_iterator<char>& in, std::string& line, bool& too_long) {
-    const std::istreambuf_iterator<char> end;
-    if (in == end)
-        return false;
-    line.clear();
-    too_long = false;
-    while (in != end) {
-        const char c = *in;
-        ++in;
-        if (c == '\n')
-            break;
-        if (line.size() < MAX_LINE)
-            line.push_back(c);
-        else
-            too_long = true;
+// Closes a file descriptor on every way out.
+class FileDescriptor {
+public:
+    explicit FileDescriptor(int fd) : fd_(fd) {}
+    ~FileDescriptor() {
+        if (fd_ >= 0)
+            ::close(fd_);
     }
-    return true;
+    FileDescriptor(const FileDescriptor&) = delete;
+    FileDescriptor& operator=(const FileDescriptor&) = delete;
+    int get() const { return fd_; }
+
+private:
+    int fd_;
+};
+
+// Element sets of one file, in the order of its lines.
+class LineReader {
+public:
+    explicit LineReader(bool comets) : comets_(comets) {}
+
+    void feed(const char* bytes, std::size_t size) {
+        for (std::size_t k = 0; k < size; ++k) {
+            const char c = bytes[k];
+            // A lone CR ends a line too (old Mac text); CR LF ends one line
+            // and an empty one, which is skipped like any blank line.
+            if (c == '\n' || c == '\r')
+                end_line();
+            else if (line_.size() <= MAX_CATALOGUE_LINE)
+                line_.push_back(c); // one byte more marks the line too long
+        }
+    }
+    // A last line without a line end counts like the others.
+    void finish() { end_line(); }
+    std::vector<std::unique_ptr<nbOrbitalElements>>& sets() { return sets_; }
+
+private:
+    void end_line() {
+        if (!line_.empty()) {
+            if (comets_) {
+                auto comet = std::make_unique<nbOrbitalElementsComet>();
+                if (comet->parse_line(line_))
+                    sets_.push_back(std::move(comet));
+            } else {
+                auto asteroid = std::make_unique<nbOrbitalElementsAsteroid>();
+                if (asteroid->parse_line(line_))
+                    sets_.push_back(std::move(asteroid));
+            }
+        }
+        line_.clear();
+    }
+
+    bool comets_;
+    std::string line_;
+    std::vector<std::unique_ptr<nbOrbitalElements>> sets_;
+};
+
+std::string too_large() {
+    return "is larger than " + std::to_string(nbFactory::MAX_FILE_BYTES >> 20) + " MiB";
 }
 
 } // namespace
@@ -177,44 +217,74 @@ void nbFactory::clear_catalogue() {
     catalogue_.clear();
 }
 
-long nbFactory::read_catalogue_file(const std::string& directory, const std::string& file,
-                                    bool comets) {
-    std::ifstream stream(directory + "/" + file, std::ios::binary);
-    if (!stream)
-        return -1;
-    long added = 0;
-    std::istreambuf_iterator<char> in(stream);
-    std::string line;
-    bool too_long = false;
-    while (read_line(in, line, too_long)) {
-        if (too_long)
-            continue;
-        std::unique_ptr<nbOrbitalElements> set;
-        if (comets) {
-            auto comet = std::make_unique<nbOrbitalElementsComet>();
-            if (comet->parse_line(line))
-                set = std::move(comet);
-        } else {
-            auto asteroid = std::make_unique<nbOrbitalElementsAsteroid>();
-            if (asteroid->parse_line(line))
-                set = std::move(asteroid);
-        }
-        if (set) {
-            catalogue_.insert(std::move(set));
-            ++added;
-        }
+CatalogueFileRead nbFactory::read_catalogue_file(const std::string& directory,
+                                                 const std::string& file, bool comets) {
+    CatalogueFileRead result;
+    result.file = file;
+    auto unreadable = [&result](const std::string& reason) {
+        result.status = CatalogueFileRead::Status::Unreadable;
+        result.reason = reason;
+        return result;
+    };
+    // Without O_NONBLOCK, opening a FIFO waits for a writer that may never come.
+    const FileDescriptor fd(
+        ::open((directory + "/" + file).c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
+    if (fd.get() < 0) {
+        if (errno == ENOENT || errno == ENOTDIR)
+            return result;
+        return unreadable(std::strerror(errno));
     }
-    return added;
+    struct stat info {};
+    if (::fstat(fd.get(), &info) != 0)
+        return unreadable(std::strerror(errno));
+    if (S_ISDIR(info.st_mode))
+        return unreadable("is a directory");
+    if (!S_ISREG(info.st_mode))
+        return unreadable("is not a regular file");
+    if (info.st_size > MAX_FILE_BYTES)
+        return unreadable(too_large());
+
+    LineReader reader(comets);
+    std::vector<char> buffer(1 << 16);
+    long total = 0;
+    for (;;) {
+        const ssize_t n = ::read(fd.get(), buffer.data(), buffer.size());
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0)
+            return unreadable(std::strerror(errno));
+        if (n == 0)
+            break;
+        // The size was checked, but a file may grow while it is read.
+        total += n;
+        if (total > MAX_FILE_BYTES)
+            return unreadable(too_large());
+        reader.feed(buffer.data(), static_cast<std::size_t>(n));
+    }
+    reader.finish();
+    result.status = CatalogueFileRead::Status::Read;
+    for (auto& set : reader.sets()) {
+        catalogue_.insert(std::move(set));
+        ++result.added;
+    }
+    return result;
 }
 
-std::size_t nbFactory::load_catalogues(const std::string& directory, bool force) {
+std::size_t nbFactory::load_catalogues(const std::string& directory, bool force,
+                                       std::vector<CatalogueFileRead>* reads) {
     if (!force && !catalogue_.empty())
         return catalogue_.size();
     clear_catalogue();
-    read_catalogue_file(directory, COMETS_FILE, true);
-    read_catalogue_file(directory, BRIGHT_FILE, false);
-    read_catalogue_file(directory, UNUSUAL_FILE, false);
-    read_catalogue_file(directory, CRITICAL_FILE, false);
+    const struct {
+        const char* file;
+        bool comets;
+    } files[] = {
+        {COMETS_FILE, true}, {BRIGHT_FILE, false}, {UNUSUAL_FILE, false}, {CRITICAL_FILE, false}};
+    for (const auto& f : files) {
+        CatalogueFileRead read = read_catalogue_file(directory, f.file, f.comets);
+        if (reads)
+            reads->push_back(std::move(read));
+    }
     return catalogue_.size();
 }
 

@@ -5,6 +5,7 @@
 #include <memory>
 #include <set>
 #include <string>
+#include <vector>
 
 #include "nbody/elements.h"
 #include "nbody/system.h"
@@ -38,6 +39,20 @@ vec3d barycentre_offset(double jd, const vec3d& sun);
 // The Sun, moved close to the barycentre by two passes; at rest.
 BodyState sun_state(double jd);
 
+// What reading one catalogue file came to.
+struct CatalogueFileRead {
+    enum class Status {
+        Read,      // read to its end; `added` sets joined the catalogue
+        Missing,   // no such file: nothing added, nothing to report
+        Unreadable // there but not a regular file, too large, or failed while
+                   // being read: nothing of it joined the catalogue
+    };
+    std::string file;
+    Status status = Status::Missing;
+    long added = 0;
+    std::string reason; // why an unreadable file could not be read
+};
+
 class nbFactory {
 public:
     // Ordered by pointer value: the order carries no meaning.
@@ -67,12 +82,21 @@ public:
     Catalogue::const_iterator catalogue_begin() const { return catalogue_.begin(); }
     Catalogue::const_iterator catalogue_end() const { return catalogue_.end(); }
     void clear_catalogue();
-    // Adds every element line of directory/file to the catalogue. Returns the
-    // number of sets added, or -1 if the file cannot be opened.
-    long read_catalogue_file(const std::string& directory, const std::string& file, bool comets);
+    // The largest catalogue file read, bytes: real lists are a few MB, and
+    // a file that keeps growing or never ends must not cost without end.
+    static constexpr long MAX_FILE_BYTES = 16L << 20;
+
+    // Adds every element line of directory/file to the catalogue; a line
+    // ends at a line feed or a carriage return. Only regular files are read
+    // (a FIFO or a device could block or never end), and a file that fails
+    // adds nothing, so the catalogue never holds part of one.
+    CatalogueFileRead read_catalogue_file(const std::string& directory, const std::string& file,
+                                          bool comets);
     // Reads the four local files unless the catalogue already holds a set
-    // (and force is false). Returns the number of sets held afterwards.
-    std::size_t load_catalogues(const std::string& directory, bool force);
+    // (and force is false). Returns the number of sets held afterwards;
+    // `reads`, if given, receives what each file read came to.
+    std::size_t load_catalogues(const std::string& directory, bool force,
+                                std::vector<CatalogueFileRead>* reads = nullptr);
     // Keeps a hand-made set whose body is in the system, so that a new start
     // date re-creates it; otherwise the set is dropped and false returned.
     bool adopt_elements(std::unique_ptr<nbOrbitalElements> set);
@@ -80,7 +104,8 @@ public:
 private:
     std::unique_ptr<nbSystem> system_;
     Catalogue catalogue_;
-    // the_factory before this one took its place, restored when it goes.
+    // The factory the_factory named before this one, named again when this
+    // one goes: a short-lived factory (a test's) leaves the process's in place.
     nbFactory* previous_;
 };
 

@@ -1,9 +1,32 @@
 #include "nbody/julian.h"
 
 #include <cmath>
+#include <limits>
+
+namespace {
+
+// jd_floor's rule in doubles. Every whole number of the date arithmetic is
+// held in a double: they stay exact far beyond the years an int can hold,
+// and no field, however absurd, can overflow an int on the way.
+double floor_part(double x) {
+    return x >= 0 ? std::trunc(x) : std::trunc(x - 1.0);
+}
+
+// A whole number as an int, held at the ends of the int's range; NaN gives 0.
+int saturated_int(double x) {
+    if (!(x == x))
+        return 0;
+    if (x >= static_cast<double>(std::numeric_limits<int>::max()))
+        return std::numeric_limits<int>::max();
+    if (x <= static_cast<double>(std::numeric_limits<int>::min()))
+        return std::numeric_limits<int>::min();
+    return static_cast<int>(x);
+}
+
+} // namespace
 
 int jd_floor(double x) {
-    return x >= 0 ? static_cast<int>(x) : static_cast<int>(x - 1.0);
+    return saturated_int(floor_part(x));
 }
 
 bool is_gregorian_date(int year, int month, double day) {
@@ -21,17 +44,18 @@ bool is_gregorian_jd(double jd) {
 double calendar_to_jd(int year, int month, double day, bool gregorian) {
     // January and February count as months 13 and 14 of the previous year,
     // so that the leap day ends the counted year.
-    if (month < 3) {
-        year -= 1;
-        month += 12;
+    double y = year, m = month;
+    if (m < 3) {
+        y -= 1;
+        m += 12;
     }
-    int b = 0;
+    double b = 0;
     if (gregorian) {
-        const int a = jd_floor(year / 100.0);
-        b = 2 - a + jd_floor(a * 0.25);
+        const double a = floor_part(y / 100.0);
+        b = 2 - a + floor_part(a * 0.25);
     }
-    // The whole days are summed as integers before the fraction is added.
-    const int days = jd_floor(30.6001 * (month + 1)) + jd_floor(365.25 * (year + 4716));
+    // The whole days are summed before the fraction is added.
+    const double days = floor_part(30.6001 * (m + 1)) + floor_part(365.25 * (y + 4716));
     return days + day + b - 1524.5;
 }
 
@@ -66,29 +90,33 @@ bool nbJulianDate::set_gregorian(bool requested) {
 
 void nbJulianDate::get_calendar(int& year, int& month, int& day, int& hour, int& minute,
                                 double& second) const {
-    double whole = 0.0;
-    const double f = std::modf(jd_ + 0.5, &whole);
-    const int z = static_cast<int>(whole);
-    int a = z;
+    // A JD too large for an int's years gives fields held at the int's
+    // ends, a NaN gives zeros and a NaN second: defined, never overflowing.
+    double z = 0.0;
+    const double f = std::modf(jd_ + 0.5, &z);
+    double a = z;
     if (gregorian_) {
-        const int alpha = jd_floor((z - 1867216.25) / 36524.25);
-        a = z + 1 + alpha - jd_floor(alpha * 0.25);
+        const double alpha = floor_part((z - 1867216.25) / 36524.25);
+        a = z + 1 + alpha - floor_part(alpha * 0.25);
     }
-    const int b = a + 1524;
-    const int c = jd_floor((b - 122.1) / 365.25);
-    const int d = jd_floor(365.25 * c);
-    const int e = jd_floor((b - d) / 30.6001);
+    const double b = a + 1524;
+    const double c = floor_part((b - 122.1) / 365.25);
+    const double d = floor_part(365.25 * c);
+    const double e = floor_part((b - d) / 30.6001);
 
-    const double dd = (b - d - jd_floor(30.6001 * e)) + f;
-    day = static_cast<int>(dd);
-    month = e < 14 ? e - 1 : e - 13;
-    year = month > 2 ? c - 4716 : c - 4715;
+    const double dd = (b - d - floor_part(30.6001 * e)) + f;
+    const double m = e < 14 ? e - 1 : e - 13;
+    day = saturated_int(std::trunc(dd));
+    month = saturated_int(m);
+    year = saturated_int(m > 2 ? c - 4716 : c - 4715);
 
     double day_whole = 0.0;
     const double g = std::modf(dd, &day_whole);
-    hour = jd_floor(g * 24);
-    minute = jd_floor((g - hour / 24.0) * 1440);
-    second = ((g - hour / 24.0) - minute / 1440.0) * 86400;
+    const double h = floor_part(g * 24);
+    const double mi = floor_part((g - h / 24.0) * 1440);
+    hour = saturated_int(h);
+    minute = saturated_int(mi);
+    second = ((g - h / 24.0) - mi / 1440.0) * 86400;
 }
 
 namespace {

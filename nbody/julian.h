@@ -7,8 +7,14 @@
 // First JD of the Gregorian calendar, 1582 October 15 0:00.
 constexpr double GREGORIAN_REFORM_JD = 2299160.5;
 
+// The years of the program's dates: from JD 0 (-4712 January 1.5) to the
+// end of 9999. Dates read from files outside them are refused.
+constexpr int FIRST_YEAR = -4712;
+constexpr int LAST_YEAR = 9999;
+
 // The integer part used throughout the date arithmetic: truncation for
-// x >= 0, truncation of x - 1 below zero (so -2.0 gives -3).
+// x >= 0, truncation of x - 1 below zero (so -2.0 gives -3). Beyond the
+// range of an int the result is held at its ends; NaN gives 0.
 int jd_floor(double x);
 
 // Whether a calendar date (day with fraction) falls on or after 1582-10-15.
@@ -17,7 +23,8 @@ bool is_gregorian_jd(double jd);
 
 // JD of a calendar date; `day` carries the time of day as its fraction. The
 // Gregorian correction is applied whenever asked for, whatever the date.
-// Out-of-range fields flow through (month 13 is January of the next year).
+// Out-of-range fields flow through (month 13 is January of the next year);
+// every year and month give a finite JD for a finite day, no int overflow.
 double calendar_to_jd(int year, int month, double day, bool gregorian);
 
 class nbJulianDate {

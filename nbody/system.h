@@ -62,6 +62,8 @@ private:
     std::vector<double> px_, py_, pz_, mass_, fx_, fy_, fz_;
 };
 
-// The name of the first body, in name order, whose position or velocity
-// is not finite; empty when every body is finite.
+// The name of the first body, in name order, with a non-finite component of
+// position or velocity; empty when every state is finite. One such body
+// makes every force of the next step non-finite, so whoever steps the
+// system checks this and stops there.
 std::string first_non_finite_body(const nbSystem& system);

@@ -9,6 +9,9 @@ packages=(
   libwxgtk3.2-dev libcairo2-dev libcurl4-openssl-dev
   xvfb xauth fonts-dejavu-core locales
   clang-format desktop-file-utils
+  # The fuzz build (scripts/fuzz.sh): clang, and libFuzzer's runtime with
+  # the sanitizers' for clang.
+  clang-14 libclang-rt-14-dev
 )
 
 missing=()

@@ -28,11 +28,14 @@ Extra bodies:
   --catalogue DIR      read the catalogue files zenorb_comets.txt,
                        zenorb_bright.txt, zenorb_unusual.txt and
                        zenorb_critical.txt (Minor Planet Center "Soft06"
-                       lines) from DIR
+                       lines) from DIR; a file that is there but cannot
+                       be read is named in a warning and left out
   --add NAME           add the catalogue object NAME at the start date
                        (repeatable; blanks in NAME may be written as
                        blanks or underscores). When the catalogue holds
                        NAME twice, the set with the latest epoch is used.
+                       A name already in the system (Sun, or an object
+                       added before) is refused.
   --elements FILE.xml  add the object of a single-object element file
                        (repeatable; not supported yet)
 
@@ -56,7 +59,8 @@ Output:
                        significant digits.
   --help               this text
 
-Exit status: 0 success, 1 bad input (file, object name), 2 bad usage.
+Exit status: 0 success; 1 bad input (file, object name) or a state that
+is no longer finite (the run stops at the first such step); 2 bad usage.
 )";
 
 namespace {
@@ -116,7 +120,7 @@ bool parse_iso_date(const std::string& text, double& jd) {
         !parse_int(std::string_view(text).substr(first_dash + 1, 2), month) ||
         !parse_int(std::string_view(text).substr(second_dash + 1, 2), day))
         return false;
-    if (year < -4712 || year > 9999 || month < 1 || month > 12 || day < 1)
+    if (year < FIRST_YEAR || year > LAST_YEAR || month < 1 || month > 12 || day < 1)
         return false;
     const bool gregorian = is_gregorian_date(year, month, day);
     if (day > days_in_month(year, month, gregorian))
@@ -156,6 +160,12 @@ bool parse_sim_options(int argc, const char* const* argv, SimOptions& options, s
         }
         const std::string value = argv[++k];
         const std::string culprit = option + " '" + value + "'";
+        // An empty name would quietly read or write nothing (or the root).
+        if (value.empty() &&
+            (option == "--catalogue" || option == "--png" || option == "--elements")) {
+            error = "bad " + culprit + ": expected a file or folder name";
+            return false;
+        }
         if (option == "--jd") {
             double jd = 0;
             if (!number_in(value, 0, 5373484.5, jd)) {

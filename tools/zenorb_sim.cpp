@@ -4,8 +4,10 @@
 #include <csignal>
 #include <cstdio>
 #include <cstring>
+#include <memory>
 #include <string>
 #include <tuple>
+#include <vector>
 
 #include <wx/datetime.h>
 #include <wx/init.h>
@@ -26,6 +28,10 @@ const int EXIT_USAGE = 2;
 int fail(int status, const std::string& message) {
     std::fprintf(stderr, "zenorb-sim: %s\n", message.c_str());
     return status;
+}
+
+void warn(const std::string& message) {
+    std::fprintf(stderr, "zenorb-sim: warning: %s\n", message.c_str());
 }
 
 // Of several sets under one name the one with the latest epoch, then a fixed
@@ -72,26 +78,42 @@ int main(int argc, char** argv) {
 
     if (!options.catalogue_dir.empty()) {
         const std::string& dir = options.catalogue_dir;
-        // Read like the catalogue pages do, noting whether any file was there.
-        const long read[] = {factory.read_catalogue_file(dir, nbFactory::COMETS_FILE, true),
-                             factory.read_catalogue_file(dir, nbFactory::BRIGHT_FILE, false),
-                             factory.read_catalogue_file(dir, nbFactory::UNUSUAL_FILE, false),
-                             factory.read_catalogue_file(dir, nbFactory::CRITICAL_FILE, false)};
+        // Read like the catalogue pages do; a file that is there but cannot
+        // be read is named, the others still count.
+        std::vector<CatalogueFileRead> reads;
+        factory.load_catalogues(dir, true, &reads);
         bool any_file = false;
-        for (long count : read)
-            any_file = any_file || count >= 0;
+        for (const CatalogueFileRead& read : reads) {
+            any_file = any_file || read.status == CatalogueFileRead::Status::Read;
+            if (read.status == CatalogueFileRead::Status::Unreadable)
+                warn("cannot read the catalogue file '" + dir + "/" + read.file +
+                     "': " + read.reason + "; its objects are left out");
+        }
         if (!any_file)
             return fail(EXIT_INPUT, "no catalogue file (zenorb_comets.txt, zenorb_bright.txt, "
                                     "zenorb_unusual.txt, zenorb_critical.txt) can be read in '" +
                                         options.catalogue_dir + "'");
         for (const std::string& typed : options.add_names) {
             const std::string name = catalogue_name(typed);
+            // The catalogue may hold a line without a name, but no body can
+            // go into the system without one.
+            if (name.empty())
+                return fail(EXIT_INPUT, "--add '" + typed + "': an object name cannot be blank");
             const nbOrbitalElements* set = find_set(factory, name);
             if (!set)
-                return fail(EXIT_INPUT, "no object named '" + typed + "' in the catalogue '" +
+                return fail(EXIT_INPUT, "no object named '" + typed +
+                                            "' among the usable lines of the catalogue '" +
                                             options.catalogue_dir + "'");
-            // A name given twice, or one of a built-in body, adds nothing more.
-            system->add(set->name(), set->create_body(jd));
+            if (system->find(name))
+                return fail(EXIT_INPUT, "cannot add '" + name +
+                                            "': a body of that name is already in the system");
+            std::unique_ptr<nbBody> body = set->create_body(jd);
+            if (!body)
+                return fail(EXIT_INPUT, "cannot add '" + name +
+                                            "': its elements give no usable state at the start "
+                                            "date (an orbit too small or too large, or a body "
+                                            "at rest)");
+            system->add(name, std::move(body));
         }
         if (options.zero_momentum && !options.add_names.empty())
             system->zero_momentum();
@@ -109,17 +131,29 @@ int main(int argc, char** argv) {
                                    ? StateWriter::Format::Json
                                    : StateWriter::Format::Csv);
     writer.begin();
-    if (options.every > 0 || options.steps == 0)
+    // A non-finite state spoils every body at the next step: the run stops
+    // at the first one, and what was printed before it stands.
+    std::string broken = first_non_finite_body(*system);
+    long step = 0;
+    if (broken.empty() && (options.every > 0 || options.steps == 0))
         writer.write(0, *system);
     const double dt = options.step_days * 86400;
-    for (long step = 1; step <= options.steps; ++step) {
+    while (broken.empty() && step < options.steps) {
+        ++step;
         system->step(dt);
-        if ((options.every > 0 && step % options.every == 0) || step == options.steps)
+        broken = first_non_finite_body(*system);
+        if (broken.empty() &&
+            ((options.every > 0 && step % options.every == 0) || step == options.steps))
             writer.write(step, *system);
     }
     writer.end();
     if (std::fflush(stdout) != 0 || std::ferror(stdout))
         return fail(EXIT_INPUT, std::string("cannot write the output: ") + std::strerror(errno));
+    if (!broken.empty())
+        return fail(EXIT_INPUT, "the state of '" + broken + "' is not finite " +
+                                    (step == 0 ? std::string("at the start")
+                                               : "after step " + std::to_string(step)) +
+                                    "; the simulation stops there");
     if (!options.png_file.empty() && !write_picture(*system, scene, options, error))
         return fail(EXIT_INPUT, error);
     return 0;

@@ -221,8 +221,9 @@ TEST_F(MainFrame, ANewRefreshPeriodWaitsForTheNextStart) {
 }
 
 TEST_F(MainFrame, SetStartDateRebuildsAtTheDateKeepingCatalogueBodiesAndRunning) {
-    ASSERT_GT(the_factory->read_catalogue_file(ZENORB_TEST_DATA "/mpc", "comets_sample.txt", true),
-              0);
+    ASSERT_GT(
+        the_factory->read_catalogue_file(ZENORB_TEST_DATA "/mpc", "comets_sample.txt", true).added,
+        0);
     const nbOrbitalElements* comet = the_factory->catalogue_begin()->get();
     const std::string name = comet->name();
     ASSERT_TRUE(system().add(name, comet->create_body(system().time())));

@@ -186,7 +186,7 @@ TEST(DefaultGraphics, TableHoldsTheBuiltInColoursAndAddsWhiteForUnknownNames) {
     EXPECT_FALSE(unknown.has_tail());
     unknown.set_has_tail(true);
     EXPECT_TRUE(default_graphics(name).has_tail()); // the same entry, now stored
-    unknown.set_has_tail(false);
+    unknown.set_has_tail(false);                    // the table is the process's: leave it as found
 }
 
 } // namespace

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <map>
 #include <string>
 
@@ -48,11 +49,38 @@ TEST(Catalogue, EveryLineOfTheRealCriticalListIsRead) {
     }
 }
 
+TEST(Catalogue, EveryRealSetIsPlacedAtItsEpochAndCenturiesAway) {
+    // The bounds on an acceptable orbit must admit every real line, the
+    // comets kept on e = 0.99999 (a = 100000 q) among them.
+    TempDir dir;
+    dir.copy_from(CRITICAL, nbFactory::CRITICAL_FILE);
+    dir.copy_from(COMETS, nbFactory::COMETS_FILE);
+    nbFactory factory;
+    ASSERT_EQ(factory.load_catalogues(dir.path(), false), 658u);
+    const double j2000 = 2451545.0, century = 36525.0;
+    for (auto it = factory.catalogue_begin(); it != factory.catalogue_end(); ++it) {
+        nbOrbitalElements& set = **it;
+        EXPECT_TRUE(set.validate()) << set.name();
+        for (double jd : {set.epoch(), 2456800.5, j2000 - 3 * century, j2000 + 3 * century}) {
+            const std::unique_ptr<nbBody> body = set.create_body(jd);
+            ASSERT_NE(body, nullptr) << set.name() << " at " << jd;
+            const vec3d& p = body->position();
+            const vec3d& v = body->velocity();
+            EXPECT_TRUE(std::isfinite(p.x + p.y + p.z + v.x + v.y + v.z)) << set.name();
+            EXPECT_GT(v.length(), 0) << set.name();
+        }
+    }
+}
+
 TEST(Catalogue, CometFileKeepsAwkwardNamesAndSkipsNonElementLines) {
     TempDir dir;
     dir.copy_from(COMETS, nbFactory::COMETS_FILE);
     nbFactory factory;
-    EXPECT_EQ(factory.read_catalogue_file(dir.path(), nbFactory::COMETS_FILE, true), 8);
+    const CatalogueFileRead read =
+        factory.read_catalogue_file(dir.path(), nbFactory::COMETS_FILE, true);
+    EXPECT_EQ(read.status, CatalogueFileRead::Status::Read);
+    EXPECT_EQ(read.added, 8);
+    EXPECT_EQ(read.file, nbFactory::COMETS_FILE);
     const auto held = names(factory);
     for (const char* name :
          {"C/1995_O1_(Hale-Bopp)", "1P/Halley", "C/2019_Q4_(Borisov)", "C/2020_F8_(SWAN)",
@@ -67,7 +95,11 @@ TEST(Catalogue, CometFileKeepsAwkwardNamesAndSkipsNonElementLines) {
 TEST(Catalogue, MissingFilesAddNothingAndLoadingRetriesUntilSomethingIsHeld) {
     TempDir dir;
     nbFactory factory;
-    EXPECT_EQ(factory.read_catalogue_file(dir.path(), nbFactory::BRIGHT_FILE, false), -1);
+    const CatalogueFileRead missing =
+        factory.read_catalogue_file(dir.path(), nbFactory::BRIGHT_FILE, false);
+    EXPECT_EQ(missing.status, CatalogueFileRead::Status::Missing);
+    EXPECT_EQ(missing.added, 0);
+    EXPECT_TRUE(missing.reason.empty());
     EXPECT_EQ(factory.load_catalogues(dir.path(), false), 0u);
     dir.copy_from(COMETS, nbFactory::COMETS_FILE);
     EXPECT_EQ(factory.load_catalogues(dir.path(), false), 8u);

@@ -68,6 +68,24 @@ TEST(AsteroidLine, RejectsLinesThatAreNotElementLinesAndLeavesTheSetAlone) {
     }
 }
 
+TEST(AsteroidLine, WholeTurnsOfTheMeanAnomalyLeaveTheOrbitAlone) {
+    nbOrbitalElementsAsteroid plain, turned, huge;
+    ASSERT_TRUE(plain.parse_line(LINE_BENNU));
+    ASSERT_TRUE(turned.parse_line("x|2014 05 23.000|0.203702|1.126001|6.0349|2.0369|66.2936|2000|"
+                                  "3642.7543|20.9|0.15|0.00")); // ten turns more
+    EXPECT_EQ(turned.mean_anomaly(), 3642.7543);                // kept as read
+    EXPECT_NEAR(turned.Tp(), plain.Tp(), 1e-8);
+    // So many turns that a day's motion would be lost below the last bit
+    // of M: the orbit is still the one of its last turn, and it moves.
+    ASSERT_TRUE(huge.parse_line("x|2014 05 23.000|0.203702|1.126001|6.0349|2.0369|66.2936|2000|"
+                                "2222222222244736|20.9|0.15|0.00"));
+    const double n = 0.9856076686 / (1.126001 * std::sqrt(1.126001));
+    EXPECT_NEAR(huge.Tp(), JD_2014_05_23 - std::fmod(2222222222244736.0, 360.0) / n, 1e-8);
+    const auto body = huge.create_body(JD_2014_05_23);
+    ASSERT_NE(body, nullptr);
+    EXPECT_GT(body->velocity().length(), 1e4);
+}
+
 TEST(AsteroidLine, MonthZeroIsAcceptedAndBlanksOrBarsSeparateAlike) {
     nbOrbitalElementsAsteroid set;
     EXPECT_TRUE(set.parse_line("x|2014|0|23.0|0.5|2.5|20.3|162.9|347.8|2000|81.2|1|2"));

@@ -71,6 +71,16 @@ TEST(ElementsVelocity, MatchesTheVisVivaSpeedAtPerihelionAndAphelion) {
     EXPECT_NEAR(va.length(), expected_aph, 1e-4 * expected_aph);
 }
 
+TEST(ElementsVelocity, DatesBeyondADaysResolutionGiveNoVelocityAndEnd) {
+    // Past 2^53 a day no longer adds to a JD: five samples a day apart fall
+    // into one, and the velocity is zero rather than the loop endless.
+    for (double jd : {1e17, -1e20, 1e300, double(INFINITY)})
+        EXPECT_EQ(elements_velocity(2.5, 0.1, 5, 20, 30, 2451545.0, jd).length(), 0.0) << jd;
+    // A hand-made set with such an epoch is not valid.
+    nbOrbitalElementsAsteroid set("A", 2.5, 0.1, 5, 20, 30, 2451545.0, 1e20, 12);
+    EXPECT_FALSE(set.validate());
+}
+
 TEST(OrbitalElements, ValidateRefusesUnplaceableSets) {
     struct Case {
         const char* name;
@@ -78,9 +88,22 @@ TEST(OrbitalElements, ValidateRefusesUnplaceableSets) {
         bool valid;
     };
     const Case cases[] = {
-        {"good", 2.5, 0.1, true},   {"", 2.5, 0.1, false},      {"zero_a", 0, 0.1, false},
-        {"neg_a", -1, 0.1, false},  {"circle", 2.5, 0, false},  {"parabola", 2.5, 1, false},
-        {"hyper", 2.5, 1.5, false}, {"nan_a", NAN, 0.1, false},
+        {"good", 2.5, 0.1, true},
+        {"", 2.5, 0.1, false},
+        {"zero_a", 0, 0.1, false},
+        {"neg_a", -1, 0.1, false},
+        {"circle", 2.5, 0, false},
+        {"parabola", 2.5, 1, false},
+        {"hyper", 2.5, 1.5, false},
+        {"nan_a", NAN, 0.1, false},
+        // The bounds of the semi-major axis, and past them.
+        {"smallest", MIN_SEMI_MAJOR_AXIS, 0.1, true},
+        {"inside_the_sun", 0.004, 0.1, false},
+        {"near_zero", 1e-300, 0.1, false},
+        {"largest", MAX_SEMI_MAJOR_AXIS, 0.99999, true},
+        {"beyond", 1.01e7, 0.99999, false},
+        {"huge", 1e300, 0.5, false},
+        {"inf_a", INFINITY, 0.5, false},
     };
     for (const Case& c : cases) {
         nbOrbitalElementsComet set(c.name, c.a, c.e, 10, 20, 30, 2451545, 2451544.5);
@@ -91,6 +114,48 @@ TEST(OrbitalElements, ValidateRefusesUnplaceableSets) {
     nbOrbitalElementsAsteroid set;
     EXPECT_FALSE(set.validate());
     EXPECT_FALSE(set.valid());
+}
+
+TEST(OrbitalElements, OnlyFiniteMovingStatesArePlaced) {
+    const double jd = 2451545.0;
+    const nbOrbitalElementsAsteroid good("A", 2.5, 0.1, 5, 20, 30, jd, jd, 12);
+    EXPECT_TRUE(good.placeable_at(jd));
+    EXPECT_TRUE(good.placeable_at(0.0));
+    EXPECT_FALSE(good.placeable_at(NAN));
+    EXPECT_EQ(good.create_body(INFINITY), nullptr);
+
+    struct Case {
+        const char* what;
+        nbOrbitalElementsAsteroid set;
+        double mass;
+    };
+    const Case cases[] = {
+        {"no mass: no acceleration", good, 0.0},
+        {"negative mass", good, -3e10},
+        {"fifty Suns and more", good, 1.1e32},
+        {"NaN mass", good, NAN},
+        {"NaN inclination", {"A", 2.5, 0.1, NAN, 20, 30, jd, jd, 12}, 3e10},
+        {"infinite node", {"A", 2.5, 0.1, 5, 20, INFINITY, jd, jd, 12}, 3e10},
+        {"infinite perihelion time", {"A", 2.5, 0.1, 5, 20, 30, -INFINITY, jd, 12}, 3e10},
+        // A day's motion is lost below the last bit of the mean anomaly: the
+        // body would stand still, and fall into the Sun.
+        {"perihelion 1e20 days ago", {"A", 2.5, 0.1, 5, 20, 30, -1e20, jd, 12}, 3e10},
+        {"e = 1 from a hand-made set", {"A", 2.5, 1.0, 5, 20, 30, jd, jd, 12}, 3e10},
+    };
+    for (const Case& c : cases) {
+        nbOrbitalElementsAsteroid set(c.set);
+        set.set_mass(c.mass);
+        EXPECT_FALSE(set.placeable_at(jd)) << c.what;
+        EXPECT_EQ(set.create_body(jd), nullptr) << c.what;
+        EXPECT_FALSE(set.validate()) << c.what;
+    }
+    // Kinds that adjust the new body refuse alike.
+    EXPECT_EQ(nbOrbitalElementsComet("C", 1e300, 0.5, 1, 2, 3, jd, jd).create_body(jd), nullptr);
+    EXPECT_EQ(nbOrbitalElementsPlanetary("P", 0, 0.5, 1, 2, 3, jd, jd, 0).create_body(jd), nullptr);
+    // The heaviest allowed body is placed.
+    nbOrbitalElementsPlanetary heavy("P", 2.5, 0.1, 5, 20, 30, jd, jd, 12);
+    heavy.set_mass(MAX_BODY_MASS);
+    EXPECT_NE(heavy.create_body(jd), nullptr);
 }
 
 TEST(OrbitalElements, KindsMakeTheirOwnBodies) {

@@ -25,8 +25,15 @@ struct CountedBody : nbBody {
     int& deaths_;
 };
 
-TEST(Factory, TheProcessHasOneFactoryBeforeMainStarts) {
-    EXPECT_NE(the_factory, nullptr);
+TEST(Factory, TheProcessHasOneFactoryBeforeMainStartsAndKeepsIt) {
+    nbFactory* const process = the_factory;
+    ASSERT_NE(process, nullptr);
+    {
+        nbFactory local;
+        EXPECT_EQ(the_factory, &local);
+    }
+    // Tests make factories of their own: the process's one is named again.
+    EXPECT_EQ(the_factory, process);
 }
 
 TEST(Factory, BuildsTheElevenBodiesOfTheSolarSystem) {

@@ -1,16 +1,23 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <limits>
 
 #include "nbody/julian.h"
 
 namespace {
 
+const int INT_MAX_ = std::numeric_limits<int>::max();
+const int INT_MIN_ = std::numeric_limits<int>::min();
+
 TEST(JdFloor, TruncatesUpwardOfZeroAndStepsDownBelowIt) {
     const struct {
         double x;
         int expected;
-    } cases[] = {{2.7, 2}, {0.0, 0}, {0.999, 0}, {-0.5, -1}, {-2.5, -3}, {-2.0, -3}};
+    } cases[] = {
+        {2.7, 2},   {0.0, 0},        {0.999, 0},       {-0.5, -1},        {-2.5, -3},
+        {-2.0, -3}, {3e9, INT_MAX_}, {-3e9, INT_MIN_}, {1e300, INT_MAX_}, {-INFINITY, INT_MIN_},
+        {NAN, 0}};
     for (const auto& c : cases)
         EXPECT_EQ(jd_floor(c.x), c.expected) << c.x;
 }
@@ -130,6 +137,45 @@ TEST(NbJulianDate, FlagIsSetOnlyWhenRequestedOnOrAfterTheReform) {
     EXPECT_FALSE(date.gregorian());
     EXPECT_TRUE(date.set_jd(2299160.5, true));
     EXPECT_FALSE(date.set_gregorian(false));
+}
+
+TEST(CalendarToJd, AnyYearAndMonthGiveTheFormulasValueWithoutOverflow) {
+    // Far beyond the days an int can count: by hand from the formula,
+    // 428 + floor(365.25 * (2147483646 + 4716)) + 1 - 1524.5.
+    EXPECT_EQ(calendar_to_jd(INT_MAX_, 1, 1.0, false), 784370123124.5);
+    // The calendars' cycles hold for every year: 146097 days in 400
+    // Gregorian years, 1461 in 4 Julian ones.
+    for (int year : {2000, 2000000000, INT_MAX_ - 400, INT_MIN_ + 1}) {
+        const int later = year > 0 ? year : year + 400;
+        const int earlier = year > 0 ? year - 400 : year;
+        EXPECT_EQ(calendar_to_jd(later, 3, 1.0, true) - calendar_to_jd(earlier, 3, 1.0, true),
+                  146097.0)
+            << year;
+        EXPECT_EQ(calendar_to_jd(later, 2, 1.0, false) - calendar_to_jd(later - 4, 2, 1.0, false),
+                  1461.0)
+            << year;
+    }
+    for (int month : {INT_MAX_, INT_MIN_, 0})
+        for (int year : {INT_MAX_, INT_MIN_, 0})
+            EXPECT_TRUE(std::isfinite(calendar_to_jd(year, month, 1.0, true)))
+                << year << " " << month;
+}
+
+TEST(GetCalendar, ReadsYearsBeyondTheIntsDaysAndHoldsTheRestAtTheEnds) {
+    const nbJulianDate far(calendar_to_jd(2000000000, 3, 1.5, true), true);
+    EXPECT_EQ(far.year(), 2000000000);
+    EXPECT_EQ(far.month(), 3);
+    EXPECT_EQ(far.day(), 1);
+    EXPECT_EQ(far.hour(), 12);
+    EXPECT_EQ(nbJulianDate(1e300, true).year(), INT_MAX_);
+    EXPECT_EQ(nbJulianDate(-1e300, true).year(), INT_MIN_);
+    int year = 1, month = 1, day = 1, hour = 1, minute = 1;
+    double second = 1;
+    nbJulianDate(NAN, true).get_calendar(year, month, day, hour, minute, second);
+    EXPECT_EQ(year, 0);
+    EXPECT_EQ(month, 0);
+    EXPECT_EQ(day, 0);
+    EXPECT_TRUE(std::isnan(second));
 }
 
 TEST(NbJulianDate, OutOfRangeFieldsFlowIntoTheNeighbours) {

@@ -313,4 +313,27 @@ TEST(ForcePass, StepsTheSolarSystemAndRandomBodiesBitForBitOnEveryPath) {
     });
 }
 
+TEST(System, FirstNonFiniteBodyNamesTheFirstInNameOrder) {
+    nbSystem s(2451545.0);
+    EXPECT_EQ(first_non_finite_body(s), "");
+    for (const Seed& seed : SEEDS)
+        s.add(seed.name, body(seed.name, seed.mass, seed.p, seed.v));
+    EXPECT_EQ(first_non_finite_body(s), "");
+    s.find("comet")->velocity().z = INFINITY;
+    EXPECT_EQ(first_non_finite_body(s), "comet");
+    s.find("Sun")->position().y = NAN;
+    EXPECT_EQ(first_non_finite_body(s), "Sun");
+    s.find("Earth")->velocity().x = -INFINITY;
+    EXPECT_EQ(first_non_finite_body(s), "Earth");
+
+    // Two bodies on one point: the pull is 0 / 0 and the step spoils both.
+    nbSystem twins(2451545.0);
+    twins.add("B", body("B", 3e10, vec3d(AU, 0, 0), vec3d(0, 3e4, 0)));
+    twins.add("A", body("A", 3e10, vec3d(AU, 0, 0), vec3d(0, 3e4, 0)));
+    twins.add("Sun", body("Sun", 1.9891e30, vec3d()));
+    EXPECT_EQ(first_non_finite_body(twins), "");
+    twins.step(22464);
+    EXPECT_EQ(first_non_finite_body(twins), "A");
+}
+
 } // namespace

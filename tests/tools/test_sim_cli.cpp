@@ -1,11 +1,13 @@
 // Runs the headless simulator as a user would and reads what it prints.
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <cmath>
 #include <cstdio>
+#include <filesystem>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -14,6 +16,7 @@
 #include <wx/init.h>
 
 #include "nbody/parse_number.h"
+#include "nbody/temp_dir.h"
 
 namespace {
 
@@ -28,8 +31,9 @@ SimRun run(const std::string& arguments, bool no_display = false) {
     // ctest runs tests in parallel processes: each keeps its own file.
     const std::string err_file =
         testing::TempDir() + "zenorb-sim-stderr-" + std::to_string(getpid()) + ".txt";
-    const std::string command = std::string(no_display ? "env -u DISPLAY " : "") + ZENORB_SIM +
-                                " " + arguments + " 2>" + err_file;
+    // A run that hangs fails on its own rather than stalling the tests.
+    const std::string command = std::string("timeout 60 ") + (no_display ? "env -u DISPLAY " : "") +
+                                ZENORB_SIM + " " + arguments + " 2>" + err_file;
     SimRun result;
     FILE* pipe = popen(command.c_str(), "r");
     if (!pipe)
@@ -159,6 +163,8 @@ TEST(SimCli, BadInputIsOneMessageAndAnExitStatusWithoutOutput) {
         {"--jd", 2, "--jd"},
         {"--format xml", 2, "xml"},
         {"--add Ceres", 2, "--catalogue"},
+        {"--catalogue ''", 2, "--catalogue ''"},
+        {"--png ''", 2, "--png ''"},
         {"--elements mine.xml", 2, "mine.xml"},
         {"--catalogue /nonexistent/zenorb", 1, "/nonexistent/zenorb"},
         {"--catalogue " ZENORB_TEST_DATA "/catalogue --add Vulcan", 1, "'Vulcan'"},
@@ -170,6 +176,183 @@ TEST(SimCli, BadInputIsOneMessageAndAnExitStatusWithoutOutput) {
         EXPECT_NE(r.err.find(c.culprit), std::string::npos) << c.arguments << ": " << r.err;
         EXPECT_EQ(lines(r.err).size(), 1u) << r.err;
     }
+}
+
+// A catalogue file of a hostile catalogue folder.
+struct CatalogueFile {
+    enum class Make { Content, Directory, Fifo, Link }; // Link: to `content`
+    const char* name;
+    std::string content;
+    Make make = Make::Content;
+};
+
+void make_files(const TempDir& dir, const std::vector<CatalogueFile>& files) {
+    for (const CatalogueFile& f : files) {
+        const std::filesystem::path path = std::filesystem::path(dir.path()) / f.name;
+        switch (f.make) {
+        case CatalogueFile::Make::Content:
+            dir.write(f.name, f.content);
+            break;
+        case CatalogueFile::Make::Directory:
+            std::filesystem::create_directory(path);
+            break;
+        case CatalogueFile::Make::Fifo:
+            ASSERT_EQ(::mkfifo(path.c_str(), 0600), 0);
+            break;
+        case CatalogueFile::Make::Link:
+            std::filesystem::create_symlink(f.content, path);
+            break;
+        }
+    }
+}
+
+std::string asteroid_line(const std::string& name, const std::string& a = "2.5") {
+    return name + "|2014 05 23.000|0.5|" + a + "|20|160|340|2000|81|18|0.15|0";
+}
+
+TEST(SimCli, HostileCataloguesAndNamesGiveAMessageAndStatusOne) {
+    using Make = CatalogueFile::Make;
+    const char* COMETS = "zenorb_comets.txt";
+    const char* BRIGHT = "zenorb_bright.txt";
+    const char* CRITICAL = "zenorb_critical.txt";
+    const std::string good = asteroid_line("Good") + "\n";
+    struct Case {
+        const char* what;
+        std::vector<CatalogueFile> files;
+        std::string arguments; // after --catalogue DIR
+        int status;
+        std::vector<std::string> messages; // each found in the error output
+        const char* printed;               // a body among the printed states, or none
+    };
+    const Case cases[] = {
+        {"a directory as the only file",
+         {{COMETS, "", Make::Directory}},
+         "",
+         1,
+         {"zenorb_comets.txt': is a directory", "no catalogue file"},
+         nullptr},
+        {"a directory among readable files",
+         {{COMETS, "", Make::Directory}, {CRITICAL, good}},
+         "--add Good",
+         0,
+         {"warning: cannot read the catalogue file", "zenorb_comets.txt': is a directory"},
+         "Good"},
+        {"a FIFO", {{COMETS, "", Make::Fifo}}, "", 1, {"is not a regular file"}, nullptr},
+        {"a link to /dev/zero among readable files",
+         {{BRIGHT, "/dev/zero", Make::Link}, {CRITICAL, good}},
+         "--add Good",
+         0,
+         {"zenorb_bright.txt': is not a regular file"},
+         "Good"},
+        {"a read error among readable files",
+         {{BRIGHT, "/proc/self/mem", Make::Link}, {CRITICAL, good}},
+         "--add Good",
+         0,
+         {"zenorb_bright.txt': Input/output error; its objects are left out"},
+         "Good"},
+        {"a of 1e300",
+         {{CRITICAL, asteroid_line("T", "1e300") + "\n"}},
+         "--add T --steps 4",
+         1,
+         {"no object named 'T' among the usable lines"},
+         nullptr},
+        {"a comet with q = 1e300",
+         {{COMETS, "T|2000|20071107.5|1e300|0.5|10|20|30|1|2\n"}},
+         "--add T --steps 4",
+         1,
+         {"no object named 'T'"},
+         nullptr},
+        {"a year that overflows an int",
+         {{CRITICAL, "T|2147483647 05 23.000|0.5|2.5|20|160|340|2000|81|18|0.15|0\n"}},
+         "--add T",
+         1,
+         {"no object named 'T'"},
+         nullptr},
+        {"the asteroid list saved as the comet file",
+         {{COMETS, asteroid_line("1915 1953 EA") + "\n"}},
+         "--add '1915 1953 EA'",
+         1,
+         {"no object named '1915 1953 EA'"},
+         nullptr},
+        {"two objects on the same point",
+         {{CRITICAL, asteroid_line("A") + "\n" + asteroid_line("B") + "\n"}},
+         "--add A --add B --steps 2",
+         1,
+         {"the state of 'A' is not finite after step 1"},
+         nullptr},
+        {"an empty name",
+         {{CRITICAL, asteroid_line("   ") + "\n" + good}},
+         "--add ''",
+         1,
+         {"--add '': an object name cannot be blank"},
+         nullptr},
+        {"a blank name",
+         {{CRITICAL, asteroid_line("   ") + "\n" + good}},
+         "--add '   '",
+         1,
+         {"--add '   ': an object name cannot be blank"},
+         nullptr},
+        {"a catalogue object named like a built-in body",
+         {{CRITICAL, asteroid_line("Sun") + "\n"}},
+         "--add Sun",
+         1,
+         {"cannot add 'Sun': a body of that name is already in the system"},
+         nullptr},
+        {"the same object twice",
+         {{CRITICAL, good}},
+         "--add Good --add Good",
+         1,
+         {"cannot add 'Good': a body of that name is already in the system"},
+         nullptr},
+        {"lone CR line ends",
+         {{CRITICAL, asteroid_line("First") + "\r" + asteroid_line("Third") + "\r"}},
+         "--add Third",
+         0,
+         {},
+         "Third"},
+    };
+    for (const Case& c : cases) {
+        TempDir dir;
+        make_files(dir, c.files);
+        const SimRun r = run("--date 2014-05-23 --catalogue " + dir.path() + " " + c.arguments);
+        EXPECT_EQ(r.status, c.status) << c.what << ": " << r.err;
+        for (const std::string& message : c.messages)
+            EXPECT_NE(r.err.find(message), std::string::npos) << c.what << ": " << r.err;
+        // One message says why a run failed; warnings may come before it.
+        if (c.status != 0) {
+            std::size_t errors = 0;
+            for (const std::string& line : lines(r.err))
+                errors += line.find("warning:") == std::string::npos ? 1 : 0;
+            EXPECT_EQ(errors, 1u) << c.what << ": " << r.err;
+        }
+        // A failed run prints no state, at most the header.
+        const auto rows = lines(r.out);
+        if (c.printed) {
+            ASSERT_EQ(rows.size(), 1u + 12) << c.what;
+            bool found = false;
+            for (std::size_t k = 1; k < rows.size(); ++k)
+                found = found || fields(rows[k])[2] == c.printed;
+            EXPECT_TRUE(found) << c.what;
+        } else {
+            EXPECT_LE(rows.size(), 1u) << c.what << ": " << r.out;
+        }
+    }
+}
+
+TEST(SimCli, StopsAtTheFirstNonFiniteStepAfterPrintingTheStepsBefore) {
+    TempDir dir;
+    dir.write("zenorb_critical.txt", asteroid_line("A") + "\n" + asteroid_line("B") + "\n");
+    const SimRun r = run("--date 2014-05-23 --catalogue " + dir.path() +
+                         " --add A --add B --steps 3 --every 1 --format json");
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("'A' is not finite after step 1; the simulation stops there"),
+              std::string::npos)
+        << r.err;
+    // The start is printed and the document is closed; no NaN is printed.
+    EXPECT_NE(r.out.find("\"step\": 0"), std::string::npos);
+    EXPECT_EQ(r.out.find("\"step\": 1"), std::string::npos);
+    EXPECT_EQ(r.out.find("nan"), std::string::npos);
+    EXPECT_EQ(r.out.back(), '\n');
 }
 
 } // namespace

@@ -1,0 +1,17 @@
+// One catalogue line read as an asteroid and as a comet (line_check.h).
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+#include "fuzz/line_check.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    const std::string fault =
+        check_catalogue_line(std::string(reinterpret_cast<const char*>(data), size));
+    if (!fault.empty()) {
+        std::fprintf(stderr, "%s\n", fault.c_str());
+        std::abort();
+    }
+    return 0;
+}
