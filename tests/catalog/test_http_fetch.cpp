@@ -6,7 +6,6 @@
 #include <fstream>
 #include <iterator>
 #include <set>
-#include <sstream>
 #include <thread>
 
 #include <arpa/inet.h>
@@ -200,7 +199,7 @@ TEST_F(FetchTest, StalledServerFailsWithinTheLowSpeedTime) {
         const double took = seconds_since(start);
         EXPECT_EQ(result.reason, "timed out");
         EXPECT_GE(took, limit - 0.05) << "gave up before the limit";
-        EXPECT_LT(took, limit + 0.5);
+        EXPECT_LT(took, limit + 1.0);
     }
 }
 
