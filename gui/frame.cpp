@@ -22,7 +22,9 @@
 #include <wx/stdpaths.h>
 #include <wx/utils.h>
 
+#include "catalog/download_dialog.h"
 #include "gui/about.h"
+#include "gui/app.h"
 #include "gui/tool_pictures.h"
 #include "gui/widgets/choice_wx.h"
 #include "gui/widgets/date_generic_ctrl.h"
@@ -428,7 +430,10 @@ void ZenorbFrame::OnObjectChoice(wxCommandEvent&) {
 }
 
 void ZenorbFrame::OnDownload(wxCommandEvent&) {
-    // The download dialog arrives with the catalogue download.
+    if (!current_system())
+        return;
+    DownloadDialog dialog(this, ZenorbApp::data_directory());
+    dialog.ShowModal();
 }
 
 void ZenorbFrame::OnManageObjects(wxCommandEvent&) {

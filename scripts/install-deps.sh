@@ -6,7 +6,8 @@ set -euo pipefail
 packages=(
   build-essential cmake pkg-config python3
   libalglib-dev libgtest-dev libgmock-dev libbenchmark-dev
-  libwxgtk3.2-dev libcairo2-dev libcurl4-openssl-dev
+  libwxgtk3.2-dev libcairo2-dev libcurl4-openssl-dev ca-certificates
+  libssl-dev
   xvfb xauth fonts-dejavu-core locales
   clang-format desktop-file-utils
   # The fuzz build (scripts/fuzz.sh): clang, and libFuzzer's runtime with

@@ -1,0 +1,383 @@
+// The transfer against a real server on 127.0.0.1 that the test starts.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <set>
+#include <thread>
+
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include "catalog/http_fetch.h"
+#include "common/loopback_server.h"
+#include "nbody/temp_dir.h"
+
+namespace {
+
+const std::string CRITICAL = std::string(ZENORB_TEST_DATA) + "/mpc/Soft06CritList-2014-05-23.txt";
+const std::string OLD = "old catalogue, kept byte for byte\r\n\x01\xff";
+
+std::string slurp(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+std::set<std::string> files_in(const std::string& dir) {
+    std::set<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(dir))
+        names.insert(entry.path().filename().string());
+    return names;
+}
+
+double seconds_since(std::chrono::steady_clock::time_point start) {
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+}
+
+// A port on 127.0.0.1 where nobody listens.
+int closed_port() {
+    const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t length = sizeof address;
+    ::bind(fd, reinterpret_cast<sockaddr*>(&address), length);
+    ::getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length);
+    ::close(fd);
+    return ntohs(address.sin_port);
+}
+
+class FetchTest : public testing::Test {
+protected:
+    void SetUp() override {
+        body = slurp(CRITICAL);
+        ASSERT_GT(body.size(), 50000u) << CRITICAL;
+    }
+
+    std::string path() const { return dir.path() + "/zenorb_critical.txt"; }
+
+    // Short limits, so that the stall cases take a second, not thirty.
+    static FetchOptions quick() {
+        FetchOptions options;
+        options.limits.connect_timeout_ms = 1000;
+        options.limits.low_speed_seconds = 1;
+        return options;
+    }
+
+    LoopbackServer server;
+    TempDir dir;
+    std::string body;
+};
+
+TEST(FetchLimits, ProductDefaults) {
+    const FetchLimits limits;
+    EXPECT_EQ(limits.connect_timeout_ms, 5000);
+    // A server that stops sending fails after about 30 s.
+    EXPECT_EQ(limits.low_speed_seconds, 30);
+    EXPECT_GE(limits.low_speed_bytes, 1);
+    EXPECT_LE(limits.low_speed_bytes, 100);
+    EXPECT_GE(limits.max_redirects, 2);
+    EXPECT_LE(limits.max_redirects, 10);
+    EXPECT_TRUE(FetchOptions().ca_file.empty());
+}
+
+TEST_F(FetchTest, AnswerReplacesTheFileByteForByteWithTheAgreedHeaders) {
+    dir.write("zenorb_critical.txt", OLD);
+    server.on("/iau/Ephemerides/CritList/Soft06CritList.txt", LoopbackServer::reply(200, body));
+    FetchControl control;
+    const FetchResult result = fetch_url(server.url("/iau/Ephemerides/CritList/Soft06CritList.txt"),
+                                         path(), FetchOptions(), &control);
+    EXPECT_TRUE(result.ok) << result.reason;
+    EXPECT_EQ(result.reason, "");
+    EXPECT_EQ(slurp(path()), body);
+    EXPECT_EQ(files_in(dir.path()), std::set<std::string>{"zenorb_critical.txt"});
+    EXPECT_EQ(control.received(), static_cast<std::int64_t>(body.size()));
+    EXPECT_EQ(control.announced(), static_cast<std::int64_t>(body.size()));
+
+    const auto requests = server.requests();
+    ASSERT_EQ(requests.size(), 1u);
+    EXPECT_EQ(requests[0].method, "GET");
+    EXPECT_EQ(requests[0].target, "/iau/Ephemerides/CritList/Soft06CritList.txt");
+    EXPECT_EQ(requests[0].headers.at("accept"), "text/*");
+    EXPECT_EQ(requests[0].headers.at("user-agent"), "Mozilla");
+    EXPECT_EQ(requests[0].headers.at("host"), "127.0.0.1:" + std::to_string(server.port()));
+}
+
+TEST_F(FetchTest, AnswerWithoutLengthIsTakenWhole) {
+    server.on("/list", LoopbackServer::chunked(body, 1000));
+    FetchControl control;
+    const FetchResult result = fetch_url(server.url("/list"), path(), FetchOptions(), &control);
+    EXPECT_TRUE(result.ok) << result.reason;
+    EXPECT_EQ(slurp(path()), body);
+    EXPECT_EQ(control.announced(), 0);
+    EXPECT_EQ(control.received(), static_cast<std::int64_t>(body.size()));
+}
+
+TEST_F(FetchTest, RedirectsAreFollowed) {
+    server.on("/good", LoopbackServer::reply(200, body));
+    server.on("/moved", LoopbackServer::redirect(301, server.url("/good")));
+    server.on("/found", LoopbackServer::redirect(302, "/good"));
+    server.on("/twice", LoopbackServer::redirect(302, "/found"));
+    for (const char* start : {"/moved", "/found", "/twice"}) {
+        SCOPED_TRACE(start);
+        std::filesystem::remove(path());
+        const FetchResult result = fetch_url(server.url(start), path());
+        EXPECT_TRUE(result.ok) << result.reason;
+        EXPECT_EQ(slurp(path()), body);
+        EXPECT_EQ(files_in(dir.path()), std::set<std::string>{"zenorb_critical.txt"});
+    }
+    // The agent and the accepted types go with every request of the chain.
+    for (const LoopbackRequest& request : server.requests()) {
+        EXPECT_EQ(request.headers.at("user-agent"), "Mozilla") << request.target;
+        EXPECT_EQ(request.headers.at("accept"), "text/*") << request.target;
+    }
+}
+
+// Every way of failing keeps the earlier file exactly and leaves no
+// temporary file behind.
+TEST_F(FetchTest, FailuresKeepTheEarlierFileAndSayWhy) {
+    struct Case {
+        const char* name;
+        LoopbackServer::Handler handler;
+        std::string reason;
+    } cases[] = {
+        {"not found", LoopbackServer::reply(404, "<html>no such list</html>"), "HTTP 404"},
+        {"not found, empty", LoopbackServer::reply(404, ""), "HTTP 404"},
+        {"server error", LoopbackServer::reply(500, "oops"), "HTTP 500"},
+        {"empty answer", LoopbackServer::reply(200, ""), "empty answer"},
+        {"no content", LoopbackServer::reply(204, ""), "empty answer"},
+        {"redirect nowhere", LoopbackServer::reply(302, "see elsewhere"), "HTTP 302"},
+        {"cut short", LoopbackServer::cut_short(body, body.size() / 2), "transfer cut short"},
+        {"cut short, one byte", LoopbackServer::cut_short(body, 1), "transfer cut short"},
+        {"chunks broken off",
+         [](LoopbackExchange& exchange) {
+             exchange.send(http_head(200, -1, "Transfer-Encoding: chunked\r\n") + "100\r\nabc");
+         },
+         "transfer cut short"},
+        {"no answer", [](LoopbackExchange&) {}, "no answer from the server"},
+        {"not HTTP", [](LoopbackExchange& exchange) { exchange.send("hello there\r\n\r\n"); },
+         "not an HTTP answer"},
+        {"redirect loop", LoopbackServer::redirect(302, "/case"), "too many redirects"},
+        {"redirect to ftp", LoopbackServer::redirect(302, "ftp://127.0.0.1/list"),
+         "not an http:// or https:// address"},
+        {"stall before answering", LoopbackServer::stall(), "timed out"},
+        {"stall in the body", LoopbackServer::stall_after(body, 4000), "timed out"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        dir.write("zenorb_critical.txt", OLD);
+        server.on("/case", c.handler);
+        const FetchResult result = fetch_url(server.url("/case"), path(), quick());
+        EXPECT_FALSE(result.ok);
+        EXPECT_EQ(result.reason, c.reason);
+        EXPECT_EQ(slurp(path()), OLD);
+        EXPECT_EQ(files_in(dir.path()), std::set<std::string>{"zenorb_critical.txt"});
+    }
+}
+
+TEST_F(FetchTest, FailureWithoutAnEarlierFileLeavesNone) {
+    server.on("/missing", LoopbackServer::reply(404, "no"));
+    server.on("/short", LoopbackServer::cut_short(body, 100));
+    for (const char* target : {"/missing", "/short"}) {
+        SCOPED_TRACE(target);
+        EXPECT_FALSE(fetch_url(server.url(target), path(), quick()).ok);
+        EXPECT_TRUE(files_in(dir.path()).empty());
+    }
+}
+
+TEST_F(FetchTest, StalledServerFailsWithinTheLowSpeedTime) {
+    server.on("/stall", LoopbackServer::stall_after(body, 100));
+    for (long limit : {1L, 2L}) {
+        FetchOptions options = quick();
+        options.limits.low_speed_seconds = limit;
+        const auto start = std::chrono::steady_clock::now();
+        const FetchResult result = fetch_url(server.url("/stall"), path(), options);
+        const double took = seconds_since(start);
+        EXPECT_EQ(result.reason, "timed out");
+        EXPECT_GE(took, limit - 0.05) << "gave up before the limit";
+        EXPECT_LT(took, limit + 1.0);
+    }
+}
+
+// Ten bytes every 0.2 s never leave the line idle, but stay below a limit
+// of 100 bytes a second (and would take 12 s to finish).
+TEST_F(FetchTest, TrickleBelowTheLowSpeedFails) {
+    body.resize(600);
+    server.on("/trickle", [this](LoopbackExchange& exchange) {
+        if (!exchange.send(http_head(200, static_cast<long long>(body.size()))))
+            return;
+        for (std::size_t at = 0; at < body.size(); at += 10) {
+            const auto next = std::chrono::steady_clock::now() + std::chrono::milliseconds(200);
+            if (!exchange.send(body.substr(at, 10)) ||
+                !exchange.hold([next] { return std::chrono::steady_clock::now() >= next; }))
+                return;
+        }
+    });
+    FetchOptions options = quick();
+    options.limits.low_speed_bytes = 100;
+    const auto start = std::chrono::steady_clock::now();
+    const FetchResult result = fetch_url(server.url("/trickle"), path(), options);
+    EXPECT_EQ(result.reason, "timed out");
+    EXPECT_LT(seconds_since(start), 8.0);
+    EXPECT_TRUE(files_in(dir.path()).empty());
+}
+
+TEST_F(FetchTest, RefusedConnectionFailsAtOnce) {
+    dir.write("zenorb_critical.txt", OLD);
+    const auto start = std::chrono::steady_clock::now();
+    const FetchResult result =
+        fetch_url("http://127.0.0.1:" + std::to_string(closed_port()) + "/list", path());
+    EXPECT_LT(seconds_since(start), 2.0);
+    EXPECT_FALSE(result.ok);
+    EXPECT_EQ(result.reason, "could not connect");
+    EXPECT_EQ(slurp(path()), OLD);
+}
+
+// A listening socket whose queue is full drops new connection attempts, so
+// the connect time-out is what ends them.
+TEST_F(FetchTest, UnansweredConnectionTimesOutAfterTheConnectLimit) {
+    const int listener = ::socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t length = sizeof address;
+    ASSERT_EQ(::bind(listener, reinterpret_cast<sockaddr*>(&address), length), 0);
+    ASSERT_EQ(::listen(listener, 0), 0);
+    ASSERT_EQ(::getsockname(listener, reinterpret_cast<sockaddr*>(&address), &length), 0);
+    std::vector<int> fillers;
+    for (int i = 0; i < 4; ++i) {
+        const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK, 0);
+        ::connect(fd, reinterpret_cast<sockaddr*>(&address), length);
+        fillers.push_back(fd);
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+
+    FetchOptions options = quick();
+    options.limits.connect_timeout_ms = 500;
+    const auto start = std::chrono::steady_clock::now();
+    const FetchResult result = fetch_url(
+        "http://127.0.0.1:" + std::to_string(ntohs(address.sin_port)) + "/list", path(), options);
+    const double took = seconds_since(start);
+    EXPECT_EQ(result.reason, "timed out");
+    EXPECT_GE(took, 0.45);
+    EXPECT_LT(took, 2.0);
+    EXPECT_TRUE(files_in(dir.path()).empty());
+    for (int fd : fillers)
+        ::close(fd);
+    ::close(listener);
+}
+
+// Only http:// and https:// addresses go out; nothing is guessed or dropped.
+TEST_F(FetchTest, AddressMustCarryAWebScheme) {
+    server.on("/list", LoopbackServer::reply(200, body));
+    const std::string host = "127.0.0.1:" + std::to_string(server.port());
+    for (const std::string& url :
+         {host + "/list", "ftp://" + host + "/list", "file://" + CRITICAL,
+          "ttp://" + host + "/list", std::string(), std::string("http:/") + host + "/list"}) {
+        SCOPED_TRACE(url);
+        const FetchResult result = fetch_url(url, path());
+        EXPECT_FALSE(result.ok);
+        EXPECT_FALSE(result.reason.empty());
+        EXPECT_TRUE(files_in(dir.path()).empty());
+    }
+    EXPECT_TRUE(server.requests().empty()) << "a request went out for a bad address";
+
+    const FetchResult upper = fetch_url("HTTP://" + host + "/list", path());
+    EXPECT_TRUE(upper.ok) << upper.reason;
+    EXPECT_EQ(slurp(path()), body);
+}
+
+TEST_F(FetchTest, MissingDirectoryFailsBeforeAsking) {
+    server.on("/list", LoopbackServer::reply(200, body));
+    const FetchResult result =
+        fetch_url(server.url("/list"), dir.path() + "/no/such/dir/zenorb_comets.txt");
+    EXPECT_FALSE(result.ok);
+    EXPECT_EQ(result.reason, "could not write the file");
+    EXPECT_TRUE(server.requests().empty());
+}
+
+TEST_F(FetchTest, CancelStopsAStalledTransferAtOnceAndWritesNothing) {
+    dir.write("zenorb_critical.txt", OLD);
+    server.on("/stall", LoopbackServer::stall_after(body, 2000));
+    FetchControl control;
+    FetchResult result;
+    // Default limits: only the cancel can end this transfer in time.
+    std::thread worker(
+        [&] { result = fetch_url(server.url("/stall"), path(), FetchOptions(), &control); });
+    const auto start = std::chrono::steady_clock::now();
+    while (control.received() < 2000 && seconds_since(start) < 5)
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    EXPECT_EQ(control.received(), 2000);
+    EXPECT_EQ(control.announced(), static_cast<std::int64_t>(body.size()));
+    const auto cancelled_at = std::chrono::steady_clock::now();
+    control.cancel();
+    worker.join();
+    EXPECT_LT(seconds_since(cancelled_at), 0.5);
+    EXPECT_TRUE(control.cancelled());
+    EXPECT_FALSE(result.ok);
+    EXPECT_EQ(result.reason, "cancelled");
+    EXPECT_EQ(slurp(path()), OLD);
+    EXPECT_EQ(files_in(dir.path()), std::set<std::string>{"zenorb_critical.txt"});
+}
+
+TEST_F(FetchTest, CancelledBeforeTheStartFetchesNothing) {
+    server.on("/list", LoopbackServer::reply(200, body));
+    FetchControl control;
+    control.cancel();
+    const FetchResult result = fetch_url(server.url("/list"), path(), FetchOptions(), &control);
+    EXPECT_EQ(result.reason, "cancelled");
+    EXPECT_TRUE(files_in(dir.path()).empty());
+}
+
+// Certificates are verified: the program's own settings cannot be talked
+// out of it by a server.
+TEST(FetchTls, SelfSignedCertificateIsRefused) {
+    TempDir dir;
+    dir.write("zenorb_comets.txt", OLD);
+    LoopbackServer server(LoopbackServer::Tls::self_signed);
+    server.on("/list", LoopbackServer::reply(200, "secret"));
+    const FetchResult result = fetch_url(server.url("/list"), dir.path() + "/zenorb_comets.txt");
+    EXPECT_FALSE(result.ok);
+    EXPECT_EQ(result.reason, "certificate problem");
+    EXPECT_EQ(slurp(dir.path() + "/zenorb_comets.txt"), OLD);
+    EXPECT_EQ(files_in(dir.path()), std::set<std::string>{"zenorb_comets.txt"});
+    EXPECT_TRUE(server.requests().empty());
+    // The server learns of the refusal a moment after the client gives up.
+    const auto start = std::chrono::steady_clock::now();
+    while (server.refused_handshakes() == 0 && seconds_since(start) < 5)
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    EXPECT_EQ(server.refused_handshakes(), 1);
+}
+
+TEST(FetchTls, CertificateOfATrustedAuthorityIsAcceptedForItsAddressOnly) {
+    TempDir dir;
+    LoopbackServer server(LoopbackServer::Tls::test_authority);
+    server.on("/list", LoopbackServer::reply(200, "1P/Halley|2000|19860209.4589\n"));
+    const std::string path = dir.path() + "/zenorb_comets.txt";
+
+    // Not among the system's authorities.
+    FetchResult result = fetch_url(server.url("/list"), path);
+    EXPECT_EQ(result.reason, "certificate problem");
+    EXPECT_FALSE(std::filesystem::exists(path));
+
+    const std::string ca_file = dir.path() + "/authority.pem";
+    dir.write("authority.pem", server.authority_pem());
+    FetchOptions trusting;
+    trusting.ca_file = ca_file;
+    result = fetch_url(server.url("/list"), path, trusting);
+    EXPECT_TRUE(result.ok) << result.reason;
+    EXPECT_EQ(slurp(path), "1P/Halley|2000|19860209.4589\n");
+
+    // The certificate names 127.0.0.1, not localhost.
+    std::filesystem::remove(path);
+    result =
+        fetch_url("https://localhost:" + std::to_string(server.port()) + "/list", path, trusting);
+    EXPECT_EQ(result.reason, "certificate problem");
+    EXPECT_FALSE(std::filesystem::exists(path));
+}
+
+} // namespace
