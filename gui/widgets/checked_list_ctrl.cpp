@@ -58,16 +58,14 @@ wxBitmap box_bitmap(bool checked, bool enabled) {
 
 } // namespace
 
-// clang-format off
 wxBEGIN_EVENT_TABLE(wxCheckedListCtrl, wxListCtrl)
     // The list's inner window hands its mouse events to the control first.
     EVT_LEFT_DOWN(wxCheckedListCtrl::OnLeftDown)
 wxEND_EVENT_TABLE()
-    // clang-format on
 
-    wxCheckedListCtrl::wxCheckedListCtrl(wxWindow* parent, wxWindowID id, const wxPoint& pos,
-                                         const wxSize& size, long style,
-                                         const wxValidator& validator, const wxString& name)
+wxCheckedListCtrl::wxCheckedListCtrl(wxWindow* parent, wxWindowID id, const wxPoint& pos,
+                                     const wxSize& size, long style, const wxValidator& validator,
+                                     const wxString& name)
     : wxListCtrl(parent, id, pos, size, style, validator, name) {
     image_list = new wxImageList(16, 16, true);
     image_list->Add(box_bitmap(false, true));

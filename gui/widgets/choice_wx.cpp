@@ -5,17 +5,15 @@
 #include "gui/widgets/list_view_combo_popup.h"
 #include "gui/widgets/navigate.h"
 
-// clang-format off
 wxBEGIN_EVENT_TABLE(wxChoiceWx, wxComboCtrl)
     // GTK gives the read-only combo no key-down events, only the char hook
     // that starts at the focused window: the keys are served there, once.
     EVT_CHAR_HOOK(wxChoiceWx::OnKeyDown)
 wxEND_EVENT_TABLE()
-    // clang-format on
 
-    wxChoiceWx::wxChoiceWx(wxWindow* parent, wxWindowID id, const wxPoint& pos, const wxSize& size,
-                           int n, const wxString choices[], long style,
-                           const wxValidator& validator, const wxString& name)
+wxChoiceWx::wxChoiceWx(wxWindow* parent, wxWindowID id, const wxPoint& pos, const wxSize& size,
+                       int n, const wxString choices[], long style, const wxValidator& validator,
+                       const wxString& name)
     : wxComboCtrl(parent, id, wxEmptyString, pos, size, style | wxCB_READONLY, validator, name) {
     SetBackgroundColour(wxSystemSettings::GetColour(wxSYS_COLOUR_BTNHIGHLIGHT));
     popup = new wxListViewComboPopup();

@@ -17,7 +17,6 @@ void SendComboSelected(wxComboCtrl* combo, int row, const wxString& text) {
     parent->GetEventHandler()->ProcessEvent(event);
 }
 
-// clang-format off
 wxBEGIN_EVENT_TABLE(wxListViewComboPopup, wxListCtrl)
     EVT_MOTION(wxListViewComboPopup::OnMouseMove)
     EVT_LEFT_DOWN(wxListViewComboPopup::OnLeftDown)
@@ -26,9 +25,8 @@ wxBEGIN_EVENT_TABLE(wxListViewComboPopup, wxListCtrl)
     // list; serving key-down only makes one press one step.
     EVT_KEY_DOWN(wxListViewComboPopup::OnKey)
 wxEND_EVENT_TABLE()
-    // clang-format on
 
-    wxListViewComboPopup::~wxListViewComboPopup() = default;
+wxListViewComboPopup::~wxListViewComboPopup() = default;
 
 void wxListViewComboPopup::Init() {
     value_index = -1;

@@ -77,17 +77,15 @@ wxSize spin_best_size(wxWindow* parent) {
 
 // ---------------------------------------------------------------------------
 
-// clang-format off
 wxBEGIN_EVENT_TABLE(wxSpinCtrlDblTextCtrl, wxTextCtrl)
     EVT_CHAR(wxSpinCtrlDblTextCtrl::OnChar)
     EVT_KILL_FOCUS(wxSpinCtrlDblTextCtrl::OnKillFocus)
 wxEND_EVENT_TABLE()
-    // clang-format on
 
-    wxSpinCtrlDblTextCtrl::wxSpinCtrlDblTextCtrl(wxSpinCtrlDbl* owner_, wxWindowID id,
-                                                 const wxString& value, const wxPoint& pos,
-                                                 const wxSize& size, long style,
-                                                 const wxValidator& validator, const wxString& name)
+wxSpinCtrlDblTextCtrl::wxSpinCtrlDblTextCtrl(wxSpinCtrlDbl* owner_, wxWindowID id,
+                                             const wxString& value, const wxPoint& pos,
+                                             const wxSize& size, long style,
+                                             const wxValidator& validator, const wxString& name)
     : wxTextCtrl(owner_, id, value, pos, size, style, validator, name), owner(owner_) {}
 
 wxSpinCtrlDblTextCtrl::~wxSpinCtrlDblTextCtrl() {
@@ -110,7 +108,6 @@ void wxSpinCtrlDblTextCtrl::OnKillFocus(wxFocusEvent& event) {
 
 // ---------------------------------------------------------------------------
 
-// clang-format off
 wxBEGIN_EVENT_TABLE(wxSpinCtrlDbl, wxControl)
     EVT_SPIN_UP(wxID_ANY, wxSpinCtrlDbl::OnSpinUp)
     EVT_SPIN_DOWN(wxID_ANY, wxSpinCtrlDbl::OnSpinDown)
@@ -120,9 +117,8 @@ wxBEGIN_EVENT_TABLE(wxSpinCtrlDbl, wxControl)
     EVT_KILL_FOCUS(wxSpinCtrlDbl::OnKillFocus)
     EVT_SIZE(wxSpinCtrlDbl::OnSize)
 wxEND_EVENT_TABLE()
-    // clang-format on
 
-    wxSpinCtrlDbl::wxSpinCtrlDbl() = default;
+wxSpinCtrlDbl::wxSpinCtrlDbl() = default;
 
 wxSpinCtrlDbl::wxSpinCtrlDbl(wxWindow* parent, wxWindowID id, const wxString& value_text,
                              const wxPoint& pos, const wxSize& size, long style, int min, int max,
