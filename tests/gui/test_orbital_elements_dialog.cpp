@@ -1,3 +1,4 @@
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -9,6 +10,21 @@
 namespace {
 
 using ManageDialogTest = ManageObjectsTest;
+
+// Runs script inside the dialog's modal loop, which script should end. If
+// it does not (or a failed assertion cuts it short), the loop is ended here
+// with wxID_ABORT: a failed test, never a run that hangs.
+int run_modal(wxDialog* dialog, std::function<void()> script) {
+    dialog->CallAfter([dialog, script] {
+        if (wait_until([dialog] { return dialog->IsShownOnScreen(); }))
+            script();
+        else
+            ADD_FAILURE() << "the dialog never showed";
+        if (!wait_until([dialog] { return !dialog->IsModal(); }, 3000))
+            dialog->EndModal(wxID_ABORT);
+    });
+    return dialog->ShowModal();
+}
 
 TEST_F(ManageDialogTest, FourPagesInOrderAndTheTwoButtons) {
     install_catalogues();
@@ -116,8 +132,7 @@ TEST_F(ManageDialogTest, RunsModallyWhileATimerStepsTheSystem) {
         return wait_until([&] { return steps >= before + 3; });
     };
     double created_at = 0;
-    dialog->CallAfter([&] {
-        ASSERT_TRUE(wait_until([&] { return dialog->IsShownOnScreen(); }));
+    const int result = run_modal(dialog, [&] {
         ASSERT_TRUE(ticked());
         select(OrbitalElementsDialog::COMET_PAGE);
         wxCheckedListCtrl* comets = dialog->GetCometPage()->GetList();
@@ -143,7 +158,6 @@ TEST_F(ManageDialogTest, RunsModallyWhileATimerStepsTheSystem) {
         ASSERT_TRUE(focus(bodies));
         sim.Char(WXK_ESCAPE);
     });
-    const int result = dialog->ShowModal();
     ticks.Stop();
 
     EXPECT_EQ(result, wxID_CANCEL);
@@ -162,15 +176,13 @@ TEST_F(ManageDialogTest, TheCloseButtonAndTheCloseBoxEndTheModalLoop) {
     for (bool close_box : {false, true}) {
         SCOPED_TRACE(close_box ? "close box" : "Close button");
         dialog = new OrbitalElementsDialog(frame, data_directory);
-        dialog->CallAfter([&] {
-            ASSERT_TRUE(wait_until([&] { return dialog->IsShownOnScreen(); }));
-            if (close_box) {
+        const int result = run_modal(dialog, [&] {
+            if (close_box)
                 dialog->Close();
-            } else {
-                ASSERT_TRUE(click_at(dialog->GetCloseButton(), wxPoint(10, 10)));
-            }
+            else
+                EXPECT_TRUE(click_at(dialog->GetCloseButton(), wxPoint(10, 10)));
         });
-        EXPECT_EQ(dialog->ShowModal(), wxID_CANCEL);
+        EXPECT_EQ(result, wxID_CANCEL);
         EXPECT_FALSE(dialog->IsShown());
         EXPECT_FALSE(dialog->IsBeingDeleted()) << "the owner destroys the dialog";
         close_dialog();

@@ -83,11 +83,15 @@ protected:
         dialog->GetBookCtrl()->SetSelection(page);
         settle(20);
     }
-    // Runs the modal loop; `inside` runs in it once the dialog shows.
+    // Runs the modal loop; `inside` runs in it once the dialog shows and
+    // should end it. If it does not, the loop ends here with wxID_ABORT: a
+    // failed test, never a run that hangs.
     int run_modal(std::function<void()> inside) {
         dialog->CallAfter([this, inside] {
             wait_until([this] { return dialog->IsShownOnScreen(); });
             inside();
+            if (!wait_until([this] { return !dialog->IsModal(); }, 3000))
+                dialog->EndModal(wxID_ABORT);
         });
         return dialog->ShowModal();
     }
