@@ -4,7 +4,9 @@
 
 #include <random>
 #include <string>
+#include <vector>
 
+#include "nbody/force_pass.h"
 #include "nbody/system.h"
 
 namespace {
@@ -24,6 +26,13 @@ void fill_random_system(nbSystem& system, int n) {
     }
 }
 
+// Inverted rate of pairs per second: nanoseconds per ordered pair.
+benchmark::Counter ns_per_pair(double pairs) {
+    return benchmark::Counter(pairs * 1e-9, benchmark::Counter::kIsIterationInvariantRate |
+                                                benchmark::Counter::kInvert);
+}
+
+// The program's step: the flat force pass on the widest path, then advance.
 void BM_Step(benchmark::State& state) {
     const int n = static_cast<int>(state.range(0));
     nbSystem system(2451545.0);
@@ -32,12 +41,50 @@ void BM_Step(benchmark::State& state) {
         system.step(0.26 * SECONDS_PER_DAY);
         benchmark::ClobberMemory();
     }
-    // Inverted rate of N*N*1e-9 pairs per second: nanoseconds per ordered pair.
-    state.counters["ns_per_pair"] =
-        benchmark::Counter(double(n) * n * 1e-9, benchmark::Counter::kIsIterationInvariantRate |
-                                                     benchmark::Counter::kInvert);
+    state.counters["ns_per_pair"] = ns_per_pair(double(n) * n);
+    state.SetLabel(force_path_name(force_path()));
 }
 
-BENCHMARK(BM_Step)->Arg(11)->Arg(100)->Arg(1000)->Arg(4000)->Unit(benchmark::kMicrosecond);
+// The same step written plainly: add_pull for every pair, then advance.
+void BM_StepReference(benchmark::State& state) {
+    const int n = static_cast<int>(state.range(0));
+    nbSystem system(2451545.0);
+    fill_random_system(system, n);
+    for (auto _ : state) {
+        system.step_straightforward(0.26 * SECONDS_PER_DAY);
+        benchmark::ClobberMemory();
+    }
+    state.counters["ns_per_pair"] = ns_per_pair(double(n) * n);
+}
+
+// The hardware's floor: the force law's four divisions and square root per
+// pair on the widest vectors, with nothing else around them.
+void BM_StepFloor(benchmark::State& state) {
+    const int n = static_cast<int>(state.range(0));
+    std::mt19937_64 rng(20261209);
+    std::uniform_real_distribution<double> box(-20 * ASTRONOMICAL_UNIT, 20 * ASTRONOMICAL_UNIT);
+    std::vector<double> px(n), py(n), pz(n), m(n, 1e24), fx(n), fy(n), fz(n);
+    for (int k = 0; k < n; ++k)
+        px[k] = box(rng), py[k] = box(rng), pz[k] = box(rng);
+    for (auto _ : state) {
+        force_floor(px.data(), py.data(), pz.data(), m.data(), n, fx.data(), fy.data(), fz.data());
+        benchmark::DoNotOptimize(fx.data());
+        benchmark::ClobberMemory();
+    }
+    // Only whole blocks of targets are taken.
+    const int width = force_path_width(force_path());
+    state.counters["ns_per_pair"] = ns_per_pair(double(n - n % width) * n);
+    state.SetLabel(force_path_name(force_path()));
+}
+
+BENCHMARK(BM_StepFloor)->Arg(100)->Arg(1000)->Arg(4000)->Arg(16000)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_Step)->Arg(11)->Arg(100)->Arg(1000)->Arg(4000)->Arg(16000)->Unit(
+    benchmark::kMicrosecond);
+BENCHMARK(BM_StepReference)
+    ->Arg(100)
+    ->Arg(1000)
+    ->Arg(4000)
+    ->Arg(16000)
+    ->Unit(benchmark::kMicrosecond);
 
 } // namespace

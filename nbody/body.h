@@ -8,11 +8,8 @@
 #include <memory>
 #include <string>
 
+#include "nbody/units.h"
 #include "nbody/vec3d.h"
-
-constexpr double ASTRONOMICAL_UNIT = 1.49598e11;     // m
-constexpr double GRAVITATIONAL_CONSTANT = 6.673e-11; // m^3 kg^-1 s^-2
-constexpr double SECONDS_PER_DAY = 86400.0;
 
 class nbColour {
 public:

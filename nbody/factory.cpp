@@ -125,15 +125,16 @@ BodyState sun_state(double jd) {
     return {s2, vec3d()};
 }
 
-nbFactory::nbFactory() {
+nbFactory::nbFactory() : previous_(the_factory) {
     the_factory = this;
 }
 
 nbFactory::~nbFactory() {
     delete_system();
     clear_catalogue();
+    // A short-lived factory (in a test, say) hands the process's one back.
     if (the_factory == this)
-        the_factory = nullptr;
+        the_factory = previous_;
 }
 
 void nbFactory::delete_system() {

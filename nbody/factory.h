@@ -80,6 +80,8 @@ public:
 private:
     std::unique_ptr<nbSystem> system_;
     Catalogue catalogue_;
+    // the_factory before this one took its place, restored when it goes.
+    nbFactory* previous_;
 };
 
 // The process-wide factory, alive before the program starts and until it ends.

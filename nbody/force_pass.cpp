@@ -1,83 +1,138 @@
 #include "nbody/force_pass.h"
 
-#include "nbody/body.h"
+#include <algorithm>
 
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
+#include "nbody/body.h"
+#include "nbody/force/force_kernels.h"
 
 namespace {
 
-void scalar_forces(const double* px, const double* py, const double* pz, const double* mass,
-                   std::size_t first, std::size_t n, double* fx, double* fy, double* fz) {
-    for (std::size_t a = first; a < n; ++a) {
+bool cpu_has(ForcePath path) {
+#if defined(__x86_64__) || defined(__i386__)
+    switch (path) {
+    case ForcePath::Scalar:
+        return true;
+    case ForcePath::Sse2:
+        return __builtin_cpu_supports("sse2");
+    case ForcePath::Avx:
+        return __builtin_cpu_supports("avx");
+    case ForcePath::Avx512:
+        return __builtin_cpu_supports("avx512f");
+    }
+    return false;
+#else
+    return path == ForcePath::Scalar;
+#endif
+}
+
+ForcePath widest() {
+    ForcePath best = ForcePath::Scalar;
+    for (ForcePath p : available_force_paths())
+        best = p;
+    return best;
+}
+
+ForcePath& chosen() {
+    static ForcePath path = widest();
+    return path;
+}
+
+void scalar_forces(const ForceArrays& s, std::size_t first, double* fx, double* fy, double* fz) {
+    for (std::size_t a = first; a < s.n; ++a) {
         double x = 0, y = 0, z = 0;
-        for (std::size_t b = 0; b < n; ++b)
+        for (std::size_t b = 0; b < s.n; ++b)
             if (b != a)
-                nbBody::accumulate_pull(px[a], py[a], pz[a], mass[a], px[b], py[b], pz[b], mass[b],
-                                        x, y, z);
+                nbBody::accumulate_pull(s.px[a], s.py[a], s.pz[a], s.m[a], s.px[b], s.py[b],
+                                        s.pz[b], s.m[b], x, y, z);
         fx[a] = x;
         fy[a] = y;
         fz[a] = z;
     }
 }
 
-#if defined(__SSE2__)
-// Two bodies a and a + 1 at once, one per lane. Each lane performs exactly
-// the scalar operations in the scalar order (no fused or reordered
-// arithmetic), so the sums are the same bits; only the divisions and square
-// roots run two at a time.
-struct PairPass {
-    __m128d ax, ay, az, am;
-    __m128d fx = _mm_setzero_pd(), fy = _mm_setzero_pd(), fz = _mm_setzero_pd();
-
-    // The pull of body b on both lanes; `keep` masks the lanes that take it.
-    template <bool MASKED> void pull(double bx, double by, double bz, double bm, __m128d keep) {
-        const __m128d g = _mm_set1_pd(GRAVITATIONAL_CONSTANT);
-        __m128d f = _mm_mul_pd(_mm_mul_pd(_mm_set1_pd(bm), am), g);
-        const __m128d ux = _mm_sub_pd(_mm_set1_pd(bx), ax);
-        const __m128d uy = _mm_sub_pd(_mm_set1_pd(by), ay);
-        const __m128d uz = _mm_sub_pd(_mm_set1_pd(bz), az);
-        const __m128d d2 =
-            _mm_add_pd(_mm_add_pd(_mm_mul_pd(ux, ux), _mm_mul_pd(uy, uy)), _mm_mul_pd(uz, uz));
-        f = _mm_div_pd(f, d2);
-        const __m128d l = _mm_sqrt_pd(d2);
-        const __m128d x = _mm_add_pd(fx, _mm_mul_pd(_mm_div_pd(ux, l), f));
-        const __m128d y = _mm_add_pd(fy, _mm_mul_pd(_mm_div_pd(uy, l), f));
-        const __m128d z = _mm_add_pd(fz, _mm_mul_pd(_mm_div_pd(uz, l), f));
-        fx = MASKED ? select(keep, x, fx) : x;
-        fy = MASKED ? select(keep, y, fy) : y;
-        fz = MASKED ? select(keep, z, fz) : z;
-    }
-    static __m128d select(__m128d keep, __m128d updated, __m128d old) {
-        return _mm_or_pd(_mm_and_pd(keep, updated), _mm_andnot_pd(keep, old));
-    }
-};
-#endif
-
 } // namespace
+
+const char* force_path_name(ForcePath path) {
+    switch (path) {
+    case ForcePath::Scalar:
+        return "scalar";
+    case ForcePath::Sse2:
+        return "SSE2";
+    case ForcePath::Avx:
+        return "AVX";
+    case ForcePath::Avx512:
+        return "AVX-512";
+    }
+    return "?";
+}
+
+int force_path_width(ForcePath path) {
+    switch (path) {
+    case ForcePath::Scalar:
+        return 1;
+    case ForcePath::Sse2:
+        return 2;
+    case ForcePath::Avx:
+        return 4;
+    case ForcePath::Avx512:
+        return 8;
+    }
+    return 1;
+}
+
+std::vector<ForcePath> available_force_paths() {
+    std::vector<ForcePath> paths;
+    for (ForcePath p : {ForcePath::Scalar, ForcePath::Sse2, ForcePath::Avx, ForcePath::Avx512})
+        if (cpu_has(p))
+            paths.push_back(p);
+    return paths;
+}
+
+ForcePath force_path() {
+    return chosen();
+}
+
+bool use_force_path(ForcePath path) {
+    if (!cpu_has(path))
+        return false;
+    chosen() = path;
+    return true;
+}
 
 void accumulate_forces(const double* px, const double* py, const double* pz, const double* mass,
                        std::size_t n, double* fx, double* fy, double* fz) {
+    accumulate_forces(chosen(), px, py, pz, mass, n, fx, fy, fz);
+}
+
+void accumulate_forces(ForcePath path, const double* px, const double* py, const double* pz,
+                       const double* mass, std::size_t n, double* fx, double* fy, double* fz) {
+    const ForceArrays s{px, py, pz, mass, n};
     std::size_t a = 0;
-#if defined(__SSE2__)
-    const __m128d low_only = _mm_castsi128_pd(_mm_set_epi64x(0, -1));
-    const __m128d high_only = _mm_castsi128_pd(_mm_set_epi64x(-1, 0));
-    for (; a + 1 < n; a += 2) {
-        PairPass pass{_mm_loadu_pd(px + a), _mm_loadu_pd(py + a), _mm_loadu_pd(pz + a),
-                      _mm_loadu_pd(mass + a)};
-        const __m128d all = _mm_setzero_pd(); // unused without a mask
-        for (std::size_t b = 0; b < a; ++b)
-            pass.pull<false>(px[b], py[b], pz[b], mass[b], all);
-        // Neither body feels itself: body a pulls a + 1 only, a + 1 pulls a.
-        pass.pull<true>(px[a], py[a], pz[a], mass[a], high_only);
-        pass.pull<true>(px[a + 1], py[a + 1], pz[a + 1], mass[a + 1], low_only);
-        for (std::size_t b = a + 2; b < n; ++b)
-            pass.pull<false>(px[b], py[b], pz[b], mass[b], all);
-        _mm_storeu_pd(fx + a, pass.fx);
-        _mm_storeu_pd(fy + a, pass.fy);
-        _mm_storeu_pd(fz + a, pass.fz);
+    // The widest blocks first; the targets left over go to narrower ones.
+    if (path >= ForcePath::Avx512 && cpu_has(ForcePath::Avx512))
+        a = forces_avx512(s, a, fx, fy, fz);
+    if (path >= ForcePath::Avx && cpu_has(ForcePath::Avx))
+        a = forces_avx(s, a, fx, fy, fz);
+    if (path >= ForcePath::Sse2 && cpu_has(ForcePath::Sse2))
+        a = forces_sse2(s, a, fx, fy, fz);
+    scalar_forces(s, a, fx, fy, fz);
+}
+
+void force_floor(const double* px, const double* py, const double* pz, const double* mass,
+                 std::size_t n, double* fx, double* fy, double* fz) {
+    const ForceArrays s{px, py, pz, mass, n};
+    switch (widest()) {
+    case ForcePath::Avx512:
+        floor_avx512(s, fx, fy, fz);
+        break;
+    case ForcePath::Avx:
+        floor_avx(s, fx, fy, fz);
+        break;
+    case ForcePath::Sse2:
+        floor_sse2(s, fx, fy, fz);
+        break;
+    case ForcePath::Scalar:
+        scalar_forces(s, 0, fx, fy, fz);
+        break;
     }
-#endif
-    scalar_forces(px, py, pz, mass, a, n, fx, fy, fz);
 }

@@ -1,5 +1,7 @@
 #include "nbody/system.h"
 
+#include <cmath>
+
 #include "nbody/force_pass.h"
 
 nbSystem::nbSystem(double jd) : time_(jd) {}
@@ -63,6 +65,15 @@ void nbSystem::step(double dt) {
     time_ = time_ + dt / SECONDS_PER_DAY;
 }
 
+void nbSystem::step_straightforward(double dt) {
+    for (nbBody* a : order_)
+        for (const nbBody* b : order_)
+            a->add_pull(*b);
+    for (nbBody* body : order_)
+        body->advance(dt, time_);
+    time_ = time_ + dt / SECONDS_PER_DAY;
+}
+
 void nbSystem::zero_momentum() {
     vec3d p;
     double m = 0;
@@ -75,4 +86,14 @@ void nbSystem::zero_momentum() {
     const vec3d s = p * (-1 / m);
     for (nbBody* body : order_)
         body->add_velocity(s);
+}
+
+std::string first_non_finite_body(const nbSystem& system) {
+    auto finite = [](const vec3d& v) {
+        return std::isfinite(v.x) && std::isfinite(v.y) && std::isfinite(v.z);
+    };
+    for (const auto& [name, body] : system)
+        if (!finite(body->position()) || !finite(body->velocity()))
+            return name;
+    return std::string();
 }

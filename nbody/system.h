@@ -8,6 +8,12 @@
 
 #include "nbody/body.h"
 
+// The time step a simulation starts with, and the range users may choose
+// from, in days.
+constexpr double DEFAULT_STEP_DAYS = 0.26;
+constexpr double MIN_STEP_DAYS = 0.001;
+constexpr double MAX_STEP_DAYS = 30;
+
 class nbSystem {
 public:
     using BodyMap = std::map<std::string, std::unique_ptr<nbBody>>;
@@ -36,6 +42,9 @@ public:
     // One step of dt seconds: all forces from the positions at the start of
     // the step, then each body's update in name order, then the clock.
     void step(double dt);
+    // The same step written plainly, add_pull for every ordered pair then
+    // each body's advance: what step must match bit for bit.
+    void step_straightforward(double dt);
 
     // Shifts every velocity alike so that the total momentum is zero.
     void zero_momentum();
@@ -52,3 +61,7 @@ private:
     // kept between steps so that the step allocates nothing.
     std::vector<double> px_, py_, pz_, mass_, fx_, fy_, fz_;
 };
+
+// The name of the first body, in name order, whose position or velocity
+// is not finite; empty when every body is finite.
+std::string first_non_finite_body(const nbSystem& system);

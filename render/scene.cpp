@@ -9,7 +9,9 @@
 
 #include "nbody/date_bridge.h"
 #include "nbody/system.h"
+#include "render/cairo_lines.h"
 #include "render/display_list.h"
+#include "render/primitive_list.h"
 
 namespace {
 
@@ -19,16 +21,72 @@ const int MIN_DISC_RADIUS = 4;               // pixels
 const double VIEWER_SIDE_DEPTH = 1.49598e13; // simplified mode's reference
 const int SOLID = wxPENSTYLE_SOLID;
 
+dcRgb body_rgb(const nbBody& body) {
+    const nbColour& c = body.graphics()->colour();
+    return dcRgb{c.red(), c.green(), c.blue()};
+}
+
 wxColour body_colour(const nbBody& body) {
     const nbColour& c = body.graphics()->colour();
     return wxColour(c.red(), c.green(), c.blue(), wxALPHA_OPAQUE);
 }
 
+wxColour to_wx(dcRgb c) {
+    return wxColour(c.r, c.g, c.b);
+}
+
+// One channel less e, the mean intensity times the fade level, down to zero.
+unsigned char fade_channel(unsigned char x, double e) {
+    return x > e ? static_cast<unsigned char>(std::trunc(x - e)) : 0;
+}
+
 // Trails are painted opaque, as on a device context without alpha: a faded
 // segment shows its reduced channels over whatever lies beneath.
-wxColour opaque(const wxColour& c) {
-    return wxColour(c.Red(), c.Green(), c.Blue());
+dcRgb faded_rgb(dcRgb c, double f) {
+    if (f <= 0)
+        return c;
+    const double e = (c.r + c.g + c.b) * f / 3;
+    return dcRgb{fade_channel(c.r, e), fade_channel(c.g, e), fade_channel(c.b, e)};
 }
+
+// Files the scene's primitives as heap objects into any display list.
+struct ObjectSink {
+    dcDisplayList& list;
+    void circle(const vec3d& centre, double radius, dcRgb c, int min_pixel_radius) {
+        auto disc =
+            std::make_unique<dcCircle>(centre, radius, wxBrush(to_wx(c), wxBRUSHSTYLE_SOLID));
+        disc->set_min_pixel_radius(min_pixel_radius);
+        list.add(std::move(disc));
+    }
+    void line(const vec3d& start, const vec3d& end, dcRgb c, int width) {
+        list.add(std::make_unique<dcLine>(start, end, to_wx(c), width, SOLID));
+    }
+    void offset_line(const vec3d& start, const vec3d& offset, dcRgb c, int width) {
+        list.add(std::make_unique<dcLine>(dcLine::Offset(), start, offset, to_wx(c), width, SOLID));
+    }
+    void text(const vec3d& anchor, const wxString& text, dcRgb c) {
+        list.add(std::make_unique<dcText>(anchor, text, to_wx(c)));
+    }
+};
+
+// Files them by value into the scene's own list.
+struct ValueSink {
+    dcPrimitiveList& list;
+    void circle(const vec3d& centre, double radius, dcRgb c, int min_pixel_radius) {
+        list.add_circle(centre, radius, c, min_pixel_radius);
+    }
+    void line(const vec3d& start, const vec3d& end, dcRgb c, int width) {
+        list.add_line(start, end, c, width);
+    }
+    void offset_line(const vec3d& start, const vec3d& offset, dcRgb c, int width) {
+        list.add_line(start, start + offset, c, width);
+    }
+    void text(const vec3d& anchor, const wxString& text, dcRgb c) {
+        list.add_text(anchor, &text, c);
+    }
+};
+
+const dcRgb RED{255, 0, 0}, GREEN{0, 255, 0}, CYAN{0, 255, 255};
 
 } // namespace
 
@@ -36,56 +94,78 @@ wxColour faded_colour(const wxColour& c, double f) {
     if (f <= 0)
         return c;
     const double e = (c.Red() + c.Green() + c.Blue()) * f / 3;
-    auto fade = [e](unsigned char x) -> unsigned char {
-        return x > e ? static_cast<unsigned char>(std::trunc(x - e)) : 0;
-    };
-    return wxColour(fade(c.Red()), fade(c.Green()), fade(c.Blue()), fade(c.Alpha()));
+    return wxColour(fade_channel(c.Red(), e), fade_channel(c.Green(), e), fade_channel(c.Blue(), e),
+                    fade_channel(c.Alpha(), e));
 }
 
 void wxDCDraw::draw(wxDC& dc, const nbSystem* system) {
     if (system == nullptr)
         return;
-    if (use_display_list_)
+    if (!options_.simplified)
         draw_sorted(dc, *system);
     else
         draw_simplified(dc, *system);
 }
 
-void wxDCDraw::draw_sorted(wxDC& dc, const nbSystem& system) {
-    dcDisplayListSorted list(viewpoint());
-    for (const auto& entry : system)
-        add_body(list, *entry.second);
-    if (show_axes_) {
-        const vec3d origin;
-        list.add(std::make_unique<dcLine>(dcLine::Offset(), origin, vec3d(0, 0, AXIS_LENGTH),
-                                          *wxRED, 2, SOLID));
-        list.add(std::make_unique<dcLine>(dcLine::Offset(), origin, vec3d(0, -AXIS_LENGTH, 0),
-                                          *wxGREEN, 2, SOLID));
-        list.add(std::make_unique<dcLine>(dcLine::Offset(), origin, vec3d(-AXIS_LENGTH, 0, 0),
-                                          *wxCYAN, 2, SOLID));
-        list.add(std::make_unique<dcText>(vec3d(0, 0, 1.1 * AXIS_LENGTH), "N", *wxRED));
-        list.add(std::make_unique<dcText>(vec3d(-1.1 * AXIS_LENGTH, 0, 0), "V", *wxCYAN));
+const wxDCDraw::Labels& wxDCDraw::labels_of(const nbBody& body) const {
+    auto found = labels_.find(body.name());
+    if (found == labels_.end()) {
+        // Names of removed bodies would pile up over a long session.
+        if (labels_.size() > 4096)
+            labels_.clear();
+        Labels made;
+        const std::string shown = body.display_name();
+        made.display = wxString::FromUTF8(shown);
+        made.full = wxString::FromUTF8(body.name());
+        made.is_sun = shown == "Sun";
+        found = labels_.emplace(body.name(), std::move(made)).first;
     }
-    list.draw(dc);
+    return found->second;
+}
+
+void wxDCDraw::draw_sorted(wxDC& dc, const nbSystem& system) {
+    primitives_.reset(viewpoint());
+    ValueSink sink{primitives_};
+    for (const auto& entry : system)
+        file_body(sink, *entry.second);
+    if (options_.axes)
+        file_axes(sink);
+    primitives_.draw(dc, *this);
     draw_clock(dc, system);
 }
 
 void wxDCDraw::add_body(dcDisplayList& list, const nbBody& body) const {
-    const wxColour c = body_colour(body);
+    ObjectSink sink{list};
+    file_body(sink, body);
+}
+
+void wxDCDraw::add_axes(dcDisplayList& list) const {
+    ObjectSink sink{list};
+    file_axes(sink);
+}
+
+template <class Sink> void wxDCDraw::file_axes(Sink& sink) const {
+    const vec3d origin;
+    sink.offset_line(origin, vec3d(0, 0, AXIS_LENGTH), RED, 2);
+    sink.offset_line(origin, vec3d(0, -AXIS_LENGTH, 0), GREEN, 2);
+    sink.offset_line(origin, vec3d(-AXIS_LENGTH, 0, 0), CYAN, 2);
+    static const wxString north = "N", equinox = "V";
+    sink.text(vec3d(0, 0, 1.1 * AXIS_LENGTH), north, RED);
+    sink.text(vec3d(-1.1 * AXIS_LENGTH, 0, 0), equinox, CYAN);
+}
+
+template <class Sink> void wxDCDraw::file_body(Sink& sink, const nbBody& body) const {
+    const dcRgb c = body_rgb(body);
     const vec3d& position = body.position();
+    const Labels& labels = labels_of(body);
     double radius = body.display_radius();
-    if (!actual_sizes_)
+    if (!options_.actual_sizes)
         radius *= SIZE_EXAGGERATION;
 
-    if (show_sun_ || body.display_name() != "Sun") {
-        auto disc = std::make_unique<dcCircle>(position, radius, wxBrush(c, wxBRUSHSTYLE_SOLID));
-        disc->set_min_pixel_radius(MIN_DISC_RADIUS);
-        list.add(std::move(disc));
-    }
-    if (show_names_) {
-        const std::string label = show_satellite_names_ ? body.name() : body.display_name();
-        list.add(std::make_unique<dcText>(position, wxString::FromUTF8(label), c));
-    }
+    if (options_.sun || !labels.is_sun)
+        sink.circle(position, radius, c, MIN_DISC_RADIUS);
+    if (options_.names)
+        sink.text(position, options_.satellite_names ? labels.full : labels.display, c);
     if (body.graphics()->has_tail()) {
         // The tail points away from the Sun and shortens with distance:
         // 1/d AU long at d AU. A comet at the origin has no direction.
@@ -93,29 +173,27 @@ void wxDCDraw::add_body(dcDisplayList& list, const nbBody& body) const {
         if (d > 0) {
             vec3d u = position;
             u.normalise();
-            list.add(std::make_unique<dcLine>(dcLine::Offset(), position,
-                                              u * (ASTRONOMICAL_UNIT / d), c, 3, SOLID));
+            sink.offset_line(position, u * (ASTRONOMICAL_UNIT / d), c, 3);
         }
     }
-    if (show_orbits_ && body.shows_trail())
-        add_trail(list, body, c);
+    if (options_.orbits && body.shows_trail())
+        file_trail(sink, body, c);
 }
 
-void wxDCDraw::add_trail(dcDisplayList& list, const nbBody& body, const wxColour& c) const {
+template <class Sink> void wxDCDraw::file_trail(Sink& sink, const nbBody& body, dcRgb c) const {
     const std::size_t n = body.trail_size();
     if (n <= 1)
         return;
     std::size_t s = std::max(body.trail_stride(), 1);
     if (n < s)
         s = 1;
-    const double inc = fade_orbits_ ? 0.02 : 0;
+    const double inc = options_.fade_orbits ? 0.02 : 0;
     double fade = 0;
     int k = 0;
     // Index 0 is the newest point.
     auto point = [&body](std::size_t i) -> const vec3d& { return body.trail_rbegin()[i]; };
     auto file = [&](std::size_t newer, std::size_t older) {
-        list.add(std::make_unique<dcLine>(point(newer), point(older), opaque(faded_colour(c, fade)),
-                                          1, SOLID));
+        sink.line(point(newer), point(older), faded_rgb(c, fade), 1);
     };
     // The newest segment is always p0 -> p1; thinning starts behind it.
     std::size_t last = 0;
@@ -133,7 +211,7 @@ void wxDCDraw::add_trail(dcDisplayList& list, const nbBody& body, const wxColour
 
 void wxDCDraw::draw_simplified(wxDC& dc, const nbSystem& system) {
     const std::optional<vec3d> ref = unproject_depth(VIEWER_SIDE_DEPTH);
-    if (show_axes_) {
+    if (options_.axes) {
         int ox, oy;
         project(vec3d(), ox, oy);
         const std::pair<vec3d, wxColour> axes[] = {{vec3d(0, 0, -AXIS_LENGTH), *wxRED},
@@ -168,27 +246,32 @@ void wxDCDraw::draw_body(wxDC& dc, const nbBody& body) const {
     int x, y;
     project(body.position(), x, y);
     double r = pixel_length(vec3d(body.display_radius(), 0, 0));
-    if (!actual_sizes_)
+    if (!options_.actual_sizes)
         r = dcCircle::grown_radius(SIZE_EXAGGERATION * r, MIN_DISC_RADIUS);
     dc.SetBrush(wxBrush(c, wxBRUSHSTYLE_SOLID));
     const int m = truncate_to_pixel(r);
     dc.DrawEllipse(x - m, y - m, 2 * m, 2 * m);
     dc.SetBrush(wxNullBrush);
-    if (show_names_) {
+    if (options_.names) {
         dc.SetTextForeground(c);
-        dc.DrawText(wxString::FromUTF8(body.display_name()), x, y);
+        dc.DrawText(labels_of(body).display, x, y);
     }
-    if (show_orbits_ && body.trail_size() > 1) {
-        dc.SetPen(wxPen(c, 1, wxPENSTYLE_SOLID));
-        std::vector<wxPoint> points;
-        points.reserve(body.trail_size());
+    if (options_.orbits && body.trail_size() > 1) {
+        std::vector<wxPoint>& points = polyline_;
+        points.clear();
         for (auto it = body.trail_begin(); it != body.trail_end(); ++it) {
             int px, py;
             project(*it, px, py);
             points.emplace_back(px, py);
         }
-        dc.DrawLines(static_cast<int>(points.size()), points.data());
-        dc.SetPen(wxNullPen);
+        CairoLines cairo(dc);
+        if (cairo.ok()) {
+            cairo.polyline(static_cast<int>(points.size()), points.data(), body_rgb(body), 1);
+        } else {
+            dc.SetPen(wxPen(c, 1, wxPENSTYLE_SOLID));
+            dc.DrawLines(static_cast<int>(points.size()), points.data());
+            dc.SetPen(wxNullPen);
+        }
     }
 }
 

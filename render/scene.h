@@ -2,9 +2,15 @@
 // tails, axes and the clock label. The scene drawer is also the view.
 #pragma once
 
+#include <string>
+#include <unordered_map>
+#include <vector>
+
 #include <wx/colour.h>
 #include <wx/dc.h>
 
+#include "render/display_options.h"
+#include "render/primitive_list.h"
 #include "render/view.h"
 
 class nbBody;
@@ -22,22 +28,27 @@ class wxDCDraw : public dcAdapter {
 public:
     wxDCDraw() = default;
 
-    void set_display_list(bool on) { use_display_list_ = on; }
-    void set_names(bool on) { show_names_ = on; }
-    void set_satellite_names(bool on) { show_satellite_names_ = on; }
-    void set_orbits(bool on) { show_orbits_ = on; }
-    void set_axes(bool on) { show_axes_ = on; }
-    void set_actual_sizes(bool on) { actual_sizes_ = on; }
-    void set_sun(bool on) { show_sun_ = on; }
-    void set_fade_orbits(bool on) { fade_orbits_ = on; }
+    void set_display_list(bool on) { options_.simplified = !on; }
+    void set_names(bool on) { options_.names = on; }
+    void set_satellite_names(bool on) { options_.satellite_names = on; }
+    void set_orbits(bool on) { options_.orbits = on; }
+    void set_axes(bool on) { options_.axes = on; }
+    void set_actual_sizes(bool on) { options_.actual_sizes = on; }
+    void set_sun(bool on) { options_.sun = on; }
+    void set_fade_orbits(bool on) { options_.fade_orbits = on; }
+    void set_options(const DisplayOptions& options) { options_ = options; }
+    const DisplayOptions& options() const { return options_; }
 
     // Draws nothing at all for a null system.
     void draw(wxDC& dc, const nbSystem* system);
 
     // Display-list mode: every primitive depth-sorted, farthest first.
     void draw_sorted(wxDC& dc, const nbSystem& system);
-    // Files the disc, name, tail and trail of one body.
+    // Files the disc, name, tail and trail of one body, and the axes, as
+    // heap objects: the straightforward list the scene's own list must
+    // paint alike.
     void add_body(dcDisplayList& list, const nbBody& body) const;
+    void add_axes(dcDisplayList& list) const;
 
     // Simplified mode: whole bodies, farthest first, fewer features.
     void draw_simplified(wxDC& dc, const nbSystem& system);
@@ -47,14 +58,22 @@ public:
     void draw_clock(wxDC& dc, const nbSystem& system) const;
 
 private:
-    void add_trail(dcDisplayList& list, const nbBody& body, const wxColour& colour) const;
+    // A body's labels, made once rather than for every picture.
+    struct Labels {
+        wxString display; // what "Names" shows
+        wxString full;    // with satellite names
+        bool is_sun = false;
+    };
+    const Labels& labels_of(const nbBody& body) const;
 
-    bool use_display_list_ = true;
-    bool show_names_ = false;
-    bool show_satellite_names_ = false;
-    bool show_orbits_ = false;
-    bool show_axes_ = true;
-    bool actual_sizes_ = false;
-    bool show_sun_ = true;
-    bool fade_orbits_ = true;
+    // The filing, shared by both lists: Sink is either of them.
+    template <class Sink> void file_body(Sink& sink, const nbBody& body) const;
+    template <class Sink> void file_trail(Sink& sink, const nbBody& body, dcRgb colour) const;
+    template <class Sink> void file_axes(Sink& sink) const;
+
+    DisplayOptions options_;
+    // Kept between pictures so that their storage is reused.
+    dcPrimitiveList primitives_;
+    mutable std::unordered_map<std::string, Labels> labels_;
+    mutable std::vector<wxPoint> polyline_; // a trail's pixels, simplified mode
 };

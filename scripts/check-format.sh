@@ -3,7 +3,8 @@
 # With --fix, reformats the files in place instead.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-command -v clang-format >/dev/null || { echo "clang-format not installed; skipping"; exit 0; }
+# A missing formatter is a failure: a check that cannot run has not passed.
+command -v clang-format >/dev/null || { echo "clang-format is not installed (scripts/install-deps.sh installs it)" >&2; exit 1; }
 # New files count too, so that --fix formats them before their first commit.
 mapfile -t files < <(git ls-files --cached --others --exclude-standard '*.h' '*.cpp' | grep -v '^nbody/tables/')
 [[ ${#files[@]} -eq 0 ]] && exit 0

@@ -6,8 +6,9 @@ set -euo pipefail
 packages=(
   build-essential cmake pkg-config python3
   libalglib-dev libgtest-dev libgmock-dev libbenchmark-dev
-  libwxgtk3.2-dev libcurl4-openssl-dev
+  libwxgtk3.2-dev libcairo2-dev libcurl4-openssl-dev
   xvfb xauth fonts-dejavu-core locales
+  clang-format desktop-file-utils
 )
 
 missing=()

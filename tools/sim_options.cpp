@@ -171,7 +171,7 @@ bool parse_sim_options(int argc, const char* const* argv, SimOptions& options, s
             }
             options.jd = jd;
         } else if (option == "--step") {
-            if (!number_in(value, 0.001, 30, options.step_days)) {
+            if (!number_in(value, MIN_STEP_DAYS, MAX_STEP_DAYS, options.step_days)) {
                 error = "bad " + culprit + ": expected a number of days from 0.001 to 30";
                 return false;
             }

@@ -5,9 +5,11 @@
 #include <string>
 #include <vector>
 
+#include "nbody/system.h"
+
 struct SimOptions {
     std::optional<double> jd; // start date; today 00:00 local when empty
-    double step_days = 0.26;
+    double step_days = DEFAULT_STEP_DAYS;
     long steps = 0;
     long every = 0; // 0: only the final state
     std::vector<std::string> element_files;

@@ -1,11 +1,8 @@
 #include "tools/sim_picture.h"
 
-#include <wx/image.h>
-#include <wx/log.h>
-
 #include "nbody/elements.h"
 #include "nbody/system.h"
-#include "render/image_canvas.h"
+#include "render/picture.h"
 #include "render/scene.h"
 #include "render/view_commands.h"
 
@@ -19,19 +16,19 @@ const nbBody* tracked_body(const nbSystem& system, const SimOptions& options, bo
     return body;
 }
 
-bool write_picture(const nbSystem& system, const SimOptions& options, std::string& error) {
-    const int w = options.width, h = options.height;
+void size_scene(wxDCDraw& scene, const SimOptions& options) {
+    scene.set_viewport(options.width, options.height);
+    scene.update();
+}
+
+bool write_picture(const nbSystem& system, wxDCDraw& scene, const SimOptions& options,
+                   std::string& error) {
     bool known = false;
     const nbBody* tracked = tracked_body(system, options, known);
     if (!known) {
         error = "no body named '" + options.track + "' to track in the picture";
         return false;
     }
-
-    wxDCDraw scene;
-    scene.set_viewport(w, h);
-    scene.update();
-    view_start(scene, w, h);
     switch (options.view) {
     case SimOptions::View::North:
         view_from_north_pole(scene);
@@ -43,30 +40,17 @@ bool write_picture(const nbSystem& system, const SimOptions& options, std::strin
         view_from_oblique_viewpoint(scene);
         break;
     }
-    // The program's display options as they stand at start-up.
-    scene.set_display_list(!options.simplified);
-    scene.set_orbits(true);
-    scene.set_fade_orbits(true);
-    scene.set_names(true);
-    scene.set_satellite_names(false);
-    scene.set_sun(true);
-    scene.set_axes(false);
-    scene.set_actual_sizes(false);
-    if (tracked)
-        view_track(scene, tracked->position(), w, h);
-
-    ImageCanvas canvas(w, h);
-    if (!canvas.ok()) {
-        error = "cannot make a picture of " + std::to_string(w) + "x" + std::to_string(h);
+    DisplayOptions display; // as the program starts
+    display.simplified = options.simplified;
+    const wxImage image = draw_picture(scene, &system, display, tracked ? tracked->name() : "",
+                                       options.width, options.height);
+    if (!image.IsOk()) {
+        error = "cannot make a picture of " + std::to_string(options.width) + "x" +
+                std::to_string(options.height);
         return false;
     }
-    scene.draw(canvas.dc(), &system);
-    wxImage image = canvas.finish();
-    if (!wxImage::FindHandler(wxBITMAP_TYPE_PNG))
-        wxImage::AddHandler(new wxPNGHandler);
-    wxLogNull quiet; // the failure is reported below, once
-    if (!image.SaveFile(wxString::FromUTF8(options.png_file), wxBITMAP_TYPE_PNG)) {
-        error = "cannot write the picture '" + options.png_file + "'";
+    if (!save_png(image, options.png_file, error)) {
+        error = "cannot write the picture '" + options.png_file + "': " + error;
         return false;
     }
     return true;

@@ -8,11 +8,18 @@
 
 class nbBody;
 class nbSystem;
+class wxDCDraw;
 
 // The body the picture keeps in the centre; null for "none" or an unknown
 // name (`known` tells which).
 const nbBody* tracked_body(const nbSystem& system, const SimOptions& options, bool& known);
 
-// False with a message when the tracked body is missing or the file cannot
-// be written.
-bool write_picture(const nbSystem& system, const SimOptions& options, std::string& error);
+// Sets the scene's viewport to the picture's size; the simulator's view,
+// like the program's, is sized before the simulation starts.
+void size_scene(wxDCDraw& scene, const SimOptions& options);
+
+// Turns the scene to the chosen viewpoint, draws the system and writes the
+// file. False with a message when the tracked body is missing or the file
+// cannot be written (nothing is left at the path then).
+bool write_picture(const nbSystem& system, wxDCDraw& scene, const SimOptions& options,
+                   std::string& error);

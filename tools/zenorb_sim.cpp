@@ -1,6 +1,7 @@
 // The headless simulator: what the desktop program does at start-up and on
 // each tick, without drawing, printing the states instead.
 #include <cerrno>
+#include <csignal>
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -11,6 +12,8 @@
 
 #include "nbody/date_bridge.h"
 #include "nbody/factory.h"
+#include "render/scene.h"
+#include "render/simulation_start.h"
 #include "tools/sim_options.h"
 #include "tools/sim_picture.h"
 #include "tools/state_writer.h"
@@ -56,12 +59,16 @@ int main(int argc, char** argv) {
     if (!toolkit.IsOk())
         return fail(EXIT_INPUT, "cannot initialise the toolkit");
 
+    // A file-size limit makes a write fail with a message, not end the run.
+    std::signal(SIGXFSZ, SIG_IGN);
+
     const double jd = options.jd ? *options.jd : datetime_to_jd(wxDateTime::Today());
     nbFactory& factory = *the_factory;
     init_default_graphics();
-    nbSystem* system = factory.create_solar_system(jd);
-    if (options.zero_momentum)
-        system->zero_momentum();
+    wxDCDraw scene;
+    size_scene(scene, options);
+    nbSystem* system =
+        start_simulation(factory, scene, jd, options.width, options.height, options.zero_momentum);
 
     if (!options.catalogue_dir.empty()) {
         const std::string& dir = options.catalogue_dir;
@@ -113,7 +120,7 @@ int main(int argc, char** argv) {
     writer.end();
     if (std::fflush(stdout) != 0 || std::ferror(stdout))
         return fail(EXIT_INPUT, std::string("cannot write the output: ") + std::strerror(errno));
-    if (!options.png_file.empty() && !write_picture(*system, options, error))
+    if (!options.png_file.empty() && !write_picture(*system, scene, options, error))
         return fail(EXIT_INPUT, error);
     return 0;
 }

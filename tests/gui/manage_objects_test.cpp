@@ -8,9 +8,10 @@ const std::string DATA = ZENORB_TEST_DATA;
 
 void ManageObjectsTest::SetUp() {
     FrameTest::SetUp();
-    // Every test starts from the program's state before its first dialog.
-    ASSERT_EQ(the_factory->system(), nullptr);
-    ASSERT_EQ(the_factory->catalogue_size(), 0u);
+    // Every test starts from the state of the program before its first
+    // build (other tests may leave their system), and leaves that state.
+    the_factory->delete_system();
+    the_factory->clear_catalogue();
     saved_reference_jd = catalogue_reference_jd;
     data_directory = wxString::FromUTF8(data.path());
 }

@@ -1,7 +1,8 @@
 // The fixture of the manage-objects tests: the solar system at a fixed date,
 // catalogue files from the test data in a temporary data directory, and the
-// dialog on top of the test frame. The process-wide factory, the catalogue
-// reference date and the directory are restored after every test.
+// dialog on top of the test frame. Each test starts and ends without a
+// system and with an empty catalogue, the state of the program before its
+// first build; the catalogue reference date and the directory are restored.
 #pragma once
 
 #include <memory>

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "nbody/factory.h"
 #include "nbody/force_pass.h"
 #include "nbody/system.h"
 
@@ -221,12 +222,25 @@ TEST(System, CoincidentBodiesGiveNonFiniteValuesButNoCrash) {
 
 namespace {
 
-TEST(ForcePass, GivesTheBitsOfAddPullForEveryCountOfBodies) {
-    // Bodies are taken two at a time where the processor allows: odd and
-    // even counts, and each body's own place, must all sum alike.
+// Runs a test body on each force path the machine has, then restores the
+// path the process had.
+template <class F> void on_every_path(F body) {
+    const ForcePath before = force_path();
+    for (ForcePath path : available_force_paths()) {
+        ASSERT_TRUE(use_force_path(path));
+        body(path);
+    }
+    use_force_path(before);
+}
+
+TEST(ForcePass, GivesTheBitsOfAddPullForEveryCountOfBodiesOnEveryPath) {
+    // Bodies go 8, 4 or 2 at a time where the processor allows: every count
+    // up to past two blocks of the widest, and each body's own place, must
+    // sum alike.
     std::mt19937_64 rng(7);
     std::uniform_real_distribution<double> coordinate(-30 * AU, 30 * AU), log_mass(10, 30);
-    for (std::size_t n = 1; n <= 9; ++n) {
+    EXPECT_FALSE(use_force_path(static_cast<ForcePath>(99))) << "an unknown path is refused";
+    for (std::size_t n = 1; n <= 19; ++n) {
         std::vector<std::unique_ptr<nbBody>> bodies;
         std::vector<double> px, py, pz, m;
         for (std::size_t k = 0; k < n; ++k) {
@@ -237,17 +251,66 @@ TEST(ForcePass, GivesTheBitsOfAddPullForEveryCountOfBodies) {
             pz.push_back(bodies.back()->position().z);
             m.push_back(bodies.back()->mass());
         }
-        std::vector<double> fx(n), fy(n), fz(n);
-        accumulate_forces(px.data(), py.data(), pz.data(), m.data(), n, fx.data(), fy.data(),
-                          fz.data());
-        for (std::size_t a = 0; a < n; ++a) {
+        for (std::size_t a = 0; a < n; ++a)
             for (const auto& b : bodies)
                 bodies[a]->add_pull(*b);
-            EXPECT_EQ(fx[a], bodies[a]->force().x) << n << " bodies, body " << a;
-            EXPECT_EQ(fy[a], bodies[a]->force().y) << n << " bodies, body " << a;
-            EXPECT_EQ(fz[a], bodies[a]->force().z) << n << " bodies, body " << a;
-        }
+        on_every_path([&](ForcePath path) {
+            std::vector<double> fx(n), fy(n), fz(n);
+            accumulate_forces(px.data(), py.data(), pz.data(), m.data(), n, fx.data(), fy.data(),
+                              fz.data());
+            for (std::size_t a = 0; a < n; ++a) {
+                EXPECT_EQ(fx[a], bodies[a]->force().x)
+                    << force_path_name(path) << ", " << n << " bodies, body " << a;
+                EXPECT_EQ(fy[a], bodies[a]->force().y) << force_path_name(path) << ", " << n;
+                EXPECT_EQ(fz[a], bodies[a]->force().z) << force_path_name(path) << ", " << n;
+            }
+        });
     }
+}
+
+// The solar system and 200 random bodies over a few hundred steps: the
+// flat pass on each path against the plain add_pull/advance step.
+TEST(ForcePass, StepsTheSolarSystemAndRandomBodiesBitForBitOnEveryPath) {
+    auto build = [] {
+        init_default_graphics();
+        // The factory's system goes with the factory: its bodies are copied.
+        nbFactory factory;
+        const nbSystem* solar = factory.create_solar_system(2451545.0);
+        auto own = std::make_unique<nbSystem>(solar->time());
+        for (const auto& entry : *solar)
+            own->add(entry.first,
+                     std::make_unique<nbBody>(entry.first, entry.second->mass(), 1,
+                                              entry.second->position(), entry.second->velocity()));
+        std::mt19937_64 rng(2026);
+        std::uniform_real_distribution<double> r(0.3, 40), angle(0, 6.2831853), z(-0.2, 0.2),
+            log_mass(8, 22);
+        for (int k = 0; k < 200; ++k) {
+            const double d = r(rng) * AU, a = angle(rng), speed = std::sqrt(1.327e20 / d);
+            own->add("random " + std::to_string(k),
+                     std::make_unique<nbBody>("random", std::pow(10.0, log_mass(rng)), 1,
+                                              vec3d(d * std::cos(a), d * std::sin(a), z(rng) * d),
+                                              vec3d(-speed * std::sin(a), speed * std::cos(a), 0)));
+        }
+        return own;
+    };
+    const std::unique_ptr<nbSystem> reference = build();
+    for (int k = 0; k < 300; ++k)
+        reference->step_straightforward(0.26 * SECONDS_PER_DAY);
+    on_every_path([&](ForcePath path) {
+        const std::unique_ptr<nbSystem> stepped = build();
+        for (int k = 0; k < 300; ++k)
+            stepped->step(0.26 * SECONDS_PER_DAY);
+        EXPECT_EQ(stepped->time(), reference->time());
+        std::size_t differing = 0;
+        for (const auto& entry : *reference) {
+            const nbBody* b = stepped->find(entry.first);
+            const vec3d &p = entry.second->position(), &v = entry.second->velocity();
+            differing += b->position().x != p.x || b->position().y != p.y ||
+                         b->position().z != p.z || b->velocity().x != v.x ||
+                         b->velocity().y != v.y || b->velocity().z != v.z;
+        }
+        EXPECT_EQ(differing, 0u) << force_path_name(path);
+    });
 }
 
 } // namespace

@@ -1,0 +1,143 @@
+// The main window: the column of simulation and display controls, the
+// drawing panel, menus, toolbar and status bar, and the refresh timer whose
+// ticks step the system and draw it.
+#pragma once
+
+#include <string>
+
+#include <wx/frame.h>
+#include <wx/image.h>
+#include <wx/timer.h>
+
+#include "gui/toolbar.h"
+#include "render/display_options.h"
+#include "render/scene.h"
+
+class wxButton;
+class wxCheckBox;
+class wxChoiceWx;
+class wxDateGenericCtrl;
+class wxPanel;
+class wxSpinCtrl;
+class wxSpinCtrlDbl;
+class wxStaticText;
+
+class ZenorbFrame : public wxFrame {
+public:
+    // After the toolbar's tools, which the menus share.
+    enum {
+        ID_BUTTON1 = ZenorbToolbar::ID_LAST_TOOL,
+        ID_BUTTON2,
+        ID_SPINCTRL1,
+        ID_SPINCTRL2,
+        ID_CHOICE2,
+        ID_CHOICE3,
+        ID_DATEPICKERCTRL1,
+        ID_PANEL1,
+        ID_PANEL2,
+        ID_TOOLBAR1,
+        ID_STATUSBAR1,
+        ID_TIMER,
+        ID_WEBSITE,
+        ID_SAVE_PICTURE
+    };
+
+    static constexpr int DEFAULT_REFRESH_MS = 55;
+
+    ZenorbFrame(wxWindow* parent, wxWindowID id = wxID_ANY);
+    ~ZenorbFrame() override;
+
+    // What the tests and the benchmark driver look at and drive.
+    bool IsRunning() const { return running; }
+    int GetRefreshMs() const { return refresh_ms; }
+    wxTimer& GetTimer() { return timer; }
+    wxDCDraw& GetScene() { return scene; }
+    wxPanel* GetDrawingPanel() const { return drawing_panel; }
+    ZenorbToolbar* GetZenorbToolbar() const { return toolbar; }
+
+    // The eight check boxes as display options.
+    DisplayOptions CurrentOptions() const;
+    // The name of the body auto-track follows; empty for none.
+    std::string TrackedName() const;
+    // Draws one picture into the panel (see compose_picture).
+    void RedrawScene();
+    // The picture the next tick would draw, at the panel's size.
+    wxImage CurrentPicture();
+    // Writes CurrentPicture() as a PNG file; false with a reason.
+    bool SavePicture(const wxString& path, wxString& error);
+    // Fills the three body choices anew, keeping selections that still exist.
+    void RefreshBodyLists();
+
+private:
+    void FinishSetup();
+    void ResetSimulation();
+    void FitViewToSize(int w, int h);
+    void RotateByDrag();
+    void RecenterOnSun();
+    void UpdateSeparation();
+    void PauseForNonFinite(const std::string& body);
+    void SetRunning(bool on);
+    void ShowReadout(const wxString& text);
+
+    void OnTimer(wxTimerEvent& event);
+    void OnSetStartDate(wxCommandEvent& event);
+    void OnGravitate(wxCommandEvent& event);
+    void OnRefreshChanged(wxSpinEvent& event);
+    void OnObjectChoice(wxCommandEvent& event);
+    void OnDownload(wxCommandEvent& event);
+    void OnManageObjects(wxCommandEvent& event);
+    void OnRecenterSun(wxCommandEvent& event);
+    void OnViewNorthPole(wxCommandEvent& event);
+    void OnViewVernalEquinox(wxCommandEvent& event);
+    void OnViewOblique(wxCommandEvent& event);
+    void OnZoomIn(wxCommandEvent& event);
+    void OnZoomOut(wxCommandEvent& event);
+    void OnSavePicture(wxCommandEvent& event);
+    void OnWebSite(wxCommandEvent& event);
+    void OnAbout(wxCommandEvent& event);
+    void OnQuit(wxCommandEvent& event);
+    void OnSize(wxSizeEvent& event);
+    void OnPanelRightDown(wxMouseEvent& event);
+    void OnPanelRightUp(wxMouseEvent& event);
+    void OnPanelRightDClick(wxMouseEvent& event);
+    void OnPanelMotion(wxMouseEvent& event);
+    void OnPanelEnter(wxMouseEvent& event);
+    void OnPanelLeave(wxMouseEvent& event);
+    void OnPanelWheel(wxMouseEvent& event);
+    void OnPanelPaint(wxPaintEvent& event);
+
+    // Declared before the scene so that the scene goes first.
+    wxTimer timer;
+    wxDCDraw scene;
+    int refresh_ms = DEFAULT_REFRESH_MS;
+    bool running = false;
+    bool first_size = true;
+    bool dragging = false;
+    wxPoint last_pointer{0, 0};
+    wxPoint current_pointer{0, 0};
+    // Where drawing outside a paint event does nothing (Wayland), ticks
+    // ask for a paint instead.
+    bool paint_on_request = false;
+
+    ZenorbToolbar* toolbar = nullptr;
+    wxPanel* controls_panel = nullptr;
+    wxPanel* drawing_panel = nullptr;
+    wxDateGenericCtrl* start_date = nullptr;
+    wxButton* set_start_date = nullptr;
+    wxButton* gravitate = nullptr;
+    wxSpinCtrlDbl* timestep = nullptr;
+    wxSpinCtrl* refresh = nullptr;
+    wxCheckBox* orbits = nullptr;
+    wxCheckBox* fade_orbits = nullptr;
+    wxCheckBox* names = nullptr;
+    wxCheckBox* satellite_names = nullptr;
+    wxCheckBox* sun = nullptr;
+    wxCheckBox* axes = nullptr;
+    wxCheckBox* simplified = nullptr;
+    wxCheckBox* actual_sizes = nullptr;
+    wxChoiceWx* object_a = nullptr;
+    wxChoiceWx* object_b = nullptr;
+    wxStaticText* separation = nullptr;
+
+    wxDECLARE_EVENT_TABLE();
+};

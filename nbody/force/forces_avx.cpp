@@ -1,0 +1,24 @@
+// The force pass 4 bodies at a time (256-bit vectors); this file alone is
+// compiled for that instruction set and runs only where the CPU has it.
+#include <immintrin.h>
+
+#include "nbody/force/force_lanes.h"
+
+namespace {
+
+typedef double V __attribute__((vector_size(32)));
+V root(V v) {
+    return _mm256_sqrt_pd(v);
+}
+using Kernel = Lanes<V, 4, root>;
+
+} // namespace
+
+std::size_t forces_avx(const ForceArrays& s, std::size_t first, double* fx, double* fy,
+                       double* fz) {
+    return Kernel::blocks(s, first, fx, fy, fz);
+}
+
+void floor_avx(const ForceArrays& s, double* fx, double* fy, double* fz) {
+    Kernel::floor(s, fx, fy, fz);
+}

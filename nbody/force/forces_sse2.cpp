@@ -1,0 +1,24 @@
+// The force pass 2 bodies at a time (128-bit vectors); this file alone is
+// compiled for that instruction set and runs only where the CPU has it.
+#include <emmintrin.h>
+
+#include "nbody/force/force_lanes.h"
+
+namespace {
+
+typedef double V __attribute__((vector_size(16)));
+V root(V v) {
+    return _mm_sqrt_pd(v);
+}
+using Kernel = Lanes<V, 2, root>;
+
+} // namespace
+
+std::size_t forces_sse2(const ForceArrays& s, std::size_t first, double* fx, double* fy,
+                        double* fz) {
+    return Kernel::blocks(s, first, fx, fy, fz);
+}
+
+void floor_sse2(const ForceArrays& s, double* fx, double* fy, double* fz) {
+    Kernel::floor(s, fx, fy, fz);
+}

@@ -1,0 +1,58 @@
+#include "render/picture.h"
+
+#include <wx/brush.h>
+#include <wx/log.h>
+#include <wx/mstream.h>
+
+#include "nbody/atomic_write.h"
+#include "nbody/system.h"
+#include "render/image_canvas.h"
+#include "render/scene.h"
+#include "render/view_commands.h"
+
+void compose_picture(wxDC& dc, wxDCDraw& scene, const nbSystem* system,
+                     const DisplayOptions& options, const std::string& tracked, int w, int h) {
+    dc.SetClippingRegion(0, 0, w, h);
+    scene.set_options(options);
+    dc.SetBrush(*wxBLACK_BRUSH);
+    dc.SetPen(*wxBLACK_PEN);
+    dc.DrawRectangle(0, 0, w, h);
+    if (system) {
+        if (const nbBody* body = tracked.empty() ? nullptr : system->find(tracked))
+            view_track(scene, body->position(), w, h);
+        scene.draw(dc, system);
+    }
+    dc.DestroyClippingRegion();
+}
+
+wxImage draw_picture(wxDCDraw& scene, const nbSystem* system, const DisplayOptions& options,
+                     const std::string& tracked, int w, int h) {
+    if (w <= 0 || h <= 0)
+        return wxImage();
+    ImageCanvas canvas(w, h);
+    if (!canvas.ok())
+        return wxImage();
+    compose_picture(canvas.dc(), scene, system, options, tracked, w, h);
+    return canvas.finish();
+}
+
+bool save_png(const wxImage& image, const std::string& path, std::string& error) {
+    if (!image.IsOk()) {
+        error = "there is no picture to save";
+        return false;
+    }
+    if (!wxImage::FindHandler(wxBITMAP_TYPE_PNG))
+        wxImage::AddHandler(new wxPNGHandler);
+    // Encoded in memory first, so that the file is written in one piece.
+    wxMemoryOutputStream encoded;
+    {
+        wxLogNull quiet; // the failure is reported once, by the caller
+        if (!image.SaveFile(encoded, wxBITMAP_TYPE_PNG) || encoded.GetLength() == 0) {
+            error = "cannot encode the picture as PNG";
+            return false;
+        }
+    }
+    std::string bytes(encoded.GetLength(), '\0');
+    encoded.CopyTo(bytes.data(), bytes.size());
+    return write_file_atomically(path, bytes, error);
+}

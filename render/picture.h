@@ -1,0 +1,30 @@
+// One picture of the system as the drawing panel shows it. The program's
+// panel, its "Save picture..." and the simulator's pictures all draw
+// through compose_picture, so that what is saved is what is shown.
+#pragma once
+
+#include <string>
+
+#include <wx/dc.h>
+#include <wx/image.h>
+
+#include "render/display_options.h"
+
+class nbSystem;
+class wxDCDraw;
+
+// On w x h pixels of dc: black background, the options copied into the
+// scene, the view panned onto the body named `tracked` (none when empty or
+// not in the system), then the system drawn. Nothing but the background
+// for a null system.
+void compose_picture(wxDC& dc, wxDCDraw& scene, const nbSystem* system,
+                     const DisplayOptions& options, const std::string& tracked, int w, int h);
+
+// The same picture in an image, without a window or a display. An invalid
+// image when no picture of that size can be made.
+wxImage draw_picture(wxDCDraw& scene, const nbSystem* system, const DisplayOptions& options,
+                     const std::string& tracked, int w, int h);
+
+// Writes image as a PNG file in one piece (see write_file_atomically);
+// false with a reason in plain words.
+bool save_png(const wxImage& image, const std::string& path, std::string& error);

@@ -1,0 +1,57 @@
+// The picture's display list held by value: discs, segments and labels in
+// one vector, ordered farthest first by a stable sort on the depth key, and
+// painted with a pen, brush or text colour set only when it changes. It
+// paints exactly what dcDisplayListSorted paints from the same primitives,
+// without a heap object per primitive.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <vector>
+
+#include <wx/dc.h>
+#include <wx/string.h>
+
+#include "nbody/vec3d.h"
+
+class dcAdapter;
+
+// An opaque colour in one word, so that primitives carry no toolkit object.
+struct dcRgb {
+    unsigned char r = 0, g = 0, b = 0;
+    bool operator==(const dcRgb& o) const { return r == o.r && g == o.g && b == o.b; }
+    bool operator!=(const dcRgb& o) const { return !(*this == o); }
+};
+
+class dcPrimitiveList {
+public:
+    // Without a viewpoint (a singular view) the primitives keep the order
+    // in which they came.
+    void reset(const std::optional<vec3d>& viewpoint);
+
+    void add_circle(const vec3d& centre, double radius, dcRgb colour, int min_pixel_radius);
+    void add_line(const vec3d& start, const vec3d& end, dcRgb colour, int width);
+    // The text must outlive the drawing.
+    void add_text(const vec3d& anchor, const wxString* text, dcRgb colour);
+
+    std::size_t size() const { return items_.size(); }
+    // Sorts, then paints through view, farthest first.
+    void draw(wxDC& dc, const dcAdapter& view);
+
+private:
+    enum class Kind : unsigned char { Circle, Line, Text };
+    struct Item {
+        vec3d a;           // centre, start or anchor: the depth key's point
+        vec3d b;           // a line's end
+        double radius = 0; // a circle's world radius
+        const wxString* text = nullptr;
+        dcRgb colour;
+        Kind kind = Kind::Line;
+        int size = 0; // a line's width, a circle's least pixel radius
+    };
+    void add(const Item& item);
+
+    std::optional<vec3d> viewpoint_;
+    std::vector<Item> items_;
+    std::vector<std::pair<double, std::uint32_t>> order_; // depth key, item
+};

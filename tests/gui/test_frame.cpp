@@ -1,0 +1,474 @@
+// The main window, driven through its controls, menus and events as a user
+// would, with the state of the simulation checked behind them.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include <wx/button.h>
+#include <wx/checkbox.h>
+#include <wx/dcmemory.h>
+#include <wx/dcscreen.h>
+#include <wx/menu.h>
+#include <wx/spinctrl.h>
+#include <wx/stattext.h>
+
+#include "gui/frame.h"
+#include "gui/widgets/choice_wx.h"
+#include "gui/widgets/date_generic_ctrl.h"
+#include "gui/widgets/list_view_combo_popup.h"
+#include "gui/widgets/spin_ctrl_dbl.h"
+#include "gui_test.h"
+#include "nbody/date_bridge.h"
+#include "nbody/factory.h"
+
+namespace {
+
+const char* const BUILT_IN[] = {"Earth", "Jupiter", "Mars", "Mercury", "Moon", "Neptune",
+                                "Pluto", "Saturn",  "Sun",  "Uranus",  "Venus"};
+
+std::vector<std::string> entries(const wxChoiceWx* choice) {
+    std::vector<std::string> out;
+    for (unsigned i = 0; i < choice->GetCount(); ++i)
+        out.push_back(choice->GetString(static_cast<int>(i)).utf8_string());
+    return out;
+}
+
+std::string selection(const wxChoiceWx* choice) {
+    const int i = choice->GetSelection();
+    return i < 0 ? std::string() : choice->GetString(i).utf8_string();
+}
+
+class MainFrame : public testing::Test {
+protected:
+    void SetUp() override {
+        frame = new ZenorbFrame(nullptr);
+        timer_started = frame->GetTimer().IsRunning();
+        timer_period = frame->GetTimer().GetInterval();
+        // Ticks come from the tests, one at a time.
+        frame->GetTimer().Stop();
+        frame->Show();
+        frame->Raise();
+        ASSERT_TRUE(wait_until([this] { return frame->IsShownOnScreen() && frame->IsActive(); }))
+            << "the main window never became active";
+        settle(100);
+    }
+
+    void TearDown() override {
+        frame->Destroy();
+        wait_until([] { return wxTopLevelWindows.IsEmpty(); });
+    }
+
+    template <class W> W* find(const char* name) const {
+        W* w = dynamic_cast<W*>(wxWindow::FindWindowByName(name, frame));
+        EXPECT_NE(w, nullptr) << name;
+        return w;
+    }
+    wxButton* gravitate() const { return find<wxButton>("ID_BUTTON2"); }
+    wxChoiceWx* track() const { return frame->GetZenorbToolbar()->track_choice(); }
+    wxChoiceWx* object_a() const { return find<wxChoiceWx>("ID_CHOICE2"); }
+    wxChoiceWx* object_b() const { return find<wxChoiceWx>("ID_CHOICE3"); }
+    wxString readout() const { return find<wxStaticText>("ID_STATICTEXT7")->GetLabel(); }
+    nbSystem& system() const { return *the_factory->system(); }
+    wxSize panel_size() const { return frame->GetDrawingPanel()->GetClientSize(); }
+
+    void tick() {
+        wxTimerEvent event(frame->GetTimer());
+        frame->GetEventHandler()->ProcessEvent(event);
+    }
+    void command(wxWindow* source, wxEventType type) {
+        wxCommandEvent event(type, source->GetId());
+        event.SetEventObject(source);
+        source->GetEventHandler()->ProcessEvent(event);
+    }
+    void menu(int id) {
+        wxCommandEvent event(wxEVT_MENU, id);
+        frame->GetEventHandler()->ProcessEvent(event);
+    }
+    // A selection made by the user: the entry, then the notice the control
+    // sends when its list picks a row.
+    void choose(wxChoiceWx* choice, const char* text) {
+        ASSERT_TRUE(choice->SetStringSelection(text)) << text;
+        SendComboSelected(choice, choice->GetSelection(), text);
+    }
+    // Gravitate!/Pause; the timer it restarts is stopped again after the
+    // period it was given has been noted.
+    int press_gravitate() {
+        command(gravitate(), wxEVT_BUTTON);
+        const int period = frame->GetTimer().IsRunning() ? frame->GetTimer().GetInterval() : 0;
+        frame->GetTimer().Stop();
+        return period;
+    }
+    void mouse(wxEventType type, int x, int y, int rotation = 0) {
+        wxMouseEvent event(type);
+        event.SetPosition(wxPoint(x, y));
+        event.m_wheelRotation = rotation;
+        event.m_wheelDelta = 120;
+        event.SetEventObject(frame->GetDrawingPanel());
+        frame->GetDrawingPanel()->GetEventHandler()->ProcessEvent(event);
+    }
+    // Where the body shows on the panel now.
+    wxPoint on_panel(const char* name) {
+        int x = 0, y = 0;
+        frame->GetScene().project(system().find(name)->position(), x, y);
+        return wxPoint(x, y);
+    }
+
+    ZenorbFrame* frame = nullptr;
+    bool timer_started = false;
+    int timer_period = 0;
+};
+
+// What the screen shows of a window's client area.
+wxImage grab(wxWindow* window) {
+    const wxSize size = window->GetClientSize();
+    const wxPoint origin = window->ClientToScreen(wxPoint(0, 0));
+    wxBitmap bitmap(size.x, size.y, 24);
+    wxMemoryDC memory(bitmap);
+    wxScreenDC screen;
+    memory.Blit(0, 0, size.x, size.y, &screen, origin.x, origin.y);
+    memory.SelectObject(wxNullBitmap);
+    return bitmap.ConvertToImage();
+}
+
+bool has_colour(const wxImage& image, int x, int y, const nbColour& c) {
+    return image.GetRed(x, y) == c.red() && image.GetGreen(x, y) == c.green() &&
+           image.GetBlue(x, y) == c.blue();
+}
+
+TEST_F(MainFrame, StartsPausedAtTodayFollowingTheSunWithEveryBodyListed) {
+    EXPECT_TRUE(timer_started) << "the timer redraws from the start";
+    EXPECT_EQ(timer_period, 55);
+    EXPECT_FALSE(frame->IsRunning());
+    EXPECT_EQ(gravitate()->GetLabel(), "Gravitate!");
+    EXPECT_DOUBLE_EQ(system().time(), datetime_to_jd(wxDateTime::Today()));
+    EXPECT_EQ(system().size(), 11u);
+
+    std::vector<std::string> expected{"--None--"};
+    expected.insert(expected.end(), std::begin(BUILT_IN), std::end(BUILT_IN));
+    for (wxChoiceWx* choice : {track(), object_a(), object_b()})
+        EXPECT_EQ(entries(choice), expected);
+    EXPECT_EQ(selection(track()), "Sun");
+    EXPECT_EQ(object_a()->GetSelection(), -1);
+    EXPECT_EQ(object_b()->GetSelection(), -1);
+    EXPECT_EQ(readout(), "");
+
+    // The check boxes' start-up state is what the pictures start with.
+    const DisplayOptions shown = frame->CurrentOptions();
+    EXPECT_TRUE(shown.orbits && shown.fade_orbits && shown.names && shown.sun);
+    EXPECT_FALSE(shown.satellite_names || shown.axes || shown.simplified || shown.actual_sizes);
+    EXPECT_DOUBLE_EQ(find<wxSpinCtrlDbl>("ID_SPINCTRL1")->GetValue(), 0.26);
+    EXPECT_EQ(find<wxSpinCtrl>("ID_SPINCTRL2")->GetValue(), 55);
+}
+
+TEST_F(MainFrame, GravitateStepsOncePerTickAndPauseFreezesTheSystem) {
+    const double start = system().time();
+    tick();
+    EXPECT_EQ(system().time(), start) << "paused ticks only redraw";
+
+    // One true click on the button.
+    ASSERT_TRUE(wait_until([&] { return gravitate()->IsShownOnScreen(); }));
+    wxUIActionSimulator sim;
+    const wxPoint centre = gravitate()->GetScreenRect().GetPosition() +
+                           wxPoint(gravitate()->GetSize().x / 2, gravitate()->GetSize().y / 2);
+    sim.MouseMove(centre);
+    ASSERT_TRUE(wait_until([&] { return wxGetMousePosition() == centre; }));
+    sim.MouseClick();
+    ASSERT_TRUE(wait_until([&] { return frame->IsRunning(); })) << "the click did not start it";
+    frame->GetTimer().Stop();
+    EXPECT_EQ(gravitate()->GetLabel(), "Pause");
+
+    const double t0 = system().time();
+    tick();
+    EXPECT_NEAR(system().time() - t0, 0.26, 1e-9);
+    tick();
+    EXPECT_NEAR(system().time() - t0, 0.52, 1e-9);
+
+    EXPECT_EQ(press_gravitate(), 0) << "pausing leaves the timer as it was";
+    EXPECT_FALSE(frame->IsRunning());
+    EXPECT_EQ(gravitate()->GetLabel(), "Gravitate!");
+    const vec3d earth = system().find("Earth")->position();
+    const double t1 = system().time();
+    tick();
+    tick();
+    EXPECT_EQ(system().time(), t1);
+    EXPECT_EQ(system().find("Earth")->position().x, earth.x);
+    EXPECT_EQ(system().find("Earth")->position().y, earth.y);
+
+    // A long step: one tick is exactly thirty days.
+    find<wxSpinCtrlDbl>("ID_SPINCTRL1")->SetValue(30.0);
+    press_gravitate();
+    const double t2 = system().time();
+    tick();
+    EXPECT_EQ(system().time() - t2, 30.0);
+}
+
+TEST_F(MainFrame, ANewRefreshPeriodWaitsForTheNextStart) {
+    EXPECT_EQ(press_gravitate(), 55);
+    wxSpinCtrl* refresh = find<wxSpinCtrl>("ID_SPINCTRL2");
+    refresh->SetValue(200);
+    wxSpinEvent changed(wxEVT_SPINCTRL, refresh->GetId());
+    changed.SetEventObject(refresh);
+    refresh->GetEventHandler()->ProcessEvent(changed);
+    EXPECT_EQ(frame->GetRefreshMs(), 200);
+    EXPECT_EQ(frame->GetTimer().GetInterval(), 55) << "the running timer was restarted";
+    press_gravitate(); // pause
+    EXPECT_EQ(press_gravitate(), 200);
+    EXPECT_TRUE(frame->IsRunning());
+}
+
+TEST_F(MainFrame, SetStartDateRebuildsAtTheDateKeepingCatalogueBodiesAndRunning) {
+    ASSERT_GT(the_factory->read_catalogue_file(ZENORB_TEST_DATA "/mpc", "comets_sample.txt", true),
+              0);
+    const nbOrbitalElements* comet = the_factory->catalogue_begin()->get();
+    const std::string name = comet->name();
+    ASSERT_TRUE(system().add(name, comet->create_body(system().time())));
+    press_gravitate();
+    tick();
+
+    find<wxDateGenericCtrl>("ID_DATEPICKERCTRL1")->SetDate(wxDateTime(1, wxDateTime::Jan, 2000));
+    command(find<wxButton>("ID_BUTTON1"), wxEVT_BUTTON);
+    EXPECT_DOUBLE_EQ(system().time(), datetime_to_jd(wxDateTime(1, wxDateTime::Jan, 2000)));
+    EXPECT_NE(system().find(name), nullptr) << "the catalogue body was lost";
+    EXPECT_EQ(system().size(), 12u);
+    EXPECT_TRUE(frame->IsRunning());
+    EXPECT_EQ(gravitate()->GetLabel(), "Pause");
+    EXPECT_EQ(selection(track()), "Sun");
+    const double rebuilt = system().time();
+    tick();
+    EXPECT_NEAR(system().time() - rebuilt, 0.26, 1e-9) << "it goes on from the new date";
+    the_factory->clear_catalogue();
+}
+
+TEST_F(MainFrame, SeparationReadoutFollowsTheTwoChoices) {
+    choose(object_a(), "Earth");
+    tick();
+    EXPECT_EQ(readout(), "") << "one body alone measures nothing";
+    choose(object_b(), "Earth");
+    tick();
+    EXPECT_EQ(readout(), "Separation: 0 [AU]");
+
+    choose(object_b(), "Sun");
+    EXPECT_EQ(readout(), "") << "a new choice clears the old figure";
+    tick();
+    double au = 0;
+    ASSERT_TRUE(readout().StartsWith("Separation: ")) << readout();
+    ASSERT_TRUE(readout().AfterFirst(' ').BeforeFirst(' ').ToCDouble(&au)) << readout();
+    EXPECT_NEAR(au, 1.0, 0.02) << "the Earth is about 1 AU from the Sun";
+    EXPECT_TRUE(readout().EndsWith(" [AU]"));
+
+    choose(object_a(), "--None--");
+    tick();
+    EXPECT_EQ(readout(), "");
+}
+
+TEST_F(MainFrame, AutoTrackHoldsTheBodyAtThePanelCentreUntilNoneIsChosen) {
+    choose(track(), "Earth");
+    press_gravitate();
+    const wxPoint centre(panel_size().x / 2, panel_size().y / 2);
+    for (int k = 0; k < 5; ++k) {
+        tick();
+        EXPECT_EQ(on_panel("Earth"), centre) << "tick " << k;
+    }
+    choose(track(), "--None--");
+    EXPECT_EQ(track()->GetSelection(), -1) << "--None-- is no selection";
+    find<wxSpinCtrlDbl>("ID_SPINCTRL1")->SetValue(10.0);
+    for (int k = 0; k < 3; ++k)
+        tick();
+    EXPECT_NE(on_panel("Earth"), centre) << "the view still follows the Earth";
+}
+
+TEST_F(MainFrame, TheMenusCarryTheirAcceleratorsAndTheToolbarItsToolsInOrder) {
+    wxMenuBar* bar = frame->GetMenuBar();
+    struct Key {
+        int id;
+        int flags;
+        int key;
+    } keys[] = {{ZenorbToolbar::ID_DOWNLOAD, wxACCEL_ALT, 'D'},
+                {ZenorbFrame::ID_SAVE_PICTURE, wxACCEL_CTRL, 'S'},
+                {wxID_EXIT, wxACCEL_ALT, WXK_F4},
+                {ZenorbToolbar::ID_ORBITAL_ELEMENTS, wxACCEL_ALT, 'M'},
+                {ZenorbToolbar::ID_RECENTER_SUN, wxACCEL_ALT, 'S'},
+                {ZenorbToolbar::ID_ABOVE_NORTH_POLE, wxACCEL_ALT, 'N'},
+                {ZenorbToolbar::ID_VERNAL_EQUINOX, wxACCEL_ALT, 'V'},
+                {ZenorbToolbar::ID_OBLIQUE_VIEW, wxACCEL_ALT, 'O'},
+                {wxID_ZOOM_IN, wxACCEL_ALT, '+'},
+                {wxID_ZOOM_OUT, wxACCEL_ALT, '-'},
+                {wxID_ABOUT, wxACCEL_NORMAL, WXK_F1}};
+    for (const Key& k : keys) {
+        wxMenuItem* item = bar->FindItem(k.id);
+        ASSERT_NE(item, nullptr) << k.id;
+        wxAcceleratorEntry* accel = item->GetAccel();
+        ASSERT_NE(accel, nullptr) << item->GetItemLabel();
+        EXPECT_EQ(accel->GetFlags(), k.flags) << item->GetItemLabel();
+        EXPECT_EQ(accel->GetKeyCode(), k.key) << item->GetItemLabel();
+        delete accel;
+    }
+    EXPECT_EQ(bar->GetMenuLabelText(0), "File");
+    EXPECT_EQ(bar->FindItem(wxID_EXIT)->GetHelp(), "Quit the application");
+
+    ZenorbToolbar* tools = frame->GetZenorbToolbar();
+    const int order[] = {ZenorbToolbar::ID_DOWNLOAD,
+                         ZenorbToolbar::ID_ORBITAL_ELEMENTS,
+                         wxID_SEPARATOR,
+                         wxID_SEPARATOR,
+                         wxID_ANY, // the label
+                         ZenorbToolbar::ID_TRACK_CHOICE,
+                         wxID_SEPARATOR,
+                         wxID_SEPARATOR,
+                         ZenorbToolbar::ID_RECENTER_SUN,
+                         ZenorbToolbar::ID_ABOVE_NORTH_POLE,
+                         ZenorbToolbar::ID_VERNAL_EQUINOX,
+                         ZenorbToolbar::ID_OBLIQUE_VIEW};
+    ASSERT_EQ(tools->GetToolsCount(), std::size(order));
+    for (std::size_t i = 0; i < std::size(order); ++i) {
+        const wxToolBarToolBase* tool = tools->GetToolByPos(static_cast<int>(i));
+        if (order[i] == wxID_SEPARATOR)
+            EXPECT_TRUE(tool->IsSeparator()) << i;
+        else if (order[i] == wxID_ANY)
+            EXPECT_EQ(tool->GetControl()->GetLabel(), "Auto Track: ");
+        else
+            EXPECT_EQ(tool->GetId(), order[i]) << i;
+    }
+    EXPECT_EQ(tools->GetToolShortHelp(ZenorbToolbar::ID_DOWNLOAD), "Download orbital elements");
+    EXPECT_EQ(tools->GetToolLongHelp(ZenorbToolbar::ID_VERNAL_EQUINOX), "View from Vernal equinox");
+    // Each view tool's picture has the orange Sun at its middle.
+    for (int id : {ZenorbToolbar::ID_RECENTER_SUN, ZenorbToolbar::ID_ABOVE_NORTH_POLE,
+                   ZenorbToolbar::ID_OBLIQUE_VIEW}) {
+        const wxImage picture = tools->FindById(id)->GetNormalBitmap().ConvertToImage();
+        ASSERT_EQ(picture.GetWidth(), 16);
+        EXPECT_EQ(picture.GetRed(8, 8), 0xFF) << id;
+        EXPECT_EQ(picture.GetGreen(8, 8), 0x99) << id;
+        EXPECT_EQ(picture.GetBlue(8, 8), 0x33) << id;
+    }
+}
+
+TEST_F(MainFrame, MouseDragRotatesAndTheWheelZoomsOncePerTurn) {
+    wxPanel* panel = frame->GetDrawingPanel();
+    const Matrix4 before = frame->GetScene().rotation();
+
+    // A true right-button drag across the panel.
+    wxUIActionSimulator sim;
+    const wxPoint from = panel->ClientToScreen(wxPoint(panel_size().x / 2, panel_size().y / 2));
+    sim.MouseMove(from);
+    ASSERT_TRUE(wait_until([&] { return wxGetMousePosition() == from; }));
+    sim.MouseDown(wxMOUSE_BTN_RIGHT);
+    settle(50);
+    sim.MouseMove(from + wxPoint(40, 25));
+    settle(50);
+    sim.MouseUp(wxMOUSE_BTN_RIGHT);
+    ASSERT_TRUE(wait_until([&] {
+        return frame->GetScene().rotation().at(1, 2) != before.at(1, 2);
+    })) << "the drag did not tilt the view";
+
+    // A release without a press still rotates once, from the last pointer.
+    const double tilt = frame->GetScene().rotation().at(1, 2);
+    mouse(wxEVT_RIGHT_UP, panel_size().x / 2, panel_size().y / 2 + 60);
+    EXPECT_NE(frame->GetScene().rotation().at(1, 2), tilt);
+
+    // The wheel: one zoom step per event, whatever the turn, none below a delta.
+    auto zoom = [&] { return frame->GetScene().viewport().at(0, 0); };
+    const double z0 = zoom();
+    mouse(wxEVT_MOUSEWHEEL, 100, 100, 60);
+    EXPECT_EQ(zoom(), z0) << "less than a wheel delta";
+    mouse(wxEVT_MOUSEWHEEL, 100, 100, 120);
+    const double z1 = zoom();
+    EXPECT_NEAR(z1 / z0, 1.05, 1e-12);
+    mouse(wxEVT_MOUSEWHEEL, 100, 100, 600);
+    EXPECT_NEAR(zoom() / z1, 1.05, 1e-12) << "a big turn is still one step";
+    mouse(wxEVT_MOUSEWHEEL, 100, 100, -120);
+    EXPECT_NEAR(zoom() / z1, 1.05 * 0.95, 1e-12);
+
+    // Entering the panel gives it the keyboard focus, for the wheel.
+    mouse(wxEVT_ENTER_WINDOW, 10, 10);
+    EXPECT_TRUE(wait_until([&] { return wxWindow::FindFocus() == panel; }));
+}
+
+TEST_F(MainFrame, OnlyTheFirstSizeEventSetsTheViewport) {
+    const int w = frame->GetScene().width(), h = frame->GetScene().height();
+    EXPECT_GT(w, 1) << "the first size event came and went";
+    frame->SetSize(frame->GetSize() + wxSize(120, 80));
+    ASSERT_TRUE(wait_until([&] { return panel_size().x > 0; }));
+    settle(200);
+    EXPECT_EQ(frame->GetScene().width(), w);
+    EXPECT_EQ(frame->GetScene().height(), h);
+}
+
+TEST_F(MainFrame, BodiesMeetingOnOnePointPauseTheSimulationAndSayWhich) {
+    nbBody* mars = system().find("Mars");
+    const nbBody* earth = system().find("Earth");
+    mars->position() = earth->position();
+    mars->velocity() = earth->velocity();
+    press_gravitate();
+    choose(object_a(), "Earth");
+    choose(object_b(), "Mars");
+    tick();
+    EXPECT_FALSE(frame->IsRunning());
+    EXPECT_EQ(gravitate()->GetLabel(), "Gravitate!");
+    EXPECT_TRUE(readout().Contains("Earth")) << readout();
+    EXPECT_TRUE(readout().Contains("finite")) << readout();
+    const double t = system().time();
+    tick();
+    EXPECT_EQ(system().time(), t);
+    EXPECT_TRUE(readout().Contains("Earth")) << "the reason stays in view";
+}
+
+TEST_F(MainFrame, ThePanelShowsAndSavePictureWritesWhatTheTickDraws) {
+    init_default_graphics();
+    const nbColour sun = default_graphics("Sun").colour();
+    const nbColour jupiter = default_graphics("Jupiter").colour();
+    const wxSize size = panel_size();
+    tick();
+    ASSERT_TRUE(wait_until([&] {
+        const wxImage shown = grab(frame->GetDrawingPanel());
+        return has_colour(shown, size.x / 2, size.y / 2, sun);
+    })) << "the panel does not show the tracked Sun at its centre";
+
+    const std::string dir = testing::TempDir() + "zenorb-frame-" + std::to_string(getpid());
+    std::filesystem::create_directories(dir);
+    const std::string file = dir + "/picture.png";
+    wxString error;
+    ASSERT_TRUE(frame->SavePicture(file, error)) << error;
+    wxImage saved;
+    ASSERT_TRUE(saved.LoadFile(file, wxBITMAP_TYPE_PNG));
+    EXPECT_EQ(saved.GetSize(), size);
+    EXPECT_TRUE(has_colour(saved, size.x / 2, size.y / 2, sun));
+    EXPECT_TRUE(has_colour(saved, 0, 0, nbColour(0, 0, 0))) << "black background";
+
+    // A change of view shows in the next picture saved.
+    choose(track(), "Jupiter");
+    ASSERT_TRUE(frame->SavePicture(file, error)) << error;
+    ASSERT_TRUE(saved.LoadFile(file, wxBITMAP_TYPE_PNG));
+    EXPECT_TRUE(has_colour(saved, size.x / 2, size.y / 2, jupiter));
+
+    // Failures are reported and leave nothing behind.
+    EXPECT_FALSE(frame->SavePicture(dir + "/missing/picture.png", error));
+    EXPECT_FALSE(error.empty());
+    EXPECT_FALSE(frame->SavePicture(dir, error)) << "a folder is no picture file";
+    std::vector<std::string> left;
+    for (const auto& entry : std::filesystem::directory_iterator(dir))
+        left.push_back(entry.path().filename().string());
+    EXPECT_EQ(left, std::vector<std::string>{"picture.png"});
+    std::filesystem::remove_all(dir);
+}
+
+TEST_F(MainFrame, RefreshedListsDropVanishedBodiesAndTheirSelections) {
+    choose(track(), "Moon");
+    choose(object_a(), "Moon");
+    choose(object_b(), "Mars");
+    ASSERT_TRUE(system().remove("Moon"));
+    frame->RefreshBodyLists();
+    EXPECT_EQ(track()->GetSelection(), -1);
+    EXPECT_EQ(object_a()->GetSelection(), -1);
+    EXPECT_EQ(selection(object_b()), "Mars");
+    for (wxChoiceWx* choice : {track(), object_a(), object_b()}) {
+        EXPECT_EQ(choice->GetCount(), 11u);
+        const auto names = entries(choice);
+        EXPECT_EQ(std::find(names.begin(), names.end(), "Moon"), names.end());
+    }
+}
+
+} // namespace

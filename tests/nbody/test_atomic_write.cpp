@@ -1,0 +1,102 @@
+// Replacing user files in one piece: what is left behind when writing fails.
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include "common/temp_dir.h"
+#include "nbody/atomic_write.h"
+
+namespace {
+
+std::string read_all(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+// Every name in the folder: a failed write must leave no temporary file.
+std::vector<std::string> files_in(const std::string& dir) {
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(dir))
+        names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+} // namespace
+
+TEST(AtomicWrite, ReplacesTheFileWholeAndKeepsItsPermissions) {
+    TempDir dir;
+    const std::string path = dir.path() + "/picture.png";
+    std::string error;
+    ASSERT_TRUE(write_file_atomically(path, std::string("first\0one", 9), error)) << error;
+    EXPECT_EQ(read_all(path), std::string("first\0one", 9));
+    struct stat made {};
+    ASSERT_EQ(::stat(path.c_str(), &made), 0);
+    EXPECT_EQ(made.st_mode & 0777, 0644u) << "a new file is readable by all";
+
+    ASSERT_EQ(::chmod(path.c_str(), 0600), 0);
+    ASSERT_TRUE(write_file_atomically(path, "second", error)) << error;
+    EXPECT_EQ(read_all(path), "second");
+    ASSERT_EQ(::stat(path.c_str(), &made), 0);
+    EXPECT_EQ(made.st_mode & 0777, 0600u) << "a replaced file keeps its permissions";
+    EXPECT_EQ(files_in(dir.path()), std::vector<std::string>{"picture.png"});
+}
+
+TEST(AtomicWrite, RefusesWhatIsNotARegularFileAndNamesTheReason) {
+    TempDir dir;
+    const std::string fifo = dir.path() + "/pipe";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0644), 0);
+    struct Case {
+        std::string path;
+        const char* reason;
+    } cases[] = {
+        {dir.path(), "not a regular file"},
+        {fifo, "not a regular file"},
+        {"/dev/null", "not a regular file"},
+        {dir.path() + "/no/such/folder/x.png", "No such file or directory"},
+        {"", "no file name"},
+    };
+    for (const Case& c : cases) {
+        std::string error;
+        EXPECT_FALSE(write_file_atomically(c.path, "bytes", error)) << c.path;
+        EXPECT_NE(error.find(c.reason), std::string::npos) << c.path << ": " << error;
+    }
+    struct stat device {};
+    ASSERT_EQ(::stat("/dev/null", &device), 0);
+    EXPECT_TRUE(S_ISCHR(device.st_mode)) << "the device was replaced";
+    EXPECT_EQ(files_in(dir.path()), std::vector<std::string>{"pipe"});
+}
+
+// A file-size limit stops the write half-way: the old file must survive
+// whole and the partial one go. Run in a child, so that the limit stays there.
+TEST(AtomicWrite, AFailedWriteLeavesTheOldFileAndNoPartialOne) {
+    TempDir dir;
+    const std::string path = dir.path() + "/kept.txt";
+    dir.write("kept.txt", "the good old contents");
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        std::signal(SIGXFSZ, SIG_IGN);
+        const rlimit limit{4096, 4096};
+        ::setrlimit(RLIMIT_FSIZE, &limit);
+        std::string error;
+        const bool ok = write_file_atomically(path, std::string(100000, 'x'), error);
+        ::_exit(ok ? 2 : error.find("too large") != std::string::npos ? 0 : 3);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0) << "2: reported success; 3: another reason";
+    EXPECT_EQ(read_all(path), "the good old contents");
+    EXPECT_EQ(files_in(dir.path()), std::vector<std::string>{"kept.txt"});
+}
