@@ -25,6 +25,7 @@
 #include "catalog/download_dialog.h"
 #include "gui/about.h"
 #include "gui/app.h"
+#include "gui/orbital_elements_dialog.h"
 #include "gui/tool_pictures.h"
 #include "gui/widgets/choice_wx.h"
 #include "gui/widgets/date_generic_ctrl.h"
@@ -437,7 +438,14 @@ void ZenorbFrame::OnDownload(wxCommandEvent&) {
 }
 
 void ZenorbFrame::OnManageObjects(wxCommandEvent&) {
-    // The object-management dialog arrives with its pages.
+    if (nbSystem* system = current_system()) {
+        // Ticks go on stepping the system while the dialog is open.
+        OrbitalElementsDialog dialog(this, ZenorbApp::data_directory());
+        dialog.ShowModal();
+        // Added and removed bodies have changed the total momentum.
+        if ((system = current_system()))
+            system->zero_momentum();
+    }
     RefreshBodyLists();
 }
 

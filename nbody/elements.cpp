@@ -145,8 +145,12 @@ bool nbOrbitalElements::validate() {
 }
 
 double nbOrbitalElements::earth_distance(double jd) const {
+    return earth_distance(jd, planet_position(Planet::Earth, jd));
+}
+
+double nbOrbitalElements::earth_distance(double jd, const vec3d& earth) const {
     const vec3d p = elements_position(a_, e_, i_, w_, omega_, tp_, jd);
-    return p.distance(planet_position(Planet::Earth, jd)) / ASTRONOMICAL_UNIT;
+    return p.distance(earth) / ASTRONOMICAL_UNIT;
 }
 
 bool nbOrbitalElements::split_line(const std::string& line, std::string& name,

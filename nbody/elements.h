@@ -81,6 +81,9 @@ public:
     bool validate();
     // Distance from the Earth at jd, in AU.
     double earth_distance(double jd) const;
+    // The same with the Earth's position at jd given (m): listing many sets
+    // at one date then places the Earth once instead of once per set.
+    double earth_distance(double jd, const vec3d& earth) const;
 
 protected:
     // The common part of a catalogue line: the name before the first '|' and

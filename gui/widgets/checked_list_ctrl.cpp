@@ -1,5 +1,8 @@
 #include "gui/widgets/checked_list_ctrl.h"
 
+#include <algorithm>
+#include <numeric>
+
 #include <wx/bitmap.h>
 #include <wx/image.h>
 
@@ -103,6 +106,8 @@ long wxCheckedListCtrl::InsertItem(wxListItem& info) {
     if (!(info.m_mask & wxLIST_MASK_STATE) || !(info.m_stateMask & STATE_ENABLED))
         extra |= STATE_ENABLED;
     info.m_stateMask &= ~static_cast<long>(EXTRA_BITS);
+    if (KeepsRows())
+        return InsertKeptRow(info, extra);
     info.SetImage(ImageForState(extra));
     info.SetBackgroundColour(BackgroundForState(extra));
 
@@ -124,6 +129,26 @@ bool wxCheckedListCtrl::SetItem(wxListItem& info) {
     if (!IsRow(info.m_itemId))
         return false;
     int extra = TakeExtraState(&info.m_state, info.m_stateMask);
+    if (KeepsRows()) {
+        const long row = info.m_itemId;
+        KeptRow& kept = kept_rows[row];
+        if (info.m_mask & wxLIST_MASK_TEXT)
+            kept.set_text(info.m_col, info.m_text);
+        if (info.m_mask & wxLIST_MASK_DATA)
+            kept.data = info.m_data;
+        if (info.m_mask & wxLIST_MASK_STATE) {
+            for (int bit : {STATE_CHECKED, STATE_ENABLED})
+                if (!(info.m_stateMask & bit))
+                    extra |= state_list[row] & bit;
+            state_list[row] = extra;
+            // As the toolkit does for stored rows: its own bits that are set.
+            const long own = info.m_state & ~static_cast<long>(EXTRA_BITS);
+            if (own)
+                wxListCtrl::SetItemState(row, own, own);
+        }
+        RefreshItem(row);
+        return true;
+    }
     if (info.m_mask & wxLIST_MASK_STATE) {
         const long row = info.m_itemId;
         for (int bit : {STATE_CHECKED, STATE_ENABLED})
@@ -152,7 +177,11 @@ bool wxCheckedListCtrl::SetItem(long index, int column, const wxString& label, i
 }
 
 bool wxCheckedListCtrl::GetItem(wxListItem& info) const {
-    if (!IsRow(info.m_itemId) || !wxListCtrl::GetItem(info))
+    if (!IsRow(info.m_itemId))
+        return false;
+    if (KeepsRows())
+        GetKeptItem(info);
+    else if (!wxListCtrl::GetItem(info))
         return false;
     if (info.m_mask & wxLIST_MASK_STATE) {
         const int bits = state_list[info.m_itemId];
@@ -203,8 +232,11 @@ void wxCheckedListCtrl::Check(long index, bool on) {
 }
 
 void wxCheckedListCtrl::CheckAll(bool on) {
+    // Rows already in the wanted state are left alone: a fresh list of
+    // thousands of rows is unchecked at no cost.
     for (long row = 0; row < GetItemCount(); ++row)
-        Check(row, on);
+        if (IsRow(row) && ((state_list[row] & STATE_CHECKED) != 0) != on)
+            Check(row, on);
 }
 
 bool wxCheckedListCtrl::IsChecked(long index) const {
@@ -218,22 +250,56 @@ bool wxCheckedListCtrl::IsItemEnabled(long index) const {
 bool wxCheckedListCtrl::DeleteItem(long index) {
     if (!IsRow(index))
         return false;
+    if (KeepsRows()) {
+        // The toolkit reads the row while deleting it (and tells listeners):
+        // the row goes after.
+        const bool ok = wxListCtrl::DeleteItem(index);
+        kept_rows.erase(kept_rows.begin() + index);
+        state_list.erase(state_list.begin() + index);
+        return ok;
+    }
     state_list.erase(state_list.begin() + index);
     return wxListCtrl::DeleteItem(index);
 }
 
 bool wxCheckedListCtrl::DeleteAllItems() {
+    const bool ok = wxListCtrl::DeleteAllItems();
     state_list.clear();
-    return wxListCtrl::DeleteAllItems();
+    kept_rows.clear();
+    return ok;
 }
 
 bool wxCheckedListCtrl::ClearAll() {
-    state_list.clear();
     wxListCtrl::ClearAll();
+    state_list.clear();
+    kept_rows.clear();
     return true;
 }
 
 bool wxCheckedListCtrl::SortItems(wxListCtrlCompare fn, wxIntPtr data) {
+    if (KeepsRows()) {
+        std::vector<std::size_t> order(kept_rows.size());
+        std::iota(order.begin(), order.end(), 0);
+        std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
+            return fn(kept_rows[a].data, kept_rows[b].data, data) < 0;
+        });
+        std::vector<KeptRow> rows;
+        std::vector<int> states;
+        rows.reserve(order.size());
+        states.reserve(order.size());
+        for (std::size_t k : order) {
+            rows.push_back(std::move(kept_rows[k]));
+            states.push_back(state_list[k]);
+        }
+        kept_rows.swap(rows);
+        state_list.swap(states);
+        // Selection and focus name rows by index: after a sort they would
+        // point at other rows (the toolkit's own sort drops them too).
+        if (!kept_rows.empty())
+            wxListCtrl::SetItemState(-1, 0, wxLIST_STATE_SELECTED | wxLIST_STATE_FOCUSED);
+        Refresh();
+        return true;
+    }
     const bool ok = wxListCtrl::SortItems(fn, data);
     // The image number tells both bits, and the image travels with its row.
     for (long row = 0; row < static_cast<long>(state_list.size()); ++row) {
@@ -258,6 +324,84 @@ bool wxCheckedListCtrl::SortItems(wxListCtrlCompare fn, wxIntPtr data) {
         }
     }
     return ok;
+}
+
+wxString wxCheckedListCtrl::GetItemText(long index, int column) const {
+    if (!KeepsRows())
+        return wxListCtrl::GetItemText(index, column);
+    return IsRow(index) ? kept_rows[index].text(column) : wxString();
+}
+
+wxUIntPtr wxCheckedListCtrl::GetItemData(long index) const {
+    if (!KeepsRows())
+        return wxListCtrl::GetItemData(index);
+    return IsRow(index) ? kept_rows[index].data : 0;
+}
+
+bool wxCheckedListCtrl::SetItemPtrData(long index, wxUIntPtr data) {
+    if (!KeepsRows())
+        return wxListCtrl::SetItemPtrData(index, data);
+    if (!IsRow(index))
+        return false;
+    kept_rows[index].data = data;
+    return true;
+}
+
+const wxString& wxCheckedListCtrl::KeptRow::text(long column) const {
+    static const wxString empty;
+    return column >= 0 && column < static_cast<long>(texts.size()) ? texts[column] : empty;
+}
+
+void wxCheckedListCtrl::KeptRow::set_text(long column, const wxString& text) {
+    if (column < 0)
+        return;
+    if (column >= static_cast<long>(texts.size()))
+        texts.resize(column + 1);
+    texts[column] = text;
+}
+
+long wxCheckedListCtrl::InsertKeptRow(const wxListItem& info, int extra) {
+    if (info.m_itemId < 0)
+        return -1;
+    const long row = std::min(info.m_itemId, static_cast<long>(kept_rows.size()));
+    KeptRow kept;
+    if (info.m_mask & wxLIST_MASK_TEXT)
+        kept.set_text(info.m_col, info.m_text);
+    if (info.m_mask & wxLIST_MASK_DATA)
+        kept.data = info.m_data;
+    kept_rows.insert(kept_rows.begin() + row, std::move(kept));
+    state_list.insert(state_list.begin() + row, extra);
+    SetItemCount(static_cast<long>(kept_rows.size()));
+    return row;
+}
+
+void wxCheckedListCtrl::GetKeptItem(wxListItem& info) const {
+    const long row = info.m_itemId;
+    const KeptRow& kept = kept_rows[row];
+    if (info.m_mask & wxLIST_MASK_TEXT)
+        info.m_text = kept.text(info.m_col);
+    if (info.m_mask & wxLIST_MASK_IMAGE)
+        info.m_image = info.m_col == 0 ? ImageForState(state_list[row]) : -1;
+    if (info.m_mask & wxLIST_MASK_DATA)
+        info.m_data = kept.data;
+    if (info.m_mask & wxLIST_MASK_STATE)
+        info.m_state = wxListCtrl::GetItemState(row, wxLIST_STATE_SELECTED | wxLIST_STATE_FOCUSED);
+    info.SetBackgroundColour(BackgroundForState(state_list[row]));
+}
+
+wxString wxCheckedListCtrl::OnGetItemText(long item, long column) const {
+    return IsRow(item) ? kept_rows[item].text(column) : wxString();
+}
+
+int wxCheckedListCtrl::OnGetItemImage(long item) const {
+    return IsRow(item) ? ImageForState(state_list[item]) : -1;
+}
+
+wxItemAttr* wxCheckedListCtrl::OnGetItemAttr(long item) const {
+    if (!IsRow(item))
+        return nullptr;
+    kept_attr.SetBackgroundColour(BackgroundForState(state_list[item]));
+    return &kept_attr;
 }
 
 void wxCheckedListCtrl::OnLeftDown(wxMouseEvent& event) {

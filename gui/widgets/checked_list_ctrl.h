@@ -12,6 +12,11 @@
 wxDECLARE_EVENT(ITEM_CHECKED_EVENT, wxListEvent);
 wxDECLARE_EVENT(ITEM_UNCHECKED_EVENT, wxListEvent);
 
+// With wxLC_VIRTUAL in its style the control keeps the rows itself (texts,
+// item data and the extra bits) and the toolkit only draws the rows in view.
+// The toolkit measures every text put into a stored row, which makes tens of
+// thousands of rows take seconds; kept rows go in and sort in milliseconds.
+// Kept rows have no text colour or font of their own.
 class wxCheckedListCtrl : public wxListCtrl {
 public:
     // Extra state bits of a row, kept beside the toolkit's own state.
@@ -51,8 +56,16 @@ public:
     bool DeleteItem(long index);
     bool DeleteAllItems();
     bool ClearAll();
-    // Sorting moves the rows' images with them; the extra bits follow.
+    // Sorting moves the rows' images with them; the extra bits follow. Kept
+    // rows sort stably: rows that compare equal keep their order.
     bool SortItems(wxListCtrlCompare fn, wxIntPtr data);
+
+    // The rows are kept by the control (wxLC_VIRTUAL), not by the toolkit.
+    bool KeepsRows() const { return HasFlag(wxLC_VIRTUAL); }
+    wxString GetItemText(long index, int column = 0) const;
+    wxUIntPtr GetItemData(long index) const;
+    bool SetItemData(long index, long data) { return SetItemPtrData(index, data); }
+    bool SetItemPtrData(long index, wxUIntPtr data);
 
     static int ImageForState(int bits);
     wxColour BackgroundForState(int bits) const;
@@ -60,7 +73,21 @@ public:
 protected:
     void OnLeftDown(wxMouseEvent& event);
 
+    // What the toolkit draws of a kept row.
+    wxString OnGetItemText(long item, long column) const override;
+    int OnGetItemImage(long item) const override;
+    wxItemAttr* OnGetItemAttr(long item) const override;
+
 private:
+    struct KeptRow {
+        std::vector<wxString> texts; // by column; missing ones are empty
+        wxUIntPtr data = 0;
+        const wxString& text(long column) const;
+        void set_text(long column, const wxString& text);
+    };
+    long InsertKeptRow(const wxListItem& info, int extra);
+    void GetKeptItem(wxListItem& info) const;
+
     // Removes the extra bits from *state and returns those also named in mask.
     static int TakeExtraState(long* state, long mask);
     bool IsRow(long index) const {
@@ -68,6 +95,8 @@ private:
     }
 
     std::vector<int> state_list;
+    std::vector<KeptRow> kept_rows;    // with wxLC_VIRTUAL only
+    mutable wxItemAttr kept_attr;      // handed to the toolkit for one row at a time
     wxImageList* image_list = nullptr; // owned by the list (assigned)
 
     wxDECLARE_EVENT_TABLE();

@@ -15,7 +15,7 @@
 
 #include "catalog/http_fetch.h"
 #include "common/loopback_server.h"
-#include "nbody/temp_dir.h"
+#include "common/temp_dir.h"
 
 namespace {
 

@@ -16,7 +16,10 @@
 #include <wx/spinctrl.h>
 #include <wx/stattext.h>
 
+#include "gui/delete_objects_panel.h"
 #include "gui/frame.h"
+#include "gui/orbital_elements_dialog.h"
+#include "gui/widgets/checked_list_ctrl.h"
 #include "gui/widgets/choice_wx.h"
 #include "gui/widgets/date_generic_ctrl.h"
 #include "gui/widgets/list_view_combo_popup.h"
@@ -454,6 +457,61 @@ TEST_F(MainFrame, ThePanelShowsAndSavePictureWritesWhatTheTickDraws) {
         left.push_back(entry.path().filename().string());
     EXPECT_EQ(left, std::vector<std::string>{"picture.png"});
     std::filesystem::remove_all(dir);
+}
+
+// "Manage objects..." as the user meets it: the dialog runs modally over the
+// frame while ticks go on; bodies removed there are gone from the system,
+// from the three lists and from their selections once it closes.
+TEST_F(MainFrame, ManageObjectsRemovesBodiesAndTheListsForgetThem) {
+    choose(track(), "Moon");
+    choose(object_a(), "Mars");
+    choose(object_b(), "Earth");
+    press_gravitate();
+    frame->GetTimer().Start(20); // it keeps stepping under the dialog
+    const double before = system().time();
+    bool ran = false;
+    frame->CallAfter([&] {
+        ran = true;
+        OrbitalElementsDialog* dialog = nullptr;
+        ASSERT_TRUE(wait_until([&] {
+            for (wxWindow* w : wxTopLevelWindows)
+                if ((dialog = dynamic_cast<OrbitalElementsDialog*>(w)) && dialog->IsShown())
+                    return true;
+            return false;
+        })) << "the dialog never opened";
+        wait_until([&] { return system().time() > before; }, 2000);
+        dialog->GetBookCtrl()->SetSelection(OrbitalElementsDialog::DELETE_PAGE);
+        settle(20);
+        wxCheckedListCtrl* list = dialog->GetDeletePage()->GetList();
+        for (long row = 0; row < list->GetItemCount(); ++row)
+            if (list->GetItemText(row) == "Moon" || list->GetItemText(row) == "Mars")
+                list->Check(row, true);
+        wxCommandEvent apply(wxEVT_BUTTON, dialog->GetApplyButton()->GetId());
+        apply.SetEventObject(dialog->GetApplyButton());
+        dialog->GetApplyButton()->GetEventHandler()->ProcessEvent(apply);
+        EXPECT_EQ(system().find("Moon"), nullptr) << "gone at once, before the dialog closes";
+        dialog->EndModal(wxID_CANCEL);
+    });
+    menu(ZenorbToolbar::ID_ORBITAL_ELEMENTS);
+    frame->GetTimer().Stop();
+    ASSERT_TRUE(ran);
+    EXPECT_GT(system().time(), before) << "the timer stopped stepping under the dialog";
+    EXPECT_EQ(system().size(), 9u);
+    EXPECT_EQ(track()->GetSelection(), -1);
+    EXPECT_EQ(object_a()->GetSelection(), -1);
+    EXPECT_EQ(selection(object_b()), "Earth");
+    for (wxChoiceWx* choice : {track(), object_a(), object_b()}) {
+        const auto names = entries(choice);
+        EXPECT_EQ(std::count(names.begin(), names.end(), "Moon"), 0);
+        EXPECT_EQ(std::count(names.begin(), names.end(), "Mars"), 0);
+        EXPECT_EQ(names.size(), 10u);
+    }
+    // The closing zeroes the momentum the removal left.
+    vec3d p;
+    double m = 0;
+    for (const auto& entry : system())
+        p += entry.second->velocity() * entry.second->mass(), m += entry.second->mass();
+    EXPECT_LT(p.length() / m, 1e-9) << "mean velocity left, m/s";
 }
 
 TEST_F(MainFrame, RefreshedListsDropVanishedBodiesAndTheirSelections) {

@@ -11,8 +11,8 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include "common/temp_dir.h"
 #include "nbody/atomic_write.h"
-#include "temp_dir.h"
 
 namespace {
 

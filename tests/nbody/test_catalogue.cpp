@@ -4,8 +4,8 @@
 #include <map>
 #include <string>
 
+#include "common/temp_dir.h"
 #include "nbody/factory.h"
-#include "temp_dir.h"
 
 namespace {
 

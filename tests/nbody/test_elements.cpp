@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "nbody/elements.h"
+#include "nbody/planets.h"
 
 namespace {
 
@@ -79,6 +80,22 @@ TEST(ElementsVelocity, DatesBeyondADaysResolutionGiveNoVelocityAndEnd) {
     // A hand-made set with such an epoch is not valid.
     nbOrbitalElementsAsteroid set("A", 2.5, 0.1, 5, 20, 30, 2451545.0, 1e20, 12);
     EXPECT_FALSE(set.validate());
+}
+
+TEST(OrbitalElements, EarthDistanceFromAGivenOrTheComputedEarth) {
+    // At perihelion the set lies at (0.5 AU, 0, 0).
+    const double tp = 2451545.0;
+    const nbOrbitalElementsComet set("x", 1.0, 0.5, 0, 0, 0, tp, tp);
+    EXPECT_NEAR(set.earth_distance(tp, vec3d()), 0.5, 1e-12);
+    EXPECT_NEAR(set.earth_distance(tp, vec3d(0.5 * AU, 0.3 * AU, -0.4 * AU)), 0.5, 1e-12);
+    // Without a position given, the Earth is placed by its theory.
+    for (double jd : {tp, tp + 100.25, tp - 3000})
+        EXPECT_EQ(set.earth_distance(jd),
+                  set.earth_distance(jd, planet_position(Planet::Earth, jd)));
+    // The Earth is about 1 AU from the Sun, the set 0.5 AU, both near the
+    // ecliptic: their distance lies between 0.5 and 1.5 AU.
+    EXPECT_GT(set.earth_distance(tp), 0.49);
+    EXPECT_LT(set.earth_distance(tp), 1.51);
 }
 
 TEST(OrbitalElements, ValidateRefusesUnplaceableSets) {

@@ -8,9 +8,9 @@
 #include <string>
 #include <vector>
 
+#include "common/temp_dir.h"
 #include "fuzz/catalogue_file_check.h"
 #include "fuzz/line_check.h"
-#include "temp_dir.h"
 
 namespace {
 

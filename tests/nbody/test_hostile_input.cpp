@@ -12,8 +12,8 @@
 #include <string>
 #include <vector>
 
+#include "common/temp_dir.h"
 #include "nbody/factory.h"
-#include "temp_dir.h"
 
 namespace {
 

@@ -15,8 +15,8 @@
 #include <wx/image.h>
 #include <wx/init.h>
 
+#include "common/temp_dir.h"
 #include "nbody/parse_number.h"
-#include "nbody/temp_dir.h"
 
 namespace {
 

@@ -16,9 +16,9 @@
 
 #include "catalog/download_dialog.h"
 #include "common/loopback_server.h"
+#include "common/temp_dir.h"
 #include "gui_test.h"
 #include "nbody/factory.h"
-#include "nbody/temp_dir.h"
 
 namespace {
 

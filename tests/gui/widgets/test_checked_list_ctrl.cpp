@@ -19,11 +19,13 @@ int image_of(List* list, long row) {
     return info.GetImage();
 }
 
-// One list control with two columns and n rows "row0".. in the test frame.
-class CheckedListTest : public FrameTest {
+// One list control with two columns and n rows "row0".. in the test frame;
+// every case runs with rows stored by the toolkit and with rows kept by the
+// control (wxLC_VIRTUAL), which must behave alike.
+class CheckedListTest : public FrameTest, public testing::WithParamInterface<long> {
 protected:
     void make(long style = wxLC_REPORT, int rows = 5) {
-        list = new List(panel, wxID_ANY, wxDefaultPosition, wxSize(400, 300), style);
+        list = new List(panel, wxID_ANY, wxDefaultPosition, wxSize(400, 300), style | GetParam());
         list->InsertColumn(0, "Object", wxLIST_FORMAT_LEFT, 200);
         list->InsertColumn(1, "Value", wxLIST_FORMAT_LEFT, 150);
         auto* sizer = new wxBoxSizer(wxVERTICAL);
@@ -75,7 +77,7 @@ protected:
     std::vector<long> checked_events, unchecked_events;
 };
 
-TEST_F(CheckedListTest, RowInsertedByLabelStartsEnabledUncheckedWithEmptyBox) {
+TEST_P(CheckedListTest, RowInsertedByLabelStartsEnabledUncheckedWithEmptyBox) {
     make();
     ASSERT_EQ(list->GetItemCount(), 5);
     for (long row = 0; row < 5; ++row) {
@@ -86,7 +88,7 @@ TEST_F(CheckedListTest, RowInsertedByLabelStartsEnabledUncheckedWithEmptyBox) {
     }
 }
 
-TEST_F(CheckedListTest, InsertRecordNamingTheBits) {
+TEST_P(CheckedListTest, InsertRecordNamingTheBits) {
     make(wxLC_REPORT, 0);
     struct Case {
         long state, mask;
@@ -120,13 +122,16 @@ TEST_F(CheckedListTest, InsertRecordNamingTheBits) {
     }
 }
 
-TEST_F(CheckedListTest, StateChangesPickTheBoxAndBackground) {
+TEST_P(CheckedListTest, StateChangesPickTheBoxAndBackground) {
     make();
     list->SetItemTextColour(1, *wxRED);
     list->Check(1, true);
     EXPECT_TRUE(list->IsChecked(1));
     EXPECT_EQ(image_of(list, 1), List::BOX_CHECKED);
-    EXPECT_EQ(list->GetItemTextColour(1), *wxRED) << "a state change keeps the text colour";
+    // Kept rows have no colours of their own.
+    if (!list->KeepsRows()) {
+        EXPECT_EQ(list->GetItemTextColour(1), *wxRED) << "a state change keeps the text colour";
+    }
 
     list->SetItemState(1, 0, List::STATE_ENABLED);
     EXPECT_TRUE(list->IsChecked(1)) << "disabling keeps the check";
@@ -156,7 +161,7 @@ TEST_F(CheckedListTest, StateChangesPickTheBoxAndBackground) {
     }
 }
 
-TEST_F(CheckedListTest, SetItemTextKeepsTheBox) {
+TEST_P(CheckedListTest, SetItemTextKeepsTheBox) {
     make();
     list->Check(2, true);
     ASSERT_TRUE(list->SetItem(2, 0, "renamed", List::BOX_EMPTY_GREY));
@@ -168,7 +173,7 @@ TEST_F(CheckedListTest, SetItemTextKeepsTheBox) {
     EXPECT_TRUE(list->IsItemEnabled(2));
 }
 
-TEST_F(CheckedListTest, GetItemReportsTheBitsOnlyWhenAsked) {
+TEST_P(CheckedListTest, GetItemReportsTheBitsOnlyWhenAsked) {
     make();
     list->Check(3, true);
     wxListItem info;
@@ -189,7 +194,7 @@ TEST_F(CheckedListTest, GetItemReportsTheBitsOnlyWhenAsked) {
     EXPECT_EQ(list->GetItemState(-1, List::STATE_CHECKED), -1);
 }
 
-TEST_F(CheckedListTest, DeletingARowKeepsTheOtherRowsStates) {
+TEST_P(CheckedListTest, DeletingARowKeepsTheOtherRowsStates) {
     make();
     list->Check(1, true);
     list->Check(3, true);
@@ -208,7 +213,7 @@ TEST_F(CheckedListTest, DeletingARowKeepsTheOtherRowsStates) {
     EXPECT_EQ(list->GetItemCount(), 4);
 }
 
-TEST_F(CheckedListTest, CheckAllAndEmptyList) {
+TEST_P(CheckedListTest, CheckAllAndEmptyList) {
     make();
     list->CheckAll(true);
     for (long row = 0; row < 5; ++row)
@@ -230,7 +235,7 @@ int wxCALLBACK by_data_descending(wxIntPtr a, wxIntPtr b, wxIntPtr) {
     return a < b ? 1 : a > b ? -1 : 0;
 }
 
-TEST_F(CheckedListTest, SortingCarriesTheStatesWithTheRows) {
+TEST_P(CheckedListTest, SortingCarriesTheStatesWithTheRows) {
     make();
     for (long row = 0; row < 5; ++row)
         list->SetItemData(row, static_cast<wxUIntPtr>(row));
@@ -246,7 +251,31 @@ TEST_F(CheckedListTest, SortingCarriesTheStatesWithTheRows) {
     }
 }
 
-TEST_F(CheckedListTest, BoxImagesArePaintedPixelByPixel) {
+int wxCALLBACK by_data_parity(wxIntPtr a, wxIntPtr b, wxIntPtr) {
+    return int(a % 2) - int(b % 2);
+}
+
+TEST_P(CheckedListTest, SortingDropsTheSelectionAndKeptRowsSortStably) {
+    make(wxLC_REPORT, 6);
+    for (long row = 0; row < 6; ++row)
+        list->SetItemData(row, static_cast<wxUIntPtr>(row));
+    list->SetItemState(4, wxLIST_STATE_SELECTED | wxLIST_STATE_FOCUSED,
+                       wxLIST_STATE_SELECTED | wxLIST_STATE_FOCUSED);
+    ASSERT_TRUE(list->SortItems(by_data_parity, 0));
+    for (long row = 0; row < 6; ++row) {
+        EXPECT_EQ(list->GetItemState(row, wxLIST_STATE_SELECTED | wxLIST_STATE_FOCUSED), 0) << row;
+        EXPECT_EQ(list->GetItemData(row) % 2, row < 3 ? 0u : 1u) << row;
+    }
+    if (!list->KeepsRows())
+        return; // the toolkit's own sort promises no order among equals
+    const wxUIntPtr expected[] = {0, 2, 4, 1, 3, 5};
+    for (long row = 0; row < 6; ++row) {
+        EXPECT_EQ(list->GetItemData(row), expected[row]) << row;
+        EXPECT_EQ(list->GetItemText(row), wxString::Format("row%d", int(expected[row])));
+    }
+}
+
+TEST_P(CheckedListTest, BoxImagesArePaintedPixelByPixel) {
     make(wxLC_REPORT, 0);
     wxImageList* images = list->GetImageList(wxIMAGE_LIST_SMALL);
     ASSERT_NE(images, nullptr);
@@ -302,7 +331,7 @@ TEST_F(CheckedListTest, BoxImagesArePaintedPixelByPixel) {
     }
 }
 
-TEST_F(CheckedListTest, ClickOnTheBoxTogglesAndPostsOneEvent) {
+TEST_P(CheckedListTest, ClickOnTheBoxTogglesAndPostsOneEvent) {
     make();
     const wxPoint box = box_point(2);
     ASSERT_TRUE(hit_flags(box) & wxLIST_HITTEST_ONITEMICON);
@@ -327,7 +356,7 @@ TEST_F(CheckedListTest, ClickOnTheBoxTogglesAndPostsOneEvent) {
         EXPECT_FALSE(list->IsChecked(row)) << row;
 }
 
-TEST_F(CheckedListTest, ClickOnTheLabelSelectsButTogglesNothing) {
+TEST_P(CheckedListTest, ClickOnTheLabelSelectsButTogglesNothing) {
     make();
     const wxPoint label = label_point(1);
     ASSERT_TRUE(hit_flags(label) & wxLIST_HITTEST_ONITEMLABEL);
@@ -340,7 +369,7 @@ TEST_F(CheckedListTest, ClickOnTheLabelSelectsButTogglesNothing) {
     EXPECT_TRUE(unchecked_events.empty());
 }
 
-TEST_F(CheckedListTest, ClickOnADisabledRowsBoxTogglesNothing) {
+TEST_P(CheckedListTest, ClickOnADisabledRowsBoxTogglesNothing) {
     make();
     list->SetItemState(3, 0, List::STATE_ENABLED);
     ASSERT_TRUE(click_at(list, box_point(3)));
@@ -350,7 +379,7 @@ TEST_F(CheckedListTest, ClickOnADisabledRowsBoxTogglesNothing) {
     EXPECT_TRUE(checked_events.empty());
 }
 
-TEST_F(CheckedListTest, RowClickStyleTogglesFromTheLabel) {
+TEST_P(CheckedListTest, RowClickStyleTogglesFromTheLabel) {
     make(wxLC_REPORT | List::CHECK_ON_ROW_CLICK);
     ASSERT_TRUE(click_at(list, label_point(4)));
     ASSERT_TRUE(wait_until([&] { return !checked_events.empty(); }));
@@ -358,5 +387,10 @@ TEST_F(CheckedListTest, RowClickStyleTogglesFromTheLabel) {
     EXPECT_EQ(checked_events, std::vector<long>{4});
     EXPECT_TRUE(list->IsChecked(4));
 }
+
+INSTANTIATE_TEST_SUITE_P(StoredAndKeptRows, CheckedListTest, testing::Values(0L, wxLC_VIRTUAL),
+                         [](const testing::TestParamInfo<long>& info) {
+                             return info.param ? "KeptRows" : "StoredRows";
+                         });
 
 } // namespace

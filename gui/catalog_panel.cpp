@@ -1,0 +1,207 @@
+#include "gui/catalog_panel.h"
+
+#include <cmath>
+#include <cstdlib>
+#include <limits>
+#include <memory>
+#include <unordered_map>
+
+#include <wx/sizer.h>
+#include <wx/utils.h>
+#include <wx/wupdlock.h>
+
+#include "nbody/date_bridge.h"
+#include "nbody/factory.h"
+#include "nbody/planets.h"
+
+double catalogue_reference_jd = 0;
+
+namespace {
+
+using DistanceCache = std::unordered_map<const nbOrbitalElements*, double>;
+
+// The distances of the sort under way: a sort compares each row about
+// 2 log2(n) times, and every distance solves Kepler's equation.
+const DistanceCache* sort_distances = nullptr;
+
+double sort_distance(const nbOrbitalElements* set) {
+    if (sort_distances) {
+        const auto found = sort_distances->find(set);
+        if (found != sort_distances->end())
+            return found->second;
+    }
+    return set->earth_distance(catalogue_reference_jd);
+}
+
+} // namespace
+
+CatalogPanel::CatalogPanel(wxWindow* parent, wxWindowID id, const wxString& data_directory)
+    : wxPropertyPage(parent, id, wxDefaultPosition, wxDefaultSize, wxTAB_TRAVERSAL, "id"),
+      data_directory(data_directory), earth_jd(std::numeric_limits<double>::quiet_NaN()) {
+    auto* column = new wxBoxSizer(wxVERTICAL);
+
+    auto* top = new wxBoxSizer(wxHORIZONTAL);
+    instruction_text = new wxStaticText(
+        this, wxID_ANY,
+        _("Check the objects to be included in the 3d gravity simulation, then press Apply to "
+          "create."));
+    top->Add(instruction_text, 1, wxALL | wxALIGN_CENTER_VERTICAL, 5);
+    column->Add(top, 0, wxLEFT | wxRIGHT | wxTOP | wxEXPAND, 5);
+
+    auto* middle = new wxBoxSizer(wxHORIZONTAL);
+    // The control keeps the rows itself: catalogues run to tens of thousands.
+    list = new wxCheckedListCtrl(this, wxID_ANY, wxDefaultPosition, wxDefaultSize,
+                                 wxLC_REPORT | wxLC_VIRTUAL);
+    list->SetMinSize(wxSize(620, 300));
+    middle->Add(list, 1, wxALL | wxEXPAND, 5);
+    column->Add(middle, 1, wxLEFT | wxRIGHT | wxEXPAND, 5);
+
+    message_label = new wxStaticText(this, wxID_ANY, _("Message label"));
+    message_label->SetFont(
+        wxFont(10, wxFONTFAMILY_SWISS, wxFONTSTYLE_NORMAL, wxFONTWEIGHT_BOLD, false, ""));
+    column->Add(message_label, 0, wxLEFT | wxRIGHT, 5);
+
+    SetSizer(column);
+    column->Fit(this);
+    column->SetSizeHints(this);
+
+    list->Bind(wxEVT_LIST_COL_CLICK, &CatalogPanel::OnColumnClick, this);
+}
+
+CatalogPanel::~CatalogPanel() = default;
+
+void CatalogPanel::Load() {
+    the_factory->load_catalogues(std::string(data_directory.fn_str()), false);
+
+    // A second fill starts afresh rather than adding a second set of columns.
+    list->ClearAll();
+    insert_columns(list, {{wxTRANSLATE("Object"), wxLIST_FORMAT_LEFT, 150},
+                          {wxTRANSLATE("Earth distance [AU]"), wxLIST_FORMAT_RIGHT, 110},
+                          {wxTRANSLATE("Eccentricity"), wxLIST_FORMAT_RIGHT, 80},
+                          {wxTRANSLATE("Inclination [deg]"), wxLIST_FORMAT_RIGHT, 100},
+                          {wxTRANSLATE("Perihelion distance [AU]"), wxLIST_FORMAT_RIGHT, 130}});
+    longest_names = LongestTexts();
+
+    catalogue_reference_jd = datetime_to_jd(wxDateTime::Now());
+    if (const nbSystem* system = the_factory->system())
+        catalogue_reference_jd = system->time();
+
+    {
+        // Tens of thousands of rows: no drawing until all are in.
+        wxWindowUpdateLocker frozen(list);
+        int row = 0;
+        for (auto set = the_factory->catalogue_begin(); set != the_factory->catalogue_end(); ++set)
+            row = AddElementsRow(row, set->get(), catalogue_reference_jd);
+        list->CheckAll(false);
+    }
+    fit_columns(list, longest_names);
+
+    message_label->SetLabel(" ");
+    if (the_factory->catalogue_size() == 0)
+        message_label->SetLabel(
+            _("No orbital elements exist, please use download dialog (see File menu)."));
+    MarkLoaded();
+}
+
+const vec3d& CatalogPanel::EarthAt(double jd) {
+    if (!(earth_jd == jd)) {
+        earth_position = planet_position(Planet::Earth, jd);
+        earth_jd = jd;
+    }
+    return earth_position;
+}
+
+int CatalogPanel::AddElementsRow(int row, const nbOrbitalElements* set, double jd) {
+    if (object_kind != 0 && set->type_code() != object_kind)
+        return row;
+
+    const wxString name = name_text(set->name());
+    longest_names.offer(name);
+    wxListItem item;
+    item.SetId(row);
+    item.SetText(name);
+    item.SetData(const_cast<nbOrbitalElements*>(set));
+    const long inserted = list->InsertItem(item);
+    if (inserted < 0)
+        return row;
+    list->SetItem(inserted, 1, number_text("%f", set->earth_distance(jd, EarthAt(jd))));
+    list->SetItem(inserted, 2, number_text("%f", set->e()));
+    list->SetItem(inserted, 3, number_text("%f", set->i()));
+    list->SetItem(inserted, 4, number_text("%f", set->perihelion_distance()));
+    return row + 1;
+}
+
+bool CatalogPanel::Apply() {
+    int created = 0, unplaceable = 0;
+    if (nbSystem* system = the_factory->system()) {
+        const long n = list->GetItemCount();
+        for (long i = 0; i < n; ++i) {
+            if (!list->IsChecked(i))
+                continue;
+            const auto* set = reinterpret_cast<const nbOrbitalElements*>(list->GetItemData(i));
+            if (!set || system->find(set->name()))
+                continue;
+            // A set whose orbit gives no finite moving state at this date
+            // makes no body.
+            std::unique_ptr<nbBody> body = set->create_body(system->time());
+            if (!body) {
+                ++unplaceable;
+                continue;
+            }
+            const std::string name = body->display_name();
+            if (system->add(name, std::move(body)))
+                ++created;
+        }
+    }
+    wxString message = wxString::Format(_("%d objects created."), created);
+    if (unplaceable > 0)
+        message += wxString::Format(_(" %d could not be placed at this date."), unplaceable);
+    message_label->SetLabel(message);
+    return true;
+}
+
+void CatalogPanel::OnColumnClick(wxListEvent& event) {
+    if (const nbSystem* system = the_factory->system())
+        catalogue_reference_jd = system->time();
+    const int col = event.GetColumn();
+    if (col < 0 || col > 4)
+        return;
+    sort_ascending = !sort_ascending;
+
+    wxBusyCursor busy;
+    DistanceCache distances;
+    if (col == 1) {
+        const long n = list->GetItemCount();
+        distances.reserve(n);
+        const vec3d& earth = EarthAt(catalogue_reference_jd);
+        for (long i = 0; i < n; ++i)
+            if (const auto* set = reinterpret_cast<const nbOrbitalElements*>(list->GetItemData(i)))
+                distances.emplace(set, set->earth_distance(catalogue_reference_jd, earth));
+    }
+    sort_distances = &distances;
+    list->SortItems(CompareElements, sort_ascending ? col + 1 : -(col + 1));
+    sort_distances = nullptr;
+}
+
+int wxCALLBACK CatalogPanel::CompareElements(wxIntPtr item1, wxIntPtr item2, wxIntPtr sort_data) {
+    const auto* a = reinterpret_cast<const nbOrbitalElements*>(item1);
+    const auto* b = reinterpret_cast<const nbOrbitalElements*>(item2);
+    // Rows without a set (there are none) go last, whatever the direction.
+    if (!a || !b)
+        return a == b ? 0 : (a ? -1 : 1);
+    const int sign = sort_data > 0 ? 1 : -1;
+    switch (std::labs(sort_data)) {
+    case 1:
+        return signed_order(a->name().compare(b->name()), sign);
+    case 2:
+        return compare_sort_keys(sort_distance(a), sort_distance(b), sign);
+    case 3:
+        return compare_sort_keys(a->e(), b->e(), sign);
+    case 4:
+        return compare_sort_keys(a->i(), b->i(), sign);
+    case 5:
+        return compare_sort_keys(a->perihelion_distance(), b->perihelion_distance(), sign);
+    default:
+        return 0;
+    }
+}

@@ -1,0 +1,72 @@
+#include "gui/list_columns.h"
+
+#include <algorithm>
+
+#include <wx/settings.h>
+#include <wx/sizer.h>
+#include <wx/toplevel.h>
+
+namespace {
+
+// Room the list's header and cells leave around a text: the header's
+// button padding and sort arrow, a cell's margins.
+const int HEADING_MARGIN = 28;
+const int CELL_MARGIN = 12;
+// The box image in front of every first-column text, and its gap.
+const int BOX_WIDTH = 16 + 5;
+const std::size_t MEASURED_TEXTS = 8;
+const int MINIMUM_LIST_WIDTH = 620;
+
+} // namespace
+
+void insert_columns(wxListCtrl* list, const std::vector<ListColumn>& columns) {
+    for (std::size_t k = 0; k < columns.size(); ++k) {
+        const wxString heading = wxGetTranslation(columns[k].heading);
+        const int width =
+            std::max(columns[k].width, list->GetTextExtent(heading).x + HEADING_MARGIN);
+        list->InsertColumn(static_cast<long>(k), heading, columns[k].format, width);
+    }
+}
+
+void LongestTexts::offer(const wxString& text) {
+    if (texts_.size() == MEASURED_TEXTS && text.length() <= texts_.back().length())
+        return;
+    const auto at = std::find_if(texts_.begin(), texts_.end(),
+                                 [&](const wxString& t) { return t.length() < text.length(); });
+    texts_.insert(at, text);
+    if (texts_.size() > MEASURED_TEXTS)
+        texts_.pop_back();
+}
+
+void fit_columns(wxListCtrl* list, const LongestTexts& names) {
+    if (list->GetColumnCount() == 0)
+        return;
+    int first = list->GetColumnWidth(0);
+    for (const wxString& name : names.texts())
+        first = std::max(first, list->GetTextExtent(name).x + BOX_WIDTH + CELL_MARGIN);
+    list->SetColumnWidth(0, first);
+
+    int total = 0;
+    for (int col = 0; col < list->GetColumnCount(); ++col)
+        total += list->GetColumnWidth(col);
+    // The vertical scroll bar and the frame take their share too.
+    const int scroll_bar = std::max(16, wxSystemSettings::GetMetric(wxSYS_VSCROLL_X, list));
+    const int needed = std::max(MINIMUM_LIST_WIDTH, total + scroll_bar + 8);
+    const wxSize least(needed, list->GetMinSize().y);
+    if (least.x <= list->GetMinSize().x)
+        return;
+    list->SetMinSize(least);
+    list->InvalidateBestSize();
+    // Grow the window (never shrink it) so that the new least size fits.
+    wxWindow* top = wxGetTopLevelParent(list);
+    if (top && top->GetSizer()) {
+        top->InvalidateBestSize();
+        const wxSize best = top->GetBestSize();
+        const wxSize now = top->GetSize();
+        top->SetMinSize(wxDefaultSize);
+        top->GetSizer()->SetSizeHints(top);
+        if (best.x > now.x || best.y > now.y)
+            top->SetSize(std::max(best.x, now.x), std::max(best.y, now.y));
+        top->Layout();
+    }
+}
