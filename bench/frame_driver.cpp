@@ -9,7 +9,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
-#include <memory>
 #include <random>
 #include <sstream>
 #include <string>
@@ -120,21 +119,26 @@ private:
     }
 
     void run_ticks(int seconds) {
-        frame_->Bind(wxEVT_TIMER, [this](wxTimerEvent& event) {
+        // Counted, and ended, by the ticks themselves: a second timer would
+        // starve while the ticks overrun their period.
+        frame_->Bind(wxEVT_TIMER, [this, seconds](wxTimerEvent& event) {
             event.Skip();
+            if (done_)
+                return;
             ++ticks_;
+            const double elapsed = clock_.Time() / 1000.0;
+            if (elapsed < seconds)
+                return;
+            done_ = true;
+            std::printf("ticks: %d bodies, %ld ticks in %.1f s = %.2f ticks per second\n",
+                        int(the_factory->system()->size()), ticks_, elapsed, ticks_ / elapsed);
+            std::fflush(stdout);
+            // Idle work waits while ticks overrun their period: stop them first.
+            frame_->GetTimer().Stop();
+            frame_->Close(true);
         });
         press_gravitate();
         clock_.Start();
-        stop_ = std::make_unique<wxTimer>();
-        stop_->SetOwner(stop_.get());
-        stop_->Bind(wxEVT_TIMER, [this, seconds](wxTimerEvent&) {
-            const double elapsed = clock_.Time() / 1000.0;
-            std::printf("ticks: %d bodies, %ld ticks in %.1f s = %.2f ticks per second\n",
-                        int(the_factory->system()->size()), ticks_, elapsed, ticks_ / elapsed);
-            frame_->Close(true);
-        });
-        stop_->StartOnce(seconds * 1000);
     }
 
     // Long steps until every body's trail holds all it can, then pictures.
@@ -164,8 +168,7 @@ private:
     ZenorbFrame* frame_ = nullptr;
     long ticks_ = 0;
     wxStopWatch clock_;
-    // Made once the toolkit runs: a timer needs its event loop's traits.
-    std::unique_ptr<wxTimer> stop_;
+    bool done_ = false;
 };
 
 } // namespace
