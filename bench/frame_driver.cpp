@@ -141,20 +141,27 @@ private:
         clock_.Start();
     }
 
-    // Long steps until every body's trail holds all it can, then pictures.
+    // Long steps until no trail grows any more (each holds what it can, or
+    // what its orbit gives: a slow body fills only over centuries), then
+    // pictures, which fill the display list's storage too.
     void fill_trails() {
         nbSystem* system = the_factory->system();
         frame_->GetTimer().Stop();
-        int steps = 0;
-        for (bool full = false; !full && steps < 20000; ++steps) {
-            system->step(5 * SECONDS_PER_DAY);
-            full = true;
+        auto points_held = [system] {
+            std::size_t n = 0;
             for (const auto& entry : *system)
-                full = full && entry.second->trail_size() >= entry.second->trail_capacity();
+                n += entry.second->trail_size();
+            return n;
+        };
+        int steps = 0;
+        std::size_t last = 0;
+        for (int still = 0; still < 200 && steps < 20000; ++steps) {
+            system->step(5 * SECONDS_PER_DAY);
+            const std::size_t now = points_held();
+            still = now == last ? still + 1 : 0;
+            last = now;
         }
-        std::size_t points = 0;
-        for (const auto& entry : *system)
-            points += entry.second->trail_size();
+        const std::size_t points = points_held();
         for (int k = 0; k < 5; ++k)
             frame_->RedrawScene();
         const auto [rss, hwm] = memory_mb();

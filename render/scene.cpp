@@ -135,6 +135,17 @@ void wxDCDraw::draw_sorted(wxDC& dc, const nbSystem& system) {
     draw_clock(dc, system);
 }
 
+void wxDCDraw::draw_sorted_heap_list(wxDC& dc, const nbSystem& system) {
+    dcDisplayListSorted list(viewpoint());
+    for (const auto& entry : system)
+        add_body(list, *entry.second);
+    if (options_.axes)
+        add_axes(list);
+    current_view = this;
+    list.draw(dc);
+    draw_clock(dc, system);
+}
+
 void wxDCDraw::add_body(dcDisplayList& list, const nbBody& body) const {
     ObjectSink sink{list};
     file_body(sink, body);

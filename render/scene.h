@@ -47,6 +47,10 @@ public:
 
     // Display-list mode: every primitive depth-sorted, farthest first.
     void draw_sorted(wxDC& dc, const nbSystem& system);
+    // The same picture the straightforward way: a heap object per primitive
+    // in a multimap, each drawn through the device context. What
+    // draw_sorted must paint pixel for pixel, and its benchmark's baseline.
+    void draw_sorted_heap_list(wxDC& dc, const nbSystem& system);
     // Files the disc, name, tail and trail of one body, and the axes, as
     // heap objects: the straightforward list the scene's own list must
     // paint alike.

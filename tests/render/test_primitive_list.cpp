@@ -54,14 +54,7 @@ void fill(nbSystem& system) {
 
 wxImage reference_picture(wxDCDraw& scene, const nbSystem& system) {
     ImageCanvas canvas(W, H);
-    dcDisplayListSorted list(scene.viewpoint());
-    for (const auto& entry : system)
-        scene.add_body(list, *entry.second);
-    if (scene.options().axes)
-        scene.add_axes(list);
-    current_view = &scene;
-    list.draw(canvas.dc());
-    scene.draw_clock(canvas.dc(), system);
+    scene.draw_sorted_heap_list(canvas.dc(), system);
     return canvas.finish();
 }
 
