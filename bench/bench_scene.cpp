@@ -40,16 +40,21 @@ void fill_system(nbSystem& system, int n) {
     }
 }
 
+// The program's start-up view of 20 AU, turned to the oblique viewpoint.
+void oblique_view(wxDCDraw& scene) {
+    scene.set_viewport(WIDTH, HEIGHT);
+    scene.update();
+    view_start(scene, WIDTH, HEIGHT);
+    view_from_oblique_viewpoint(scene);
+}
+
 enum class Path { DisplayList, Simplified, HeapList };
 
 void draw_pictures(benchmark::State& state, Path path) {
     nbSystem system(2451545.0);
     fill_system(system, static_cast<int>(state.range(0)));
     wxDCDraw scene;
-    scene.set_viewport(WIDTH, HEIGHT);
-    scene.update();
-    view_start(scene, WIDTH, HEIGHT);
-    view_from_oblique_viewpoint(scene);
+    oblique_view(scene);
     // The program's start-up options: orbits, fading and names on.
     DisplayOptions options;
     options.simplified = path == Path::Simplified;
@@ -95,10 +100,7 @@ void BM_PictureSegmentsOnly(benchmark::State& state) {
     nbSystem system(2451545.0);
     fill_system(system, static_cast<int>(state.range(0)));
     wxDCDraw scene;
-    scene.set_viewport(WIDTH, HEIGHT);
-    scene.update();
-    view_start(scene, WIDTH, HEIGHT);
-    view_from_oblique_viewpoint(scene);
+    oblique_view(scene);
     SegmentCollector filed;
     for (const auto& entry : system)
         scene.add_body(filed, *entry.second);
