@@ -141,9 +141,9 @@ private:
         clock_.Start();
     }
 
-    // Long steps until no trail grows any more (each holds what it can, or
-    // what its orbit gives: a slow body fills only over centuries), then
-    // pictures, which fill the display list's storage too.
+    // Long steps until the trail of every added asteroid holds all it can
+    // (the outer planets' would take centuries), then pictures, which fill
+    // the display list's storage too.
     void fill_trails() {
         nbSystem* system = the_factory->system();
         frame_->GetTimer().Stop();
@@ -153,14 +153,16 @@ private:
                 n += entry.second->trail_size();
             return n;
         };
+        auto asteroids_full = [system] {
+            for (const auto& entry : *system)
+                if (entry.first.front() == '(' &&
+                    entry.second->trail_size() < entry.second->trail_capacity())
+                    return false;
+            return true;
+        };
         int steps = 0;
-        std::size_t last = 0;
-        for (int still = 0; still < 200 && steps < 20000; ++steps) {
+        for (; !asteroids_full() && steps < 20000; ++steps)
             system->step(5 * SECONDS_PER_DAY);
-            const std::size_t now = points_held();
-            still = now == last ? still + 1 : 0;
-            last = now;
-        }
         const std::size_t points = points_held();
         for (int k = 0; k < 5; ++k)
             frame_->RedrawScene();
