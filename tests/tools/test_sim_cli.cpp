@@ -8,6 +8,8 @@
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
+#include <fstream>
+#include <set>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -26,13 +28,14 @@ struct SimRun {
     std::string err;
 };
 
-// Without a display when asked, as on a server.
-SimRun run(const std::string& arguments, bool no_display = false) {
+// Without a display when asked, as on a server; `shell` runs first in the
+// same shell (a resource limit, say).
+SimRun run(const std::string& arguments, bool no_display = false, const std::string& shell = "") {
     // ctest runs tests in parallel processes: each keeps its own file.
     const std::string err_file =
         testing::TempDir() + "zenorb-sim-stderr-" + std::to_string(getpid()) + ".txt";
     // A run that hangs fails on its own rather than stalling the tests.
-    const std::string command = std::string("timeout 60 ") + (no_display ? "env -u DISPLAY " : "") +
+    const std::string command = shell + "timeout 60 " + (no_display ? "env -u DISPLAY " : "") +
                                 ZENORB_SIM + " " + arguments + " 2>" + err_file;
     SimRun result;
     FILE* pipe = popen(command.c_str(), "r");
@@ -144,6 +147,30 @@ TEST(SimCli, DrawsAPictureWithoutADisplay) {
     const SimRun untracked = run("--png " + png + " --track Vulcan", true);
     EXPECT_EQ(untracked.status, 1);
     EXPECT_TRUE(untracked.out.empty());
+}
+
+// A picture that cannot be written whole is a message and status 1, and
+// leaves no partial file and any earlier picture as it was.
+TEST(SimCli, APictureIsWrittenWholeOrNotAtAll) {
+    const std::string dir = testing::TempDir() + "zenorb-sim-png-" + std::to_string(getpid());
+    std::filesystem::remove_all(dir);
+    std::filesystem::create_directories(dir);
+    const SimRun device = run("--png /dev/full", true);
+    EXPECT_EQ(device.status, 1);
+    EXPECT_NE(device.err.find("'/dev/full': it is not a regular file"), std::string::npos)
+        << device.err;
+
+    // A file-size limit far below a picture's size stops the write half-way.
+    const std::string kept = dir + "/kept.png";
+    std::ofstream(kept) << "an earlier picture";
+    for (const std::string& png : {dir + "/new.png", kept}) {
+        const SimRun limited = run("--png " + png, true, "ulimit -f 2; ");
+        EXPECT_EQ(limited.status, 1) << png;
+        EXPECT_NE(limited.err.find("File too large"), std::string::npos) << limited.err;
+    }
+    EXPECT_EQ(files_in(dir), std::set<std::string>{"kept.png"}) << "a partial file was left";
+    EXPECT_EQ(slurp(kept), "an earlier picture");
+    std::filesystem::remove_all(dir);
 }
 
 TEST(SimCli, BadInputIsOneMessageAndAnExitStatusWithoutOutput) {
