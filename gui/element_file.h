@@ -36,9 +36,11 @@ wxString ElementsFileName(const nbOrbitalElements& set);
 // level, a final line break, numbers as the "C" locale writes them.
 std::string ElementsFileText(const nbOrbitalElements& set);
 // Writes the file of set into directory (made when missing), replacing a file
-// of that name in one piece. The caller has validated the set. On success
-// path names the file written; on failure returns false with the reason in
-// plain words in error, and an old file of that name is left as it was.
+// of that name in one piece. The caller has validated the set; a name with a
+// "/" (which would lead into another folder) or with characters XML cannot
+// hold is refused. On success path names the file written; on failure
+// returns false with the reason in plain words in error, and an old file of
+// that name is left as it was.
 bool SaveElementsFile(const nbOrbitalElements& set, const wxString& directory, wxString& path,
                       std::string& error);
 
