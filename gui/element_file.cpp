@@ -220,7 +220,7 @@ bool SaveElementsFile(const nbOrbitalElements& set, const wxString& directory, w
     std::error_code made;
     std::filesystem::create_directories(file_system_path(directory), made);
     if (made) {
-        error = "the folder " + utf8(directory) + " cannot be made (" + made.message() + ")";
+        error = "its folder cannot be made (" + made.message() + ")";
         return false;
     }
     const std::string text = ElementsFileText(set);
