@@ -6,8 +6,11 @@
 #include <cmath>
 #include <random>
 #include <string>
+#include <vector>
 
 #include "nbody/system.h"
+#include "render/cairo_painter.h"
+#include "render/display_list.h"
 #include "render/image_canvas.h"
 #include "render/scene.h"
 #include "render/view_commands.h"
@@ -37,34 +40,91 @@ void fill_system(nbSystem& system, int n) {
     }
 }
 
-void draw_pictures(benchmark::State& state, bool display_list) {
-    nbSystem system(2451545.0);
-    fill_system(system, static_cast<int>(state.range(0)));
-    wxDCDraw scene;
+// The program's start-up view of 20 AU, turned to the oblique viewpoint.
+void oblique_view(wxDCDraw& scene) {
     scene.set_viewport(WIDTH, HEIGHT);
     scene.update();
     view_start(scene, WIDTH, HEIGHT);
     view_from_oblique_viewpoint(scene);
+}
+
+enum class Path { DisplayList, Simplified, HeapList };
+
+void draw_pictures(benchmark::State& state, Path path) {
+    nbSystem system(2451545.0);
+    fill_system(system, static_cast<int>(state.range(0)));
+    wxDCDraw scene;
+    oblique_view(scene);
     // The program's start-up options: orbits, fading and names on.
-    scene.set_display_list(display_list);
-    scene.set_orbits(true);
-    scene.set_fade_orbits(true);
-    scene.set_names(true);
+    DisplayOptions options;
+    options.simplified = path == Path::Simplified;
+    scene.set_options(options);
     for (auto _ : state) {
         ImageCanvas canvas(WIDTH, HEIGHT);
-        scene.draw(canvas.dc(), &system);
+        if (path == Path::HeapList)
+            scene.draw_sorted_heap_list(canvas.dc(), system);
+        else
+            scene.draw(canvas.dc(), &system);
         benchmark::DoNotOptimize(canvas.finish());
     }
 }
 
 void BM_PictureDisplayList(benchmark::State& state) {
-    draw_pictures(state, true);
+    draw_pictures(state, Path::DisplayList);
 }
 void BM_PictureSimplified(benchmark::State& state) {
-    draw_pictures(state, false);
+    draw_pictures(state, Path::Simplified);
+}
+// The straightforward display list: a heap object per primitive in a
+// multimap, each drawn through the device context.
+void BM_PictureHeapList(benchmark::State& state) {
+    draw_pictures(state, Path::HeapList);
+}
+
+// Keeps the segments the scene files, to stroke them alone.
+class SegmentCollector : public dcDisplayList {
+public:
+    void add(std::unique_ptr<dcObject> item) override {
+        if (auto* line = dynamic_cast<dcLine*>(item.get()))
+            lines.emplace_back(line->position(), line->end());
+    }
+    void draw(wxDC&) override {}
+    void clear() override { lines.clear(); }
+    bool is_sorted() const override { return false; }
+    std::vector<std::pair<vec3d, vec3d>> lines;
+};
+
+// What Cairo's own stroking costs for the segments of the same picture,
+// already projected and in one colour: the floor of the trail drawing.
+void BM_PictureSegmentsOnly(benchmark::State& state) {
+    nbSystem system(2451545.0);
+    fill_system(system, static_cast<int>(state.range(0)));
+    wxDCDraw scene;
+    oblique_view(scene);
+    SegmentCollector filed;
+    for (const auto& entry : system)
+        scene.add_body(filed, *entry.second);
+    std::vector<wxPoint> ends;
+    for (const auto& [a, b] : filed.lines) {
+        int x1, y1, x2, y2;
+        scene.project(a, x1, y1);
+        scene.project(b, x2, y2);
+        ends.emplace_back(x1, y1);
+        ends.emplace_back(x2, y2);
+    }
+    for (auto _ : state) {
+        ImageCanvas canvas(WIDTH, HEIGHT);
+        CairoPainter cairo(canvas.dc());
+        for (std::size_t k = 0; k + 1 < ends.size(); k += 2)
+            cairo.segment(ends[k].x, ends[k].y, ends[k + 1].x, ends[k + 1].y, dcRgb{0, 200, 80}, 1);
+        benchmark::DoNotOptimize(canvas.finish());
+    }
+    state.counters["segments"] = double(ends.size() / 2);
 }
 
 BENCHMARK(BM_PictureDisplayList)->Arg(0)->Arg(100)->Arg(1000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_PictureSimplified)->Arg(0)->Arg(100)->Arg(1000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_PictureHeapList)->Arg(1000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_PictureSegmentsOnly)->Arg(1000)->Unit(benchmark::kMillisecond);
 
 } // namespace

@@ -9,7 +9,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
-#include <memory>
 #include <random>
 #include <sstream>
 #include <string>
@@ -120,37 +119,49 @@ private:
     }
 
     void run_ticks(int seconds) {
-        frame_->Bind(wxEVT_TIMER, [this](wxTimerEvent& event) {
+        // Counted, and ended, by the ticks themselves: a second timer would
+        // starve while the ticks overrun their period.
+        frame_->Bind(wxEVT_TIMER, [this, seconds](wxTimerEvent& event) {
             event.Skip();
+            if (done_)
+                return;
             ++ticks_;
+            const double elapsed = clock_.Time() / 1000.0;
+            if (elapsed < seconds)
+                return;
+            done_ = true;
+            std::printf("ticks: %d bodies, %ld ticks in %.1f s = %.2f ticks per second\n",
+                        int(the_factory->system()->size()), ticks_, elapsed, ticks_ / elapsed);
+            std::fflush(stdout);
+            // Idle work waits while ticks overrun their period: stop them first.
+            frame_->GetTimer().Stop();
+            frame_->Close(true);
         });
         press_gravitate();
         clock_.Start();
-        stop_ = std::make_unique<wxTimer>();
-        stop_->SetOwner(stop_.get());
-        stop_->Bind(wxEVT_TIMER, [this, seconds](wxTimerEvent&) {
-            const double elapsed = clock_.Time() / 1000.0;
-            std::printf("ticks: %d bodies, %ld ticks in %.1f s = %.2f ticks per second\n",
-                        int(the_factory->system()->size()), ticks_, elapsed, ticks_ / elapsed);
-            frame_->Close(true);
-        });
-        stop_->StartOnce(seconds * 1000);
     }
 
-    // Long steps until every body's trail holds all it can, then pictures.
+    // Long steps until no trail grows any more (each holds what it can, or
+    // what its orbit gives: a slow body fills only over centuries), then
+    // pictures, which fill the display list's storage too.
     void fill_trails() {
         nbSystem* system = the_factory->system();
         frame_->GetTimer().Stop();
-        int steps = 0;
-        for (bool full = false; !full && steps < 20000; ++steps) {
-            system->step(5 * SECONDS_PER_DAY);
-            full = true;
+        auto points_held = [system] {
+            std::size_t n = 0;
             for (const auto& entry : *system)
-                full = full && entry.second->trail_size() >= entry.second->trail_capacity();
+                n += entry.second->trail_size();
+            return n;
+        };
+        int steps = 0;
+        std::size_t last = 0;
+        for (int still = 0; still < 200 && steps < 20000; ++steps) {
+            system->step(5 * SECONDS_PER_DAY);
+            const std::size_t now = points_held();
+            still = now == last ? still + 1 : 0;
+            last = now;
         }
-        std::size_t points = 0;
-        for (const auto& entry : *system)
-            points += entry.second->trail_size();
+        const std::size_t points = points_held();
         for (int k = 0; k < 5; ++k)
             frame_->RedrawScene();
         const auto [rss, hwm] = memory_mb();
@@ -164,8 +175,7 @@ private:
     ZenorbFrame* frame_ = nullptr;
     long ticks_ = 0;
     wxStopWatch clock_;
-    // Made once the toolkit runs: a timer needs its event loop's traits.
-    std::unique_ptr<wxTimer> stop_;
+    bool done_ = false;
 };
 
 } // namespace

@@ -375,7 +375,10 @@ void ZenorbFrame::OnPanelPaint(wxPaintEvent&) {
 
 wxImage ZenorbFrame::CurrentPicture() {
     const wxSize size = drawing_panel->GetClientSize();
-    return draw_picture(scene, current_system(), CurrentOptions(), TrackedName(), size.x, size.y);
+    // In the panel's font, as its own pictures are.
+    const wxFont font = drawing_panel->GetFont();
+    return draw_picture(scene, current_system(), CurrentOptions(), TrackedName(), size.x, size.y,
+                        &font);
 }
 
 bool ZenorbFrame::SavePicture(const wxString& path, wxString& error) {

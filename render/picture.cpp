@@ -1,6 +1,7 @@
 #include "render/picture.h"
 
 #include <wx/brush.h>
+#include <wx/graphics.h>
 #include <wx/log.h>
 #include <wx/mstream.h>
 
@@ -12,6 +13,12 @@
 
 void compose_picture(wxDC& dc, wxDCDraw& scene, const nbSystem* system,
                      const DisplayOptions& options, const std::string& tracked, int w, int h) {
+    // Crisp one-pixel lines and discs with pixel-centred lines, on the
+    // window as in an image, so that a saved picture is the one shown.
+    if (wxGraphicsContext* gc = dc.GetGraphicsContext()) {
+        gc->SetAntialiasMode(wxANTIALIAS_NONE);
+        gc->EnableOffset(true);
+    }
     dc.SetClippingRegion(0, 0, w, h);
     scene.set_options(options);
     dc.SetBrush(*wxBLACK_BRUSH);
@@ -26,12 +33,14 @@ void compose_picture(wxDC& dc, wxDCDraw& scene, const nbSystem* system,
 }
 
 wxImage draw_picture(wxDCDraw& scene, const nbSystem* system, const DisplayOptions& options,
-                     const std::string& tracked, int w, int h) {
+                     const std::string& tracked, int w, int h, const wxFont* font) {
     if (w <= 0 || h <= 0)
         return wxImage();
     ImageCanvas canvas(w, h);
     if (!canvas.ok())
         return wxImage();
+    if (font && font->IsOk())
+        canvas.dc().SetFont(*font);
     compose_picture(canvas.dc(), scene, system, options, tracked, w, h);
     return canvas.finish();
 }

@@ -20,10 +20,11 @@ class wxDCDraw;
 void compose_picture(wxDC& dc, wxDCDraw& scene, const nbSystem* system,
                      const DisplayOptions& options, const std::string& tracked, int w, int h);
 
-// The same picture in an image, without a window or a display. An invalid
-// image when no picture of that size can be made.
+// The same picture in an image, without a window or a display, its labels
+// in `font` (a window's, for the picture that window shows) or the image
+// canvas's own. An invalid image when no picture of that size can be made.
 wxImage draw_picture(wxDCDraw& scene, const nbSystem* system, const DisplayOptions& options,
-                     const std::string& tracked, int w, int h);
+                     const std::string& tracked, int w, int h, const wxFont* font = nullptr);
 
 // Writes image as a PNG file in one piece (see write_file_atomically);
 // false with a reason in plain words.

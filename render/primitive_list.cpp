@@ -2,11 +2,12 @@
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
 
 #include <wx/brush.h>
 #include <wx/pen.h>
 
-#include "render/cairo_lines.h"
+#include "render/cairo_painter.h"
 #include "render/display_list.h"
 #include "render/view.h"
 
@@ -48,11 +49,11 @@ void dcPrimitiveList::add_line(const vec3d& start, const vec3d& end, dcRgb colou
     add(item);
 }
 
-void dcPrimitiveList::add_text(const vec3d& anchor, const wxString* text, dcRgb colour) {
+void dcPrimitiveList::add_text(const vec3d& anchor, const dcLabel* label, dcRgb colour) {
     Item item;
     item.kind = Kind::Text;
     item.a = anchor;
-    item.text = text;
+    item.label = label;
     item.colour = colour;
     add(item);
 }
@@ -100,12 +101,16 @@ private:
 
 } // namespace
 
-void dcPrimitiveList::draw(wxDC& dc, const dcAdapter& view) {
+void dcPrimitiveList::draw(wxDC& dc, const dcAdapter& view, bool direct) {
     // Equal keys keep the order of adding, as in the multimap.
     std::stable_sort(order_.begin(), order_.end(),
                      [](const auto& x, const auto& y) { return x.first < y.first; });
     PaintState state(dc);
-    CairoLines cairo(dc);
+    std::optional<CairoPainter> cairo;
+    if (direct)
+        cairo.emplace(dc);
+    const bool shapes = cairo && cairo->ok();
+    const bool labels = shapes && cairo->text_ok();
     for (const auto& entry : order_) {
         const Item& item = items_[entry.second];
         switch (item.kind) {
@@ -113,8 +118,8 @@ void dcPrimitiveList::draw(wxDC& dc, const dcAdapter& view) {
             int x1, y1, x2, y2;
             view.project(item.a, x1, y1);
             view.project(item.b, x2, y2);
-            if (cairo.ok()) {
-                cairo.segment(x1, y1, x2, y2, item.colour, item.size);
+            if (shapes) {
+                cairo->segment(x1, y1, x2, y2, item.colour, item.size);
             } else {
                 state.pen(item.colour, item.size);
                 dc.DrawLine(x1, y1, x2, y2);
@@ -126,17 +131,27 @@ void dcPrimitiveList::draw(wxDC& dc, const dcAdapter& view) {
             view.project(item.a, cx, cy);
             const double r =
                 dcCircle::grown_radius(view.pixel_length(vec3d(item.radius, 0, 0)), item.size);
-            state.pen(item.colour, 1);
-            state.brush(item.colour);
             const int m = truncate_to_pixel(r);
-            dc.DrawEllipse(cx - m, cy - m, 2 * m, 2 * m);
+            if (shapes) {
+                cairo->disc(cx, cy, m, item.colour);
+            } else {
+                state.pen(item.colour, 1);
+                state.brush(item.colour);
+                dc.DrawEllipse(cx - m, cy - m, 2 * m, 2 * m);
+            }
             break;
         }
         case Kind::Text: {
             int x, y;
             view.project(item.a, x, y);
-            state.text(item.colour);
-            dc.DrawText(*item.text, x, y);
+            if (labels) {
+                cairo->text(x, y, *item.label, item.colour);
+            } else {
+                state.text(item.colour);
+                dc.DrawText(item.label->text(), x, y);
+                if (cairo)
+                    cairo->touched();
+            }
             break;
         }
         }

@@ -13,15 +13,9 @@
 #include <wx/string.h>
 
 #include "nbody/vec3d.h"
+#include "render/paint_types.h"
 
 class dcAdapter;
-
-// An opaque colour in one word, so that primitives carry no toolkit object.
-struct dcRgb {
-    unsigned char r = 0, g = 0, b = 0;
-    bool operator==(const dcRgb& o) const { return r == o.r && g == o.g && b == o.b; }
-    bool operator!=(const dcRgb& o) const { return !(*this == o); }
-};
 
 class dcPrimitiveList {
 public:
@@ -31,12 +25,14 @@ public:
 
     void add_circle(const vec3d& centre, double radius, dcRgb colour, int min_pixel_radius);
     void add_line(const vec3d& start, const vec3d& end, dcRgb colour, int width);
-    // The text must outlive the drawing.
-    void add_text(const vec3d& anchor, const wxString* text, dcRgb colour);
+    // The label must outlive the drawing.
+    void add_text(const vec3d& anchor, const dcLabel* label, dcRgb colour);
 
     std::size_t size() const { return items_.size(); }
-    // Sorts, then paints through view, farthest first.
-    void draw(wxDC& dc, const dcAdapter& view);
+    // Sorts, then paints through view, farthest first: straight on the
+    // Cairo context under dc where there is one and `direct` holds, with
+    // the device context's own calls otherwise (the same pixels).
+    void draw(wxDC& dc, const dcAdapter& view, bool direct = true);
 
 private:
     enum class Kind : unsigned char { Circle, Line, Text };
@@ -44,7 +40,7 @@ private:
         vec3d a;           // centre, start or anchor: the depth key's point
         vec3d b;           // a line's end
         double radius = 0; // a circle's world radius
-        const wxString* text = nullptr;
+        const dcLabel* label = nullptr;
         dcRgb colour;
         Kind kind = Kind::Line;
         int size = 0; // a line's width, a circle's least pixel radius

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
 #include <vector>
 
 #include <wx/brush.h>
@@ -9,7 +10,7 @@
 
 #include "nbody/date_bridge.h"
 #include "nbody/system.h"
-#include "render/cairo_lines.h"
+#include "render/cairo_painter.h"
 #include "render/display_list.h"
 #include "render/primitive_list.h"
 
@@ -64,8 +65,8 @@ struct ObjectSink {
     void offset_line(const vec3d& start, const vec3d& offset, dcRgb c, int width) {
         list.add(std::make_unique<dcLine>(dcLine::Offset(), start, offset, to_wx(c), width, SOLID));
     }
-    void text(const vec3d& anchor, const wxString& text, dcRgb c) {
-        list.add(std::make_unique<dcText>(anchor, text, to_wx(c)));
+    void text(const vec3d& anchor, const dcLabel& label, dcRgb c) {
+        list.add(std::make_unique<dcText>(anchor, label.text(), to_wx(c)));
     }
 };
 
@@ -81,8 +82,8 @@ struct ValueSink {
     void offset_line(const vec3d& start, const vec3d& offset, dcRgb c, int width) {
         list.add_line(start, start + offset, c, width);
     }
-    void text(const vec3d& anchor, const wxString& text, dcRgb c) {
-        list.add_text(anchor, &text, c);
+    void text(const vec3d& anchor, const dcLabel& label, dcRgb c) {
+        list.add_text(anchor, &label, c);
     }
 };
 
@@ -115,8 +116,8 @@ const wxDCDraw::Labels& wxDCDraw::labels_of(const nbBody& body) const {
             labels_.clear();
         Labels made;
         const std::string shown = body.display_name();
-        made.display = wxString::FromUTF8(shown);
-        made.full = wxString::FromUTF8(body.name());
+        made.display = dcLabel(wxString::FromUTF8(shown));
+        made.full = dcLabel(wxString::FromUTF8(body.name()));
         made.is_sun = shown == "Sun";
         found = labels_.emplace(body.name(), std::move(made)).first;
     }
@@ -130,7 +131,18 @@ void wxDCDraw::draw_sorted(wxDC& dc, const nbSystem& system) {
         file_body(sink, *entry.second);
     if (options_.axes)
         file_axes(sink);
-    primitives_.draw(dc, *this);
+    primitives_.draw(dc, *this, direct_);
+    draw_clock(dc, system);
+}
+
+void wxDCDraw::draw_sorted_heap_list(wxDC& dc, const nbSystem& system) {
+    dcDisplayListSorted list(viewpoint());
+    for (const auto& entry : system)
+        add_body(list, *entry.second);
+    if (options_.axes)
+        add_axes(list);
+    current_view = this;
+    list.draw(dc);
     draw_clock(dc, system);
 }
 
@@ -149,9 +161,8 @@ template <class Sink> void wxDCDraw::file_axes(Sink& sink) const {
     sink.offset_line(origin, vec3d(0, 0, AXIS_LENGTH), RED, 2);
     sink.offset_line(origin, vec3d(0, -AXIS_LENGTH, 0), GREEN, 2);
     sink.offset_line(origin, vec3d(-AXIS_LENGTH, 0, 0), CYAN, 2);
-    static const wxString north = "N", equinox = "V";
-    sink.text(vec3d(0, 0, 1.1 * AXIS_LENGTH), north, RED);
-    sink.text(vec3d(-1.1 * AXIS_LENGTH, 0, 0), equinox, CYAN);
+    sink.text(vec3d(0, 0, 1.1 * AXIS_LENGTH), north_, RED);
+    sink.text(vec3d(-1.1 * AXIS_LENGTH, 0, 0), equinox_, CYAN);
 }
 
 template <class Sink> void wxDCDraw::file_body(Sink& sink, const nbBody& body) const {
@@ -248,13 +259,22 @@ void wxDCDraw::draw_body(wxDC& dc, const nbBody& body) const {
     double r = pixel_length(vec3d(body.display_radius(), 0, 0));
     if (!options_.actual_sizes)
         r = dcCircle::grown_radius(SIZE_EXAGGERATION * r, MIN_DISC_RADIUS);
+    // The disc takes whatever pen the device context holds, so it stays
+    // with the device context.
     dc.SetBrush(wxBrush(c, wxBRUSHSTYLE_SOLID));
     const int m = truncate_to_pixel(r);
     dc.DrawEllipse(x - m, y - m, 2 * m, 2 * m);
     dc.SetBrush(wxNullBrush);
+    std::optional<CairoPainter> cairo;
+    if (direct_)
+        cairo.emplace(dc);
     if (options_.names) {
-        dc.SetTextForeground(c);
-        dc.DrawText(labels_of(body).display, x, y);
+        if (cairo && cairo->ok() && cairo->text_ok()) {
+            cairo->text(x, y, labels_of(body).display, body_rgb(body));
+        } else {
+            dc.SetTextForeground(c);
+            dc.DrawText(labels_of(body).display.text(), x, y);
+        }
     }
     if (options_.orbits && body.trail_size() > 1) {
         std::vector<wxPoint>& points = polyline_;
@@ -264,14 +284,14 @@ void wxDCDraw::draw_body(wxDC& dc, const nbBody& body) const {
             project(*it, px, py);
             points.emplace_back(px, py);
         }
-        CairoLines cairo(dc);
-        if (cairo.ok()) {
-            cairo.polyline(static_cast<int>(points.size()), points.data(), body_rgb(body), 1);
+        if (cairo && cairo->ok()) {
+            cairo->polyline(static_cast<int>(points.size()), points.data(), body_rgb(body), 1);
         } else {
             dc.SetPen(wxPen(c, 1, wxPENSTYLE_SOLID));
             dc.DrawLines(static_cast<int>(points.size()), points.data());
-            dc.SetPen(wxNullPen);
         }
+        // Either way the next disc finds no pen, as after the toolkit's own.
+        dc.SetPen(wxNullPen);
     }
 }
 

@@ -37,6 +37,9 @@ public:
     void set_sun(bool on) { options_.sun = on; }
     void set_fade_orbits(bool on) { options_.fade_orbits = on; }
     void set_options(const DisplayOptions& options) { options_ = options; }
+    // Off: every primitive through the device context's own calls, the
+    // reference that painting straight on its Cairo context must match.
+    void set_direct_painting(bool on) { direct_ = on; }
     const DisplayOptions& options() const { return options_; }
 
     // Draws nothing at all for a null system.
@@ -44,6 +47,10 @@ public:
 
     // Display-list mode: every primitive depth-sorted, farthest first.
     void draw_sorted(wxDC& dc, const nbSystem& system);
+    // The same picture the straightforward way: a heap object per primitive
+    // in a multimap, each drawn through the device context. What
+    // draw_sorted must paint pixel for pixel, and its benchmark's baseline.
+    void draw_sorted_heap_list(wxDC& dc, const nbSystem& system);
     // Files the disc, name, tail and trail of one body, and the axes, as
     // heap objects: the straightforward list the scene's own list must
     // paint alike.
@@ -60,8 +67,8 @@ public:
 private:
     // A body's labels, made once rather than for every picture.
     struct Labels {
-        wxString display; // what "Names" shows
-        wxString full;    // with satellite names
+        dcLabel display; // what "Names" shows
+        dcLabel full;    // with satellite names
         bool is_sun = false;
     };
     const Labels& labels_of(const nbBody& body) const;
@@ -72,6 +79,8 @@ private:
     template <class Sink> void file_axes(Sink& sink) const;
 
     DisplayOptions options_;
+    bool direct_ = true;
+    const dcLabel north_{"N"}, equinox_{"V"};
     // Kept between pictures so that their storage is reused.
     dcPrimitiveList primitives_;
     mutable std::unordered_map<std::string, Labels> labels_;

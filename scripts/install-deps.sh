@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
   build-essential cmake pkg-config python3
   libalglib-dev libgtest-dev libgmock-dev libbenchmark-dev
-  libwxgtk3.2-dev libcairo2-dev libcurl4-openssl-dev ca-certificates
+  libwxgtk3.2-dev libcairo2-dev libpango1.0-dev libcurl4-openssl-dev ca-certificates
   libssl-dev
   xvfb xauth fonts-dejavu-core locales
   clang-format desktop-file-utils

@@ -28,45 +28,43 @@ template <class V, int W, V (*SQRT)(V)> struct Lanes {
     static void store(double* p, V v) { __builtin_memcpy(p, &v, sizeof v); }
     static V splat(double x) { return V{} + x; }
 
+    // The pull of source b on the W targets at (ax, ay, az) of masses am,
+    // added to (sx, sy, sz): the scalar law's operations in its order.
+    struct Sums {
+        V x, y, z;
+    };
+    static Sums pull(const ForceArrays& s, std::size_t b, V ax, V ay, V az, V am, const Sums& sum) {
+        V f = splat(s.m[b]) * am * splat(GRAVITATIONAL_CONSTANT);
+        const V ux = splat(s.px[b]) - ax;
+        const V uy = splat(s.py[b]) - ay;
+        const V uz = splat(s.pz[b]) - az;
+        const V d2 = ux * ux + uy * uy + uz * uz;
+        f = f / d2;
+        const V l = SQRT(d2);
+        return Sums{sum.x + ux / l * f, sum.y + uy / l * f, sum.z + uz / l * f};
+    }
+
     // Targets a .. a+W-1 against every source; a target skips itself.
     static void block(const ForceArrays& s, std::size_t a, double* fx, double* fy, double* fz) {
         const V ax = load(s.px + a), ay = load(s.py + a), az = load(s.pz + a), am = load(s.m + a);
-        const V g = splat(GRAVITATIONAL_CONSTANT);
-        V sx{}, sy{}, sz{};
-        auto pull = [&](std::size_t b) {
-            V f = splat(s.m[b]) * am * g;
-            const V ux = splat(s.px[b]) - ax;
-            const V uy = splat(s.py[b]) - ay;
-            const V uz = splat(s.pz[b]) - az;
-            const V d2 = ux * ux + uy * uy + uz * uz;
-            f = f / d2;
-            const V l = SQRT(d2);
-            struct Sum {
-                V x, y, z;
-            };
-            return Sum{sx + ux / l * f, sy + uy / l * f, sz + uz / l * f};
-        };
-        for (std::size_t b = 0; b < a; ++b) {
-            const auto t = pull(b);
-            sx = t.x, sy = t.y, sz = t.z;
-        }
+        Sums sum{};
+        for (std::size_t b = 0; b < a; ++b)
+            sum = pull(s, b, ax, ay, az, am, sum);
         // The W sources that are targets too: each lane leaves its own out.
         for (int k = 0; k < W; ++k) {
-            const auto t = pull(a + k);
+            const Sums t = pull(s, a + k, ax, ay, az, am, sum);
             for (int lane = 0; lane < W; ++lane)
                 if (lane != k) {
-                    sx[lane] = t.x[lane];
-                    sy[lane] = t.y[lane];
-                    sz[lane] = t.z[lane];
+                    sum.x[lane] = t.x[lane];
+                    sum.y[lane] = t.y[lane];
+                    sum.z[lane] = t.z[lane];
                 }
         }
-        for (std::size_t b = a + W; b < s.n; ++b) {
-            const auto t = pull(b);
-            sx = t.x, sy = t.y, sz = t.z;
-        }
-        store(fx + a, sx);
-        store(fy + a, sy);
-        store(fz + a, sz);
+        for (std::size_t b = a + W; b < s.n; ++b)
+            sum = pull(s, b, ax, ay, az, am, sum);
+        store(fx + a, sum.x);
+        store(fy + a, sum.y);
+        store(fz + a, sum.z);
     }
 
     // The whole blocks from `first`; returns where they end.
@@ -81,26 +79,15 @@ template <class V, int W, V (*SQRT)(V)> struct Lanes {
     // The hardware's floor for this width: the same five operations per
     // pair, nothing else (no self test, every source for every target).
     static void floor(const ForceArrays& s, double* fx, double* fy, double* fz) {
-        const V g = splat(GRAVITATIONAL_CONSTANT);
         for (std::size_t a = 0; a + W <= s.n; a += W) {
             const V ax = load(s.px + a), ay = load(s.py + a), az = load(s.pz + a),
                     am = load(s.m + a);
-            V sx{}, sy{}, sz{};
-            for (std::size_t b = 0; b < s.n; ++b) {
-                V f = splat(s.m[b]) * am * g;
-                const V ux = splat(s.px[b]) - ax;
-                const V uy = splat(s.py[b]) - ay;
-                const V uz = splat(s.pz[b]) - az;
-                const V d2 = ux * ux + uy * uy + uz * uz;
-                f = f / d2;
-                const V l = SQRT(d2);
-                sx = sx + ux / l * f;
-                sy = sy + uy / l * f;
-                sz = sz + uz / l * f;
-            }
-            store(fx + a, sx);
-            store(fy + a, sy);
-            store(fz + a, sz);
+            Sums sum{};
+            for (std::size_t b = 0; b < s.n; ++b)
+                sum = pull(s, b, ax, ay, az, am, sum);
+            store(fx + a, sum.x);
+            store(fy + a, sum.y);
+            store(fz + a, sum.z);
         }
     }
 };

@@ -22,18 +22,6 @@ namespace {
 const std::string CRITICAL = std::string(ZENORB_TEST_DATA) + "/mpc/Soft06CritList-2014-05-23.txt";
 const std::string OLD = "old catalogue, kept byte for byte\r\n\x01\xff";
 
-std::string slurp(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-std::set<std::string> files_in(const std::string& dir) {
-    std::set<std::string> names;
-    for (const auto& entry : std::filesystem::directory_iterator(dir))
-        names.insert(entry.path().filename().string());
-    return names;
-}
-
 double seconds_since(std::chrono::steady_clock::time_point start) {
     return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
 }

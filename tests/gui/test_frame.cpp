@@ -431,6 +431,19 @@ TEST_F(MainFrame, ThePanelShowsAndSavePictureWritesWhatTheTickDraws) {
         return has_colour(shown, size.x / 2, size.y / 2, sun);
     })) << "the panel does not show the tracked Sun at its centre";
 
+    // What the panel shows is what a saved picture holds, pixel for pixel.
+    tick();
+    const wxImage shown = grab(frame->GetDrawingPanel());
+    const wxImage next = frame->CurrentPicture();
+    ASSERT_EQ(shown.GetSize(), next.GetSize());
+    long differing = 0;
+    for (int y = 0; y < size.y; ++y)
+        for (int x = 0; x < size.x; ++x)
+            differing += shown.GetRed(x, y) != next.GetRed(x, y) ||
+                         shown.GetGreen(x, y) != next.GetGreen(x, y) ||
+                         shown.GetBlue(x, y) != next.GetBlue(x, y);
+    EXPECT_EQ(differing, 0);
+
     const std::string dir = testing::TempDir() + "zenorb-frame-" + std::to_string(getpid());
     std::filesystem::create_directories(dir);
     const std::string file = dir + "/picture.png";

@@ -14,42 +14,22 @@
 #include "common/temp_dir.h"
 #include "nbody/atomic_write.h"
 
-namespace {
-
-std::string read_all(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
-// Every name in the folder: a failed write must leave no temporary file.
-std::vector<std::string> files_in(const std::string& dir) {
-    std::vector<std::string> names;
-    for (const auto& entry : std::filesystem::directory_iterator(dir))
-        names.push_back(entry.path().filename().string());
-    std::sort(names.begin(), names.end());
-    return names;
-}
-
-} // namespace
-
 TEST(AtomicWrite, ReplacesTheFileWholeAndKeepsItsPermissions) {
     TempDir dir;
     const std::string path = dir.path() + "/picture.png";
     std::string error;
     ASSERT_TRUE(write_file_atomically(path, std::string("first\0one", 9), error)) << error;
-    EXPECT_EQ(read_all(path), std::string("first\0one", 9));
+    EXPECT_EQ(slurp(path), std::string("first\0one", 9));
     struct stat made {};
     ASSERT_EQ(::stat(path.c_str(), &made), 0);
     EXPECT_EQ(made.st_mode & 0777, 0644u) << "a new file is readable by all";
 
     ASSERT_EQ(::chmod(path.c_str(), 0600), 0);
     ASSERT_TRUE(write_file_atomically(path, "second", error)) << error;
-    EXPECT_EQ(read_all(path), "second");
+    EXPECT_EQ(slurp(path), "second");
     ASSERT_EQ(::stat(path.c_str(), &made), 0);
     EXPECT_EQ(made.st_mode & 0777, 0600u) << "a replaced file keeps its permissions";
-    EXPECT_EQ(files_in(dir.path()), std::vector<std::string>{"picture.png"});
+    EXPECT_EQ(files_in(dir.path()), std::set<std::string>{"picture.png"});
 }
 
 TEST(AtomicWrite, RefusesWhatIsNotARegularFileAndNamesTheReason) {
@@ -74,7 +54,7 @@ TEST(AtomicWrite, RefusesWhatIsNotARegularFileAndNamesTheReason) {
     struct stat device {};
     ASSERT_EQ(::stat("/dev/null", &device), 0);
     EXPECT_TRUE(S_ISCHR(device.st_mode)) << "the device was replaced";
-    EXPECT_EQ(files_in(dir.path()), std::vector<std::string>{"pipe"});
+    EXPECT_EQ(files_in(dir.path()), std::set<std::string>{"pipe"});
 }
 
 // A file-size limit stops the write half-way: the old file must survive
@@ -97,6 +77,6 @@ TEST(AtomicWrite, AFailedWriteLeavesTheOldFileAndNoPartialOne) {
     ASSERT_EQ(::waitpid(child, &status, 0), child);
     ASSERT_TRUE(WIFEXITED(status));
     EXPECT_EQ(WEXITSTATUS(status), 0) << "2: reported success; 3: another reason";
-    EXPECT_EQ(read_all(path), "the good old contents");
-    EXPECT_EQ(files_in(dir.path()), std::vector<std::string>{"kept.txt"});
+    EXPECT_EQ(slurp(path), "the good old contents");
+    EXPECT_EQ(files_in(dir.path()), std::set<std::string>{"kept.txt"});
 }

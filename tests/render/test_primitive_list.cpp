@@ -12,7 +12,7 @@
 #include <wx/pen.h>
 
 #include "nbody/system.h"
-#include "render/cairo_lines.h"
+#include "render/cairo_painter.h"
 #include "render/display_list.h"
 #include "render/image_canvas.h"
 #include "render/scene.h"
@@ -54,14 +54,7 @@ void fill(nbSystem& system) {
 
 wxImage reference_picture(wxDCDraw& scene, const nbSystem& system) {
     ImageCanvas canvas(W, H);
-    dcDisplayListSorted list(scene.viewpoint());
-    for (const auto& entry : system)
-        scene.add_body(list, *entry.second);
-    if (scene.options().axes)
-        scene.add_axes(list);
-    current_view = &scene;
-    list.draw(canvas.dc());
-    scene.draw_clock(canvas.dc(), system);
+    scene.draw_sorted_heap_list(canvas.dc(), system);
     return canvas.finish();
 }
 
@@ -99,6 +92,8 @@ TEST(PrimitiveList, PaintsPixelForPixelWhatTheHeapListPaints) {
         options.satellite_names = c.satellite_names;
         scene.set_options(options);
         const wxImage expected = reference_picture(scene, system);
+        // The second picture draws from the labels' kept layouts.
+        scene_picture(scene, system);
         const wxImage painted = scene_picture(scene, system);
         ASSERT_EQ(painted.GetSize(), expected.GetSize());
         long differing = 0, lit = 0;
@@ -112,6 +107,30 @@ TEST(PrimitiveList, PaintsPixelForPixelWhatTheHeapListPaints) {
             }
         EXPECT_EQ(differing, 0) << c.what;
         EXPECT_GT(lit, 2000) << c.what << ": the scene must show something to compare";
+    }
+}
+
+// Simplified mode has no heap list to compare with: its direct painting is
+// held against the same scene drawn through the device context alone.
+TEST(PrimitiveList, SimplifiedModePaintsTheSameStraightOnCairo) {
+    nbSystem system(2451545.0);
+    fill(system);
+    wxDCDraw scene;
+    scene.set_viewport(W, H);
+    scene.update();
+    view_start(scene, W, H);
+    view_zoom_in(scene, W, H);
+    for (bool axes : {false, true}) {
+        DisplayOptions options;
+        options.simplified = true;
+        options.axes = axes;
+        scene.set_options(options);
+        scene.set_direct_painting(false);
+        const wxImage expected = scene_picture(scene, system);
+        scene.set_direct_painting(true);
+        const wxImage painted = scene_picture(scene, system);
+        EXPECT_EQ(std::memcmp(painted.GetData(), expected.GetData(), 3 * W * H), 0)
+            << "axes " << axes;
     }
 }
 
@@ -136,7 +155,7 @@ TEST(PrimitiveList, OfTwoDiscsOnOnePointTheOneFiledLastIsOnTop) {
 
 // The direct strokes against the device context's own, for the widths the
 // scene uses and lines in every direction, ending on and off the picture.
-TEST(CairoLines, StrokeWhatTheDeviceContextStrokes) {
+TEST(CairoPainter, StrokeWhatTheDeviceContextStrokes) {
     std::mt19937_64 rng(11);
     std::uniform_int_distribution<int> x(-40, W + 40), y(-40, H + 40);
     std::vector<wxPoint> points;
@@ -146,7 +165,7 @@ TEST(CairoLines, StrokeWhatTheDeviceContextStrokes) {
 
     auto paint = [&](bool direct) {
         ImageCanvas canvas(W, H);
-        CairoLines cairo(canvas.dc());
+        CairoPainter cairo(canvas.dc());
         EXPECT_TRUE(cairo.ok()) << "the image canvas draws through Cairo";
         for (int width = 1; width <= 3; ++width) {
             const dcRgb c = colours[width - 1];

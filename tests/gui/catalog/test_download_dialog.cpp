@@ -28,18 +28,6 @@ const std::string SENTENCE =
 const char* const FILES[DownloadDialog::ROWS] = {"zenorb_comets.txt", "zenorb_bright.txt",
                                                  "zenorb_unusual.txt", "zenorb_critical.txt"};
 
-std::string slurp(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-std::set<std::string> files_in(const std::string& dir) {
-    std::set<std::string> names;
-    for (const auto& entry : std::filesystem::directory_iterator(dir))
-        names.insert(entry.path().filename().string());
-    return names;
-}
-
 class DownloadDialogTest : public testing::Test {
 protected:
     void SetUp() override {
