@@ -9,10 +9,9 @@
 #include <cmath>
 #include <ctime>
 #include <filesystem>
-#include <fstream>
 #include <functional>
 #include <memory>
-#include <sstream>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -26,21 +25,6 @@
 namespace {
 
 using Set = std::unique_ptr<nbOrbitalElements>;
-
-std::string read_all(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream bytes;
-    bytes << in.rdbuf();
-    return bytes.str();
-}
-
-std::vector<std::string> files_in(const std::string& dir) {
-    std::vector<std::string> names;
-    for (const auto& entry : std::filesystem::directory_iterator(dir))
-        names.push_back(entry.path().filename().string());
-    std::sort(names.begin(), names.end());
-    return names;
-}
 
 // Reads the text as an element file of its own.
 Set load_text(const TempDir& dir, const std::string& text, std::string* reason = nullptr) {
@@ -148,8 +132,8 @@ TEST(ElementFile, SavedThenLoadedGivesTheSameKindNameValuesAndMass) {
         EXPECT_TRUE(back->validate());
     }
     EXPECT_EQ(files_in(dir.path()),
-              (std::vector<std::string>{"Asteroid_4_Vesta.xml", "Comet_1P_Halley.xml",
-                                        "Planetary_Vulcan.xml"}));
+              (std::set<std::string>{"Asteroid_4_Vesta.xml", "Comet_1P_Halley.xml",
+                                     "Planetary_Vulcan.xml"}));
 }
 
 TEST(ElementFile, DefaultDateIsTheSecondOfJanuary2000AtLocalMidnight) {
@@ -411,8 +395,8 @@ TEST(ElementFile, SavingTwiceLeavesOneFileWithTheLaterValues) {
     std::string error;
     ASSERT_TRUE(SaveElementsFile(first, wxString::FromUTF8(dir.path()), path, error)) << error;
     ASSERT_TRUE(SaveElementsFile(later, wxString::FromUTF8(dir.path()), path, error)) << error;
-    EXPECT_EQ(files_in(dir.path()), std::vector<std::string>{"Asteroid_Vesta.xml"});
-    EXPECT_EQ(read_all(dir.path() + "/Asteroid_Vesta.xml"), ElementsFileText(later));
+    EXPECT_EQ(files_in(dir.path()), std::set<std::string>{"Asteroid_Vesta.xml"});
+    EXPECT_EQ(slurp(dir.path() + "/Asteroid_Vesta.xml"), ElementsFileText(later));
     const Set back = LoadElementsFile(path);
     ASSERT_NE(back, nullptr);
     EXPECT_EQ(back->a(), 2.75);
@@ -425,7 +409,7 @@ TEST(ElementFile, AFileThatCannotBeWrittenIsReportedAndTheOldOneStays) {
     wxString path;
     std::string error;
     ASSERT_TRUE(SaveElementsFile(known_asteroid(), directory, path, error)) << error;
-    const std::string old_text = read_all(dir.path() + "/Asteroid_Vesta.xml");
+    const std::string old_text = slurp(dir.path() + "/Asteroid_Vesta.xml");
     const nbOrbitalElementsAsteroid later("Vesta", 2.75, 0.25, 7, 151, 103, 2456789.5, 2456800.5,
                                           30);
     {
@@ -436,8 +420,8 @@ TEST(ElementFile, AFileThatCannotBeWrittenIsReportedAndTheOldOneStays) {
         EXPECT_EQ(error, "Permission denied");
         EXPECT_EQ(written, "untouched");
     }
-    EXPECT_EQ(read_all(dir.path() + "/Asteroid_Vesta.xml"), old_text);
-    EXPECT_EQ(files_in(dir.path()), std::vector<std::string>{"Asteroid_Vesta.xml"});
+    EXPECT_EQ(slurp(dir.path() + "/Asteroid_Vesta.xml"), old_text);
+    EXPECT_EQ(files_in(dir.path()), std::set<std::string>{"Asteroid_Vesta.xml"});
 
     // A name longer than the file system takes, and one no XML can hold.
     const nbOrbitalElementsAsteroid long_name(std::string(300, 'n'), 2.75, 0.25, 7, 151, 103, 0, 0,
@@ -455,7 +439,7 @@ TEST(ElementFile, AFileThatCannotBeWrittenIsReportedAndTheOldOneStays) {
     dir.write("plain", "x");
     EXPECT_FALSE(SaveElementsFile(later, directory + "/plain/sub", path, error));
     EXPECT_NE(error.find("Not a directory"), std::string::npos) << error;
-    EXPECT_EQ(files_in(dir.path()), (std::vector<std::string>{"Asteroid_Vesta.xml", "plain"}));
+    EXPECT_EQ(files_in(dir.path()), (std::set<std::string>{"Asteroid_Vesta.xml", "plain"}));
 }
 
 TEST(ElementFile, AMissingDataDirectoryIsMade) {

@@ -1,8 +1,6 @@
 #include <algorithm>
-#include <filesystem>
-#include <fstream>
 #include <functional>
-#include <sstream>
+#include <set>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -21,21 +19,6 @@
 namespace {
 
 using Field = SingleObjectPanel::Field;
-
-std::string read_all(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream bytes;
-    bytes << in.rdbuf();
-    return bytes.str();
-}
-
-std::vector<std::string> files_in(const std::string& dir) {
-    std::vector<std::string> names;
-    for (const auto& entry : std::filesystem::directory_iterator(dir))
-        names.push_back(entry.path().filename().string());
-    std::sort(names.begin(), names.end());
-    return names;
-}
 
 // Answers the page's modal dialogs in place of a user: message boxes are
 // recorded and acknowledged, file dialogs get the path set here (none:
@@ -304,7 +287,7 @@ TEST_F(SingleObjectPageTest, AValidAsteroidBecomesABodyAFileAndACatalogueSet) {
     EXPECT_EQ(body->graphics()->colour().red(), 255);
     EXPECT_EQ(body->graphics()->colour().green(), 0);
 
-    EXPECT_EQ(files_in(data.path()), std::vector<std::string>{"Asteroid_Vesta.xml"});
+    EXPECT_EQ(files_in(data.path()), std::set<std::string>{"Asteroid_Vesta.xml"});
     const std::unique_ptr<nbOrbitalElements> saved =
         LoadElementsFile(wxString::FromUTF8(file("Asteroid_Vesta.xml")));
     ASSERT_NE(saved, nullptr);
@@ -382,7 +365,7 @@ TEST_F(SingleObjectPageTest, ACometIgnoresTheMeanAnomalyField) {
     const vec3d expected = elements_position(17.834144, 0.967143, 162.262691, 111.332485, 58.420081,
                                              2446467.395317, now);
     EXPECT_EQ(body->position().x, expected.x);
-    const std::string saved = read_all(file("Comet_1P_Halley.xml"));
+    const std::string saved = slurp(file("Comet_1P_Halley.xml"));
     EXPECT_NE(saved.find(" M=\"0.0000000000000000\""), std::string::npos) << saved;
     EXPECT_EQ((*the_factory->catalogue_begin())->mean_anomaly(), 0);
 }
@@ -503,7 +486,7 @@ TEST_F(SingleObjectPageTest, WithoutAutosaveApplyWritesNoFile) {
     EXPECT_TRUE(files_in(data.path()).empty());
     // Save writes whatever the box says.
     press(page->GetSaveButton());
-    EXPECT_EQ(files_in(data.path()), std::vector<std::string>{"Asteroid_Vesta.xml"});
+    EXPECT_EQ(files_in(data.path()), std::set<std::string>{"Asteroid_Vesta.xml"});
 }
 
 TEST_F(SingleObjectPageTest, AFileThatCannotBeWrittenIsSaidAndTheOldOneStays) {
@@ -513,7 +496,7 @@ TEST_F(SingleObjectPageTest, AFileThatCannotBeWrittenIsSaidAndTheOldOneStays) {
     old_values.a = "2.2";
     type(old_values);
     press(page->GetSaveButton());
-    const std::string old_text = read_all(file("Asteroid_Vesta.xml"));
+    const std::string old_text = slurp(file("Asteroid_Vesta.xml"));
     ASSERT_NE(old_text.find("a=\"2.2000000000000002\""), std::string::npos) << old_text;
     type(vesta());
     {
@@ -526,13 +509,13 @@ TEST_F(SingleObjectPageTest, AFileThatCannotBeWrittenIsSaidAndTheOldOneStays) {
         page->Load();
         press(page->GetSaveButton());
         EXPECT_EQ(message(), "Could not save Asteroid_Vesta.xml: Permission denied");
-        EXPECT_EQ(read_all(file("Asteroid_Vesta.xml")), old_text);
+        EXPECT_EQ(slurp(file("Asteroid_Vesta.xml")), old_text);
     }
-    EXPECT_EQ(files_in(data.path()), std::vector<std::string>{"Asteroid_Vesta.xml"});
+    EXPECT_EQ(files_in(data.path()), std::set<std::string>{"Asteroid_Vesta.xml"});
     // Once the folder takes files again, a save takes the report away.
     press(page->GetSaveButton());
     EXPECT_EQ(message(), " ");
-    EXPECT_NE(read_all(file("Asteroid_Vesta.xml")).find("a=\"2.3614180000000000\""),
+    EXPECT_NE(slurp(file("Asteroid_Vesta.xml")).find("a=\"2.3614180000000000\""),
               std::string::npos);
 }
 
