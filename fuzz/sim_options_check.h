@@ -43,8 +43,9 @@ inline std::string check_sim_arguments(const std::string& bytes) {
         return "picture size out of range";
     if (!options.add_names.empty() && options.catalogue_dir.empty())
         return "--add accepted without --catalogue";
-    if (!options.element_files.empty())
-        return "element files accepted";
+    for (const std::string& file : options.element_files)
+        if (file.empty())
+            return "an empty element file name accepted";
     for (const std::string& w : words) {
         double jd = 0;
         if (parse_iso_date(w, jd) && !(jd >= -0.5 && jd <= 5373484.5))

@@ -5,18 +5,7 @@
 
 #include "gui/catalog_panel.h"
 #include "gui/delete_objects_panel.h"
-
-namespace {
-
-// Holds the third tab's place until the single-object page exists.
-class EmptyPage : public wxPropertyPage {
-public:
-    using wxPropertyPage::wxPropertyPage;
-    void Load() override { MarkLoaded(); }
-    bool Apply() override { return true; }
-};
-
-} // namespace
+#include "gui/single_object_panel.h"
 
 OrbitalElementsDialog::OrbitalElementsDialog(wxWindow* parent, const wxString& data_directory) {
     SetSheetStyle(wxPROPSHEET_NOTEBOOK);
@@ -28,7 +17,7 @@ OrbitalElementsDialog::OrbitalElementsDialog(wxWindow* parent, const wxString& d
     asteroids->SetObjectKind(2);
     auto* comets = new CatalogPanel(book, ID_COMET_PAGE, data_directory);
     comets->SetObjectKind(1);
-    wxPropertyPage* single_object = new EmptyPage(book, ID_SINGLE_OBJECT_PAGE);
+    auto* single_object = new SingleObjectPanel(book, ID_SINGLE_OBJECT_PAGE, data_directory);
     auto* remove = new DeleteObjectsPanel(book, ID_DELETE_PAGE);
 
     book->AddPage(asteroids, _("Add Asteroids"), false);
@@ -77,6 +66,10 @@ CatalogPanel* OrbitalElementsDialog::GetAsteroidPage() const {
 
 CatalogPanel* OrbitalElementsDialog::GetCometPage() const {
     return dynamic_cast<CatalogPanel*>(GetPage(COMET_PAGE));
+}
+
+SingleObjectPanel* OrbitalElementsDialog::GetSingleObjectPage() const {
+    return dynamic_cast<SingleObjectPanel*>(GetPage(SINGLE_OBJECT_PAGE));
 }
 
 DeleteObjectsPanel* OrbitalElementsDialog::GetDeletePage() const {

@@ -8,6 +8,7 @@
 
 class CatalogPanel;
 class DeleteObjectsPanel;
+class SingleObjectPanel;
 
 class OrbitalElementsDialog : public wxPropertySheetDialogEx {
 public:
@@ -23,7 +24,8 @@ public:
     // The tabs, in notebook order.
     enum Page { ASTEROID_PAGE, COMET_PAGE, SINGLE_OBJECT_PAGE, DELETE_PAGE };
 
-    // The catalogue pages read their files from data_directory. The first
+    // The catalogue pages read their files from data_directory, the
+    // single-object page writes and restores element files there. The first
     // page is filled before the constructor returns.
     OrbitalElementsDialog(wxWindow* parent, const wxString& data_directory);
     ~OrbitalElementsDialog() override;
@@ -31,6 +33,7 @@ public:
     wxPropertyPage* GetPage(Page page) const;
     CatalogPanel* GetAsteroidPage() const;
     CatalogPanel* GetCometPage() const;
+    SingleObjectPanel* GetSingleObjectPage() const;
     DeleteObjectsPanel* GetDeletePage() const;
     wxButton* GetApplyButton() const { return apply_button; }
     wxButton* GetCloseButton() const { return close_button; }

@@ -6,7 +6,9 @@
 //                      [--screenshot FILE]
 //
 // --page opens the dialog on tab N (1 to 4) with two rows checked and
-// applied; --screenshot then saves the dialog as a PNG and exits.
+// applied (on the single-object page: the elements of 1 Ceres typed in and
+// applied, which writes its element file into the data directory);
+// --screenshot then saves the dialog as a PNG and exits.
 #include <wx/app.h>
 #include <wx/dcmemory.h>
 #include <wx/dcscreen.h>
@@ -17,6 +19,7 @@
 #include "gui/catalog_panel.h"
 #include "gui/delete_objects_panel.h"
 #include "gui/orbital_elements_dialog.h"
+#include "gui/single_object_panel.h"
 #include "nbody/date_bridge.h"
 #include "nbody/factory.h"
 
@@ -84,6 +87,20 @@ private:
         if (list && list->GetItemCount() > 3) {
             list->Check(1, true);
             list->Check(3, true);
+            dialog->ApplyCurrentPage();
+        }
+        if (page == OrbitalElementsDialog::SINGLE_OBJECT_PAGE) {
+            // 1 Ceres, epoch 2019 April 27, as the small-body database lists it.
+            SingleObjectPanel* single = dialog->GetSingleObjectPage();
+            const std::pair<SingleObjectPanel::Field, const char*> ceres[] = {
+                {SingleObjectPanel::NAME, "1 Ceres"},      {SingleObjectPanel::E, "0.0760090265"},
+                {SingleObjectPanel::A, "2.769165146"},     {SingleObjectPanel::I, "10.59406704"},
+                {SingleObjectPanel::OMEGA, "80.30553157"}, {SingleObjectPanel::W, "73.59769469"},
+                {SingleObjectPanel::TP, "2458849.7"},      {SingleObjectPanel::EPOCH, "2458600.5"},
+                {SingleObjectPanel::M, "77.37209589"},     {SingleObjectPanel::MASS, "9.39e20"}};
+            for (const auto& [field, text] : ceres)
+                single->GetField(field)->SetValue(text);
+            single->GetTypeChoice()->SetSelection(0);
             dialog->ApplyCurrentPage();
         }
         if (!screenshot.empty())

@@ -36,8 +36,12 @@ Extra bodies:
                        NAME twice, the set with the latest epoch is used.
                        A name already in the system (Sun, or an object
                        added before) is refused.
-  --elements FILE.xml  add the object of a single-object element file
-                       (repeatable; not supported yet)
+  --elements FILE.xml  add the object of a single-object element file, as
+                       the desktop program's "Add Single Object" page
+                       saves it (repeatable; after the --add objects). A
+                       file that cannot be read, is not an element file or
+                       holds elements the simulation cannot carry is an
+                       error, as is a name already in the system.
 
 Picture of the final state (drawn without a display, as the program's
 window would show it: orbits, fading, names and the Sun on, axes off):
@@ -234,11 +238,6 @@ bool parse_sim_options(int argc, const char* const* argv, SimOptions& options, s
     }
     if (!options.add_names.empty() && options.catalogue_dir.empty()) {
         error = "--add needs --catalogue DIR to find the object";
-        return false;
-    }
-    if (!options.element_files.empty()) {
-        error = "--elements '" + options.element_files.front() +
-                "': single-object element files are not supported yet";
         return false;
     }
     return true;

@@ -12,6 +12,7 @@
 #include <wx/datetime.h>
 #include <wx/init.h>
 
+#include "gui/element_file.h"
 #include "nbody/date_bridge.h"
 #include "nbody/factory.h"
 #include "render/scene.h"
@@ -115,9 +116,39 @@ int main(int argc, char** argv) {
                                             "at rest)");
             system->add(name, std::move(body));
         }
-        if (options.zero_momentum && !options.add_names.empty())
-            system->zero_momentum();
     }
+
+    // Element files join like the single-object page's sets: the body at the
+    // start date, the set kept in the catalogue.
+    for (const std::string& file : options.element_files) {
+        const std::string culprit = "the element file '" + file + "'";
+        // The name's bytes as the file system gives them; UTF-8 where the
+        // locale's encoding cannot hold them.
+        wxString path(file.c_str(), *wxConvFileName);
+        if (path.empty())
+            path = wxString::FromUTF8(file.data(), file.size());
+        std::string reason;
+        std::unique_ptr<nbOrbitalElements> set = LoadElementsFile(path, &reason);
+        if (!set)
+            return fail(EXIT_INPUT, "cannot read " + culprit + ": " + reason);
+        if (!set->validate())
+            return fail(EXIT_INPUT, culprit +
+                                        " holds elements the simulation cannot use (it needs a "
+                                        "name, a > 0, 0 < e < 1 and an orbit placeable at its "
+                                        "epoch)");
+        const std::string name = set->name();
+        if (system->find(name))
+            return fail(EXIT_INPUT, "cannot add '" + name + "' of " + culprit +
+                                        ": a body of that name is already in the system");
+        std::unique_ptr<nbBody> body = set->create_body(jd);
+        if (!body)
+            return fail(EXIT_INPUT, "cannot add '" + name + "' of " + culprit +
+                                        ": its elements give no usable state at the start date");
+        system->add(name, std::move(body));
+        factory.adopt_elements(std::move(set));
+    }
+    if (options.zero_momentum && (!options.add_names.empty() || !options.element_files.empty()))
+        system->zero_momentum();
 
     if (!options.png_file.empty()) {
         bool known = false;

@@ -43,10 +43,7 @@ TEST_F(ManageDialogTest, FourPagesInOrderAndTheTwoButtons) {
     EXPECT_EQ(dialog->GetAsteroidPage()->GetObjectKind(), 2);
     EXPECT_EQ(dialog->GetCometPage()->GetObjectKind(), 1);
     EXPECT_NE(dialog->GetDeletePage(), nullptr);
-    // The single-object page holds its place, empty so far.
-    wxPropertyPage* single = dialog->GetPage(OrbitalElementsDialog::SINGLE_OBJECT_PAGE);
-    ASSERT_NE(single, nullptr);
-    EXPECT_TRUE(single->GetChildren().empty());
+    EXPECT_NE(dialog->GetSingleObjectPage(), nullptr);
 
     EXPECT_EQ(dialog->GetApplyButton()->GetLabel(), "Apply");
     EXPECT_EQ(dialog->GetCloseButton()->GetLabel(), "Close");

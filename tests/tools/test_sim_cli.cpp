@@ -5,6 +5,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
@@ -18,6 +19,7 @@
 #include <wx/init.h>
 
 #include "common/temp_dir.h"
+#include "nbody/elements.h"
 #include "nbody/parse_number.h"
 
 namespace {
@@ -192,7 +194,8 @@ TEST(SimCli, BadInputIsOneMessageAndAnExitStatusWithoutOutput) {
         {"--add Ceres", 2, "--catalogue"},
         {"--catalogue ''", 2, "--catalogue ''"},
         {"--png ''", 2, "--png ''"},
-        {"--elements mine.xml", 2, "mine.xml"},
+        {"--elements ''", 2, "--elements ''"},
+        {"--elements mine.xml", 1, "the element file 'mine.xml': No such file or directory"},
         {"--catalogue /nonexistent/zenorb", 1, "/nonexistent/zenorb"},
         {"--catalogue " ZENORB_TEST_DATA "/catalogue --add Vulcan", 1, "'Vulcan'"},
     };
@@ -363,6 +366,84 @@ TEST(SimCli, HostileCataloguesAndNamesGiveAMessageAndStatusOne) {
         } else {
             EXPECT_LE(rows.size(), 1u) << c.what << ": " << r.out;
         }
+    }
+}
+
+// An element file as a user may have written it by hand.
+std::string element_file(const std::string& type, const std::string& name, const std::string& a,
+                         const std::string& e, const std::string& root = "OrbitalElements") {
+    return "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n<" + root + ">\n  <" + type + " name=\"" +
+           name + "\">\n    <Physical mass=\"2.59e20\"/>\n    <Orbit a=\"" + a + "\" e=\"" + e +
+           "\" i=\"7.14\" w=\"151.2\" omega=\"103.85\" Tp=\"2457883.0\" epoch=\"2458600.5\" "
+           "M=\"20.86\"/>\n  </" +
+           type + ">\n</" + root + ">\n";
+}
+
+TEST(SimCli, AddsTheObjectsOfElementFilesAtTheStartDate) {
+    TempDir dir;
+    dir.write("Asteroid_Vesta.xml", element_file("Asteroid", "Vesta", "2.3614", "0.0887"));
+    dir.write("Comet_Halley.xml", element_file("Comet", " 1P/Halley ", "17.83", "0.967"));
+    const SimRun r = run("--jd 2458600.5 --elements " + dir.path() + "/Asteroid_Vesta.xml" +
+                         " --elements " + dir.path() + "/Comet_Halley.xml");
+    ASSERT_EQ(r.status, 0) << r.err;
+    const auto rows = lines(r.out);
+    ASSERT_EQ(rows.size(), 1u + 13);
+    std::vector<std::string> names;
+    for (std::size_t k = 1; k < rows.size(); ++k)
+        names.push_back(fields(rows[k])[2]);
+    EXPECT_EQ(names[0], "1P_Halley") << "the name as the page cleans it";
+    const auto vesta = std::find(names.begin(), names.end(), "Vesta");
+    ASSERT_NE(vesta, names.end());
+    // Where its elements put it at the start date (the momentum correction
+    // changes velocities only).
+    const auto f = fields(rows[1 + (vesta - names.begin())]);
+    const vec3d expected =
+        elements_position(2.3614, 0.0887, 7.14, 151.2, 103.85, 2457883.0, 2458600.5);
+    double x = 0, y = 0, z = 0;
+    ASSERT_TRUE(parse_double(f[3], x) && parse_double(f[4], y) && parse_double(f[5], z));
+    EXPECT_EQ(x, expected.x);
+    EXPECT_EQ(y, expected.y);
+    EXPECT_EQ(z, expected.z);
+}
+
+TEST(SimCli, ElementFilesThatCannotBeUsedAreOneMessageAndStatusOne) {
+    TempDir dir;
+    const std::string good = element_file("Asteroid", "Vesta", "2.3614", "0.0887");
+    dir.write("good.xml", good);
+    dir.write("broken.xml", good.substr(0, good.size() - 10));
+    dir.write("root.xml", element_file("Asteroid", "Vesta", "2.3614", "0.0887", "Elements"));
+    dir.write("circle.xml", element_file("Asteroid", "Vesta", "2.3614", "0"));
+    dir.write("hyperbola.xml", element_file("Comet", "C", "2.3614", "1.5"));
+    dir.write("sun.xml", element_file("Planetary", "Sun", "2.3614", "0.0887"));
+    dir.write("large.xml", good + std::string(70000, ' '));
+    std::filesystem::create_directory(dir.path() + "/folder.xml");
+    struct Case {
+        std::string arguments;
+        std::string message;
+    };
+    const std::string d = dir.path() + "/";
+    const Case cases[] = {
+        {"--elements " + d + "missing.xml",
+         "cannot read the element file '" + d + "missing.xml': No such file or directory"},
+        {"--elements " + d + "folder.xml", "folder.xml': it is a directory"},
+        {"--elements " + d + "broken.xml",
+         "broken.xml': XML parsing error: 'unclosed token' at line 7"},
+        {"--elements " + d + "root.xml", "root.xml': its root element is not OrbitalElements"},
+        {"--elements " + d + "circle.xml", "circle.xml' holds elements the simulation cannot use"},
+        {"--elements " + d + "hyperbola.xml", "hyperbola.xml' holds elements the simulation"},
+        {"--elements " + d + "large.xml", "large.xml': it is larger than 65536 bytes"},
+        {"--elements " + d + "sun.xml", "cannot add 'Sun' of the element file '" + d +
+                                            "sun.xml': a body of that name is already in the "
+                                            "system"},
+        {"--elements " + d + "good.xml --elements " + d + "good.xml",
+         "cannot add 'Vesta' of the element file"},
+    };
+    for (const Case& c : cases) {
+        const SimRun r = run("--jd 2458600.5 " + c.arguments);
+        EXPECT_EQ(r.status, 1) << c.arguments << ": " << r.err;
+        EXPECT_TRUE(r.out.empty()) << c.arguments;
+        EXPECT_NE(r.err.find(c.message), std::string::npos) << c.arguments << ": " << r.err;
+        EXPECT_EQ(lines(r.err).size(), 1u) << r.err;
     }
 }
 

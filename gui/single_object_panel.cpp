@@ -1,0 +1,309 @@
+#include "gui/single_object_panel.h"
+
+#include <algorithm>
+#include <vector>
+
+#include <wx/filedlg.h>
+#include <wx/msgdlg.h>
+#include <wx/sizer.h>
+#include <wx/statbox.h>
+
+#include "gui/element_file.h"
+#include "nbody/factory.h"
+#include "nbody/format_number.h"
+#include "nbody/parse_number.h"
+
+const char* const SMALL_BODY_DATABASE_URL = "https://ssd.jpl.nasa.gov/tools/sbdb_lookup.html";
+
+namespace {
+
+const int LABEL_WIDTH = 200;
+const int TEXT_WIDTH = 250;
+const int UNIT_WIDTH = 30;
+const int CHOICE_WIDTH = 100;
+const int BORDER = 5;
+
+// The width a control is laid out with, or its text's own where that is
+// wider: no label may lose its end in a larger font or a longer translation.
+void at_least(wxWindow* window, int width) {
+    window->SetMinSize(wxSize(std::max(width, window->GetBestSize().x), -1));
+}
+
+// One width for all the row labels, so that the fields stand in one column
+// even where a label needs more than the usual width.
+void same_width(const std::vector<wxStaticText*>& labels, int width) {
+    for (const wxStaticText* label : labels)
+        width = std::max(width, label->GetBestSize().x);
+    for (wxStaticText* label : labels)
+        label->SetMinSize(wxSize(width, -1));
+}
+
+double number_in(const wxTextCtrl* field) {
+    return leading_number(TrimBlanks(field->GetValue()).utf8_string());
+}
+
+} // namespace
+
+SingleObjectPanel::SingleObjectPanel(wxWindow* parent, wxWindowID id,
+                                     const wxString& data_directory)
+    : wxPropertyPage(parent, id, wxDefaultPosition, wxDefaultSize, wxTAB_TRAVERSAL, "id"),
+      data_directory(data_directory) {
+    auto* column = new wxBoxSizer(wxVERTICAL);
+
+    // One line: label, field, unit; the field's parent is the box it is in.
+    std::vector<wxStaticText*> row_labels;
+    auto add_row = [&row_labels](wxStaticBoxSizer* box, const wxString& label,
+                                 const wxString& unit) {
+        wxWindow* parent = box->GetStaticBox();
+        auto* row = new wxBoxSizer(wxHORIZONTAL);
+        auto* text_label = new wxStaticText(parent, wxID_ANY, label);
+        row_labels.push_back(text_label);
+        row->Add(text_label, 0, wxALL | wxALIGN_CENTER_VERTICAL, BORDER);
+        auto* field = new wxTextCtrl(parent, wxID_ANY, "");
+        field->SetMinSize(wxSize(TEXT_WIDTH, -1));
+        row->Add(field, 0, wxALL | wxALIGN_CENTER_VERTICAL, BORDER);
+        auto* unit_label = new wxStaticText(parent, wxID_ANY, unit);
+        at_least(unit_label, UNIT_WIDTH);
+        row->Add(unit_label, 0, wxALL | wxALIGN_CENTER_VERTICAL, BORDER);
+        box->Add(row, 0, wxEXPAND);
+        return field;
+    };
+
+    auto* primary = new wxStaticBoxSizer(wxVERTICAL, this, _("Primary"));
+    {
+        wxWindow* parent = primary->GetStaticBox();
+        auto* row = new wxBoxSizer(wxHORIZONTAL);
+        auto* label = new wxStaticText(parent, wxID_ANY, _("Object name"));
+        row_labels.push_back(label);
+        row->Add(label, 0, wxALL | wxALIGN_CENTER_VERTICAL, BORDER);
+        name_text = new wxTextCtrl(parent, wxID_ANY, "");
+        name_text->SetMinSize(wxSize(TEXT_WIDTH, -1));
+        row->Add(name_text, 0, wxALL | wxALIGN_CENTER_VERTICAL, BORDER);
+        auto* type_label = new wxStaticText(parent, wxID_ANY, _("Type"), wxDefaultPosition,
+                                            wxDefaultSize, wxALIGN_RIGHT);
+        row->Add(type_label, 1, wxALL | wxALIGN_CENTER_VERTICAL, BORDER);
+        const wxString types[] = {_("Asteroid"), _("Comet"), _("Planetary")};
+        type_choice = new wxChoice(parent, wxID_ANY, wxDefaultPosition, wxDefaultSize, 3, types);
+        at_least(type_choice, CHOICE_WIDTH);
+        row->Add(type_choice, 0, wxALL | wxALIGN_CENTER_VERTICAL, BORDER);
+        primary->Add(row, 0, wxEXPAND);
+    }
+    e_text = add_row(primary, _("Eccentricity (e)"), "");
+    a_text = add_row(primary, _("Semimajor axis (a)"), _("AU"));
+    i_text = add_row(primary, _("Inclination (i)"), _("deg"));
+    omega_text = add_row(primary, _("Longitude of ascending node (omega)"), _("deg"));
+    w_text = add_row(primary, _("Argument of perihelion (w)"), _("deg"));
+    tp_text = add_row(primary, _("Time of perihelion passage (Tp)"), _("JD"));
+    epoch_text = add_row(primary, _("Epoch"), _("JD"));
+    column->Add(primary, 0, wxALL | wxEXPAND, BORDER);
+
+    auto* secondary =
+        new wxStaticBoxSizer(wxVERTICAL, this, _("Secondary (values assumed if not provided)"));
+    m_text = add_row(secondary, _("Mean Anomaly (M)"), _("deg"));
+    mass_text = add_row(secondary, _("Mass"), _("Kg (Earth=5.9E24)"));
+    column->Add(secondary, 0, wxLEFT | wxRIGHT | wxBOTTOM | wxEXPAND, BORDER);
+    same_width(row_labels, LABEL_WIDTH);
+
+    auto* boxes = new wxBoxSizer(wxHORIZONTAL);
+    auto* database =
+        new wxStaticBoxSizer(wxVERTICAL, this, _("NASA/JPL Small-Body Database Browser"));
+    // The generic control: GTK's own shows every "_" of the address doubled.
+    browser_link = new wxGenericHyperlinkCtrl(
+        database->GetStaticBox(), wxID_ANY, SMALL_BODY_DATABASE_URL, SMALL_BODY_DATABASE_URL,
+        wxDefaultPosition, wxDefaultSize, wxHL_CONTEXTMENU | wxHL_ALIGN_LEFT | wxNO_BORDER);
+    database->Add(browser_link, 0, wxALL | wxALIGN_LEFT, BORDER);
+    boxes->Add(database, 1, wxRIGHT | wxEXPAND, BORDER);
+    auto* files = new wxStaticBoxSizer(wxHORIZONTAL, this, _("Single object save/restore"));
+    save_button = new wxButton(files->GetStaticBox(), wxID_ANY, _("Save"));
+    files->Add(save_button, 0, wxALL | wxALIGN_CENTER_VERTICAL, BORDER);
+    restore_button = new wxButton(files->GetStaticBox(), wxID_ANY, _("Restore..."));
+    files->Add(restore_button, 0, wxALL | wxALIGN_CENTER_VERTICAL, BORDER);
+    autosave_check = new wxCheckBox(files->GetStaticBox(), wxID_ANY, _("Autosave on Apply"));
+    autosave_check->SetValue(true);
+    files->Add(autosave_check, 0, wxALL | wxALIGN_CENTER_VERTICAL, BORDER);
+    boxes->Add(files, 0, wxEXPAND);
+    column->Add(boxes, 0, wxLEFT | wxRIGHT | wxEXPAND, BORDER);
+
+    auto* bottom = new wxBoxSizer(wxHORIZONTAL);
+    // A long report (a file that cannot be written, with its name) ends in
+    // an ellipsis rather than widen the dialog; its tooltip holds it whole.
+    message_label = new wxStaticText(this, wxID_ANY, _("Message_label"), wxDefaultPosition,
+                                     wxDefaultSize, wxST_ELLIPSIZE_END | wxST_NO_AUTORESIZE);
+    message_label->SetFont(
+        wxFont(10, wxFONTFAMILY_SWISS, wxFONTSTYLE_NORMAL, wxFONTWEIGHT_BOLD, false, ""));
+    bottom->Add(message_label, 1, wxLEFT | wxRIGHT | wxBOTTOM, 10);
+    column->Add(bottom, 0, wxTOP | wxEXPAND, BORDER);
+
+    SetSizer(column);
+    column->Fit(this);
+    column->SetSizeHints(this);
+
+    save_button->Bind(wxEVT_BUTTON, &SingleObjectPanel::OnSaveButton, this);
+    restore_button->Bind(wxEVT_BUTTON, &SingleObjectPanel::OnRestoreButton, this);
+}
+
+SingleObjectPanel::~SingleObjectPanel() = default;
+
+wxTextCtrl* SingleObjectPanel::GetField(Field field) const {
+    switch (field) {
+    case NAME:
+        return name_text;
+    case E:
+        return e_text;
+    case A:
+        return a_text;
+    case I:
+        return i_text;
+    case OMEGA:
+        return omega_text;
+    case W:
+        return w_text;
+    case TP:
+        return tp_text;
+    case EPOCH:
+        return epoch_text;
+    case M:
+        return m_text;
+    case MASS:
+        return mass_text;
+    }
+    return nullptr;
+}
+
+void SingleObjectPanel::Load() {
+    ShowMessage(" ");
+    MarkLoaded();
+}
+
+void SingleObjectPanel::ShowMessage(const wxString& text) {
+    message_label->SetLabel(text);
+    message_label->SetToolTip(text.Strip(wxString::both).empty() ? wxString() : text);
+}
+
+std::unique_ptr<nbOrbitalElements> SingleObjectPanel::ElementsFromFields() {
+    const std::string name = CleanName(TrimBlanks(name_text->GetValue())).utf8_string();
+    const int selected = type_choice->GetSelection();
+    // The items' own texts, not their translations, name the kinds.
+    static const char* const kinds[] = {"Asteroid", "Comet", "Planetary"};
+    const std::string type = selected >= 0 && selected < 3 ? kinds[selected] : "";
+
+    const double a = number_in(a_text), e = number_in(e_text), i = number_in(i_text),
+                 w = number_in(w_text), omega = number_in(omega_text), tp = number_in(tp_text),
+                 epoch = number_in(epoch_text), m = number_in(m_text), mass = number_in(mass_text);
+    std::unique_ptr<nbOrbitalElements> set;
+    if (type == "Asteroid")
+        set = std::make_unique<nbOrbitalElementsAsteroid>(name, a, e, i, w, omega, tp, epoch, m);
+    else if (type == "Comet")
+        set = std::make_unique<nbOrbitalElementsComet>(name, a, e, i, w, omega, tp, epoch);
+    else if (type == "Planetary")
+        set = std::make_unique<nbOrbitalElementsPlanetary>(name, a, e, i, w, omega, tp, epoch, m);
+    else {
+        ShowMessage(_("INVALID: Please set object type"));
+        return nullptr;
+    }
+    if (mass > 0)
+        set->set_mass(mass);
+    return set;
+}
+
+void SingleObjectPanel::FieldsFromElements(const nbOrbitalElements& set) {
+    name_text->SetValue(wxString::FromUTF8(set.name()));
+    static const char* const kinds[] = {"Asteroid", "Comet", "Planetary"};
+    type_choice->SetSelection(wxNOT_FOUND);
+    for (int k = 0; k < 3; ++k)
+        if (set.type_name() == kinds[k])
+            type_choice->SetSelection(k);
+    const struct {
+        wxTextCtrl* field;
+        double value;
+    } values[] = {{a_text, set.a()},         {e_text, set.e()},           {i_text, set.i()},
+                  {w_text, set.w()},         {omega_text, set.omega()},   {tp_text, set.Tp()},
+                  {epoch_text, set.epoch()}, {m_text, set.mean_anomaly()}};
+    for (const auto& v : values)
+        v.field->SetValue(format_fixed(v.value, 16));
+    mass_text->SetValue(format_exponent(set.mass(), 8));
+}
+
+bool SingleObjectPanel::WriteFile(const nbOrbitalElements& set, wxString& failure) {
+    wxString path;
+    std::string error;
+    if (::SaveElementsFile(set, data_directory, path, error))
+        return true;
+    failure = wxString::Format(_("Could not save %s: %s"), ElementsFileName(set),
+                               wxString::FromUTF8(error));
+    return false;
+}
+
+bool SingleObjectPanel::SaveElementsFile(nbOrbitalElements* set) {
+    if (!set || !set->validate()) {
+        wxMessageBox(_("Please check element parameters"),
+                     _("Orbital elements invalid or incomplete"), wxOK | wxCENTRE, this);
+        return false;
+    }
+    wxString failure;
+    if (!WriteFile(*set, failure)) {
+        ShowMessage(failure);
+        shown_failure = failure;
+        return false;
+    }
+    if (!shown_failure.empty() && message_label->GetLabel() == shown_failure)
+        ShowMessage(" ");
+    shown_failure.clear();
+    return true;
+}
+
+bool SingleObjectPanel::Apply() {
+    std::unique_ptr<nbOrbitalElements> set = ElementsFromFields();
+    if (!set)
+        return true;
+    // An invalid set makes nothing and says nothing.
+    if (!set->validate())
+        return true;
+
+    wxString failure;
+    const bool saved = !autosave_check->IsChecked() || WriteFile(*set, failure);
+    nbSystem* system = the_factory->system();
+    if (!system) {
+        if (!saved) {
+            ShowMessage(failure);
+            shown_failure = failure;
+        }
+        return true;
+    }
+
+    wxString message = _("Warning No object created!");
+    // Null when the orbit gives no usable state at this date.
+    std::unique_ptr<nbBody> body = set->create_body(system->time());
+    const std::string name = set->name();
+    if (body && system->add(name, std::move(body))) {
+        message = wxString::Format(_("The %s %s has been created!"),
+                                   wxString::FromUTF8(set->type_name()), wxString::FromUTF8(name));
+        the_factory->adopt_elements(std::move(set));
+    }
+    if (!saved)
+        message += " " + failure;
+    ShowMessage(message);
+    shown_failure = saved ? wxString() : message;
+    return true;
+}
+
+void SingleObjectPanel::OnSaveButton(wxCommandEvent&) {
+    std::unique_ptr<nbOrbitalElements> set = ElementsFromFields();
+    if (set)
+        SaveElementsFile(set.get());
+}
+
+void SingleObjectPanel::OnRestoreButton(wxCommandEvent&) {
+    wxFileDialog chooser(this, _("Select Orbital Elements file"), data_directory, wxEmptyString,
+                         _("XML file (*.xml)|*.xml"), wxFD_OPEN | wxFD_FILE_MUST_EXIST,
+                         wxDefaultPosition, wxDefaultSize, "filedlg");
+    // The toolkit's own chooser does not take the name from its constructor.
+    chooser.SetName("filedlg");
+    if (chooser.ShowModal() != wxID_OK)
+        return;
+    // A file that yields no set changes nothing; the reading reports a file
+    // that cannot be read or parsed through the toolkit's log.
+    std::unique_ptr<nbOrbitalElements> set = LoadElementsFile(chooser.GetPath());
+    if (set)
+        FieldsFromElements(*set);
+}

@@ -1,0 +1,93 @@
+// The manage-objects page "Add Single Object": one set of orbital elements
+// typed in (or restored from an element file), saved, and made a body of
+// the running system.
+#pragma once
+
+#include <memory>
+
+#include <wx/button.h>
+#include <wx/checkbox.h>
+#include <wx/choice.h>
+#include <wx/hyperlink.h>
+#include <wx/stattext.h>
+#include <wx/textctrl.h>
+
+// After wx/hyperlink.h, which declares what the generic control builds on.
+#include <wx/generic/hyperlink.h>
+
+#include "gui/property_sheet.h"
+#include "nbody/elements.h"
+
+// The public small-body database, where elements of any known object are
+// found to copy into the page.
+extern const char* const SMALL_BODY_DATABASE_URL;
+
+class SingleObjectPanel : public wxPropertyPage {
+public:
+    // The controls carry no identifiers of their own: the dialog around the
+    // page numbers its buttons from wxID_HIGHEST + 1 too, and finds its close
+    // button for Escape by its identifier.
+
+    // The value fields, for whoever reads or fills the page.
+    enum Field { NAME, E, A, I, OMEGA, W, TP, EPOCH, M, MASS };
+
+    // Element files are written to and restored from data_directory.
+    SingleObjectPanel(wxWindow* parent, wxWindowID id, const wxString& data_directory);
+    ~SingleObjectPanel() override;
+
+    void Load() override;
+    // Builds a set from the fields; a valid one is saved (while "Autosave on
+    // Apply" is checked), becomes a body at the simulation's time and joins
+    // the catalogue. Always true.
+    bool Apply() override;
+
+    // A new set from the fields, the caller's; null (and the message line
+    // says so) when no type is chosen. Not validated.
+    std::unique_ptr<nbOrbitalElements> ElementsFromFields();
+    // Shows set in the fields: values with 16 decimals, the mass in
+    // exponent form.
+    void FieldsFromElements(const nbOrbitalElements& set);
+    // Writes the element file of set, or says why not: a message box for a
+    // missing or invalid set, the message line for a file that cannot be
+    // written. True when the file was written.
+    bool SaveElementsFile(nbOrbitalElements* set);
+
+    wxTextCtrl* GetField(Field field) const;
+    wxChoice* GetTypeChoice() const { return type_choice; }
+    wxCheckBox* GetAutosaveCheck() const { return autosave_check; }
+    wxButton* GetSaveButton() const { return save_button; }
+    wxButton* GetRestoreButton() const { return restore_button; }
+    wxGenericHyperlinkCtrl* GetBrowserLink() const { return browser_link; }
+    wxString GetMessage() const { return message_label->GetLabel(); }
+
+protected:
+    void OnSaveButton(wxCommandEvent& event);
+    void OnRestoreButton(wxCommandEvent& event);
+
+private:
+    // Writes set's file into the data directory; false with the sentence
+    // for the message line in failure.
+    bool WriteFile(const nbOrbitalElements& set, wxString& failure);
+    void ShowMessage(const wxString& text);
+
+    wxTextCtrl* name_text = nullptr;
+    wxTextCtrl* e_text = nullptr;
+    wxTextCtrl* a_text = nullptr;
+    wxTextCtrl* i_text = nullptr;
+    wxTextCtrl* omega_text = nullptr;
+    wxTextCtrl* w_text = nullptr;
+    wxTextCtrl* tp_text = nullptr;
+    wxTextCtrl* epoch_text = nullptr;
+    wxTextCtrl* m_text = nullptr;
+    wxTextCtrl* mass_text = nullptr;
+    wxChoice* type_choice = nullptr;
+    wxGenericHyperlinkCtrl* browser_link = nullptr;
+    wxButton* save_button = nullptr;
+    wxButton* restore_button = nullptr;
+    wxCheckBox* autosave_check = nullptr;
+    wxStaticText* message_label = nullptr;
+    wxString data_directory;
+    // The last report of a file not written: a later successful save takes
+    // it off the message line rather than leave it standing.
+    wxString shown_failure;
+};
