@@ -1,0 +1,35 @@
+// How the high-accuracy mode places the built-in bodies: every position in
+// the ecliptic and equinox of J2000.0 and in metres of the IAU's
+// astronomical unit, each velocity the time derivative of its position, and
+// masses whose pulls are those of the JPL ephemeris DE430.
+#pragma once
+
+#include <functional>
+
+#include "nbody/factory.h"
+
+// The IAU's astronomical unit, m. The theories give AU; the program's own
+// rounded unit would make every orbit 0.9 ppm too large, and its period
+// 1.3 ppm too long, for the gravitational parameters below.
+constexpr double IAU_ASTRONOMICAL_UNIT = 1.495978707e11;
+
+// Heliocentric position (m) of a planet, the Moon or Pluto at jd in the
+// ecliptic and mean equinox of J2000.0: the planets and the Moon precessed
+// from the ecliptic of the date, the nutation taken out of the Moon's
+// longitude. The Sun is at the origin.
+vec3d j2000_position(SolarBody body, double jd);
+
+// The velocity (m/s) of a body whose position (m) at JD t is position_at(t):
+// the central difference of eighth order over 1/8 day either side, which
+// for the theories' terms matches their exact derivative to about 1e-12.
+vec3d difference_velocity(const std::function<vec3d(double)>& position_at, double jd);
+
+// The mass (kg) that gives the body the gravitational parameter of DE430
+// with the program's gravitational constant (the planets with their moons,
+// Pluto with Charon): the program's own masses put the Sun 153 ppm too
+// heavy, which alone turns the Earth 12 arcminutes a year too far.
+double accurate_mass(SolarBody body);
+
+// The state the high-accuracy mode starts a built-in body with: the Sun at
+// rest at the origin, the others at j2000_position with difference_velocity.
+BodyState accurate_body_state(SolarBody body, double jd);
