@@ -1,10 +1,12 @@
 // How the high-accuracy mode places the built-in bodies: every position in
 // the ecliptic and equinox of J2000.0 and in metres of the IAU's
-// astronomical unit, each velocity the time derivative of its position, and
-// masses whose pulls are those of the JPL ephemeris DE430.
+// astronomical unit, each velocity first the time derivative of its
+// position and then fitted so that the integrated motion follows the
+// theories, and masses whose pulls are those of the JPL ephemeris DE430.
 #pragma once
 
 #include <functional>
+#include <vector>
 
 #include "nbody/factory.h"
 
@@ -30,6 +32,25 @@ vec3d difference_velocity(const std::function<vec3d(double)>& position_at, doubl
 // heavy, which alone turns the Earth 12 arcminutes a year too far.
 double accurate_mass(SolarBody body);
 
-// The state the high-accuracy mode starts a built-in body with: the Sun at
+// The state a built-in body starts from before fit_velocities: the Sun at
 // rest at the origin, the others at j2000_position with difference_velocity.
 BodyState accurate_body_state(SolarBody body, double jd);
+
+// A built-in body of a system about to start in the high-accuracy mode.
+struct StartingBody {
+    SolarBody id;
+    nbBody* body;
+};
+
+// The span after the start, days, over which the velocities are fitted.
+constexpr double FIT_DAYS = 180;
+
+// Replaces the velocities of the planets, the Moon and Pluto (heliocentric,
+// the Sun at rest at the origin) by those whose integrated motion over the
+// next FIT_DAYS follows the theories best, in the least-squares sense (a
+// sample a day). The truncated series' short-period terms make the exact
+// derivative wrong by some parts in 1e5 (the Moon) or 1e6 (Mercury, the
+// Earth): enough to turn the Moon half a degree a year. The Earth and the
+// Moon are fitted as their barycentre and the Moon's offset from the
+// Earth. `bodies` are the Sun and the ten others, the Sun at the origin.
+void fit_velocities(const std::vector<StartingBody>& bodies, double jd);

@@ -202,8 +202,13 @@ nbSystem* nbFactory::create_solar_system(double jd) {
                                             state.velocity);
         system_->add(row.name, std::move(body));
     }
-    if (high_accuracy_)
+    if (high_accuracy_) {
+        std::vector<StartingBody> starting;
+        for (const BuiltInBody& row : BUILT_IN)
+            starting.push_back({row.id, system_->find(row.name)});
+        fit_velocities(starting, jd);
         system_->set_integrator(nbSystem::Integrator::HighAccuracy);
+    }
     for (const auto& entry : *system_)
         entry.second->graphics()->set_colour(default_graphics(entry.first).colour());
     return system_.get();

@@ -84,10 +84,10 @@ public:
 
     // The high-accuracy mode, off until asked for; it takes effect with the
     // next build. On, the built-in bodies start in the ecliptic of J2000.0
-    // with the exact derivatives of their theories as velocities and the
-    // masses of DE430 (accurate_start.h), and the system steps with the
-    // adaptive integrator; off, everything is as the program always built
-    // and stepped it.
+    // with the masses of DE430 and velocities fitted to their theories
+    // (accurate_start.h), and the system steps with the adaptive
+    // integrator; off, everything is as the program always built and
+    // stepped it.
     bool high_accuracy() const { return high_accuracy_; }
     void set_high_accuracy(bool on) { high_accuracy_ = on; }
     // The body of an element set at jd as the mode wants it: in the

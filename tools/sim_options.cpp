@@ -25,8 +25,9 @@ Integration:
                        after the build and again after bodies were added
   --accurate           the high-accuracy mode (the window's "High
                        accuracy"): all bodies in the ecliptic of J2000.0,
-                       velocities the theories' exact derivatives, the
-                       masses of JPL's DE430, and each step crossed by an
+                       the masses of JPL's DE430, velocities fitted so that
+                       the motion follows the theories over the 180 days
+                       after the start, and each step crossed by an
                        adaptive Bulirsch-Stoer integrator in sub-steps.
                        Without it the planets come in the ecliptic of the
                        start date (docs/accuracy.md says how far each mode
