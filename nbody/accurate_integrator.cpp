@@ -2,7 +2,9 @@
 
 #include <algorithm>
 #include <cmath>
+#include <functional>
 #include <limits>
+#include <utility>
 
 #include <boost/numeric/odeint/stepper/bulirsch_stoer.hpp>
 #include <boost/numeric/odeint/stepper/runge_kutta_fehlberg78.hpp>
@@ -94,7 +96,9 @@ using FixedStepper = odeint::runge_kutta_fehlberg78<State>;
 struct nbAccurateIntegrator::Impl {
     // The bodies of the last tick in state order; another set starts afresh.
     std::vector<nbBody*> bodies;
-    std::vector<nbBody*> last_order;
+    // The last tick's bodies in name order, with their masses: a body
+    // removed and another added may come back at the same address.
+    std::vector<std::pair<nbBody*, double>> last_order;
     std::unique_ptr<Stepper> stepper;
     Field field;
     State state;
@@ -122,9 +126,14 @@ long nbAccurateIntegrator::evaluations() const {
 }
 
 void nbAccurateIntegrator::Impl::arrange(const std::vector<nbBody*>& order) {
-    if (order == last_order && stepper)
+    bool same = stepper && order.size() == last_order.size();
+    for (std::size_t k = 0; same && k < order.size(); ++k)
+        same = order[k] == last_order[k].first && order[k]->mass() == last_order[k].second;
+    if (same)
         return;
-    last_order = order;
+    last_order.clear();
+    for (nbBody* b : order)
+        last_order.emplace_back(b, b->mass());
     bodies.clear();
     for (nbBody* b : order)
         if (b->mass() >= TEST_PARTICLE_MASS)
