@@ -236,6 +236,12 @@ std::unique_ptr<nbBody> nbFactory::create_body(const nbOrbitalElements& set, dou
     body->velocity() =
         elements_velocity_exact(set.a(), set.e(), set.i(), set.w(), set.omega(), set.Tp(), jd) *
         scale;
+    // The elements are heliocentric, and the Sun leaves the origin as the
+    // system runs (some 0.03 AU in ten years).
+    if (const nbBody* sun = system_ ? system_->find("Sun") : nullptr) {
+        body->position() += sun->position();
+        body->velocity() += sun->velocity();
+    }
     return body;
 }
 

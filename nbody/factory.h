@@ -91,8 +91,9 @@ public:
     bool high_accuracy() const { return high_accuracy_; }
     void set_high_accuracy(bool on) { high_accuracy_ = on; }
     // The body of an element set at jd as the mode wants it: in the
-    // high-accuracy mode with the exact velocity of its Kepler orbit (and in
-    // metres of the IAU's unit), otherwise the set's own create_body.
+    // high-accuracy mode with the exact velocity of its Kepler orbit, in
+    // metres of the IAU's unit and about the system's Sun wherever it has
+    // got to; otherwise the set's own create_body.
     std::unique_ptr<nbBody> create_body(const nbOrbitalElements& set, double jd) const;
 
     std::size_t catalogue_size() const { return catalogue_.size(); }

@@ -386,6 +386,18 @@ TEST(AccurateFactory, ANewStartDateKeepsTheModeAndTheCatalogueBodies) {
     EXPECT_NEAR((body->velocity() - s->find("Sun")->velocity()).distance(v), 0.0, 1e-6);
     EXPECT_EQ(body->graphics()->colour().green(), 0) << "the asteroid's colour";
 
+    // Added later, in a system that has run, about the Sun where it is now.
+    for (int k = 0; k < 400; ++k)
+        s->step(0.26 * SECONDS_PER_DAY);
+    const nbBody* sun = s->find("Sun");
+    ASSERT_GT(sun->position().length(), 1e7) << "the Sun has moved";
+    const auto later = factory.create_body(set, s->time());
+    const vec3d q = elements_position(2.36, 0.089, 7.1, 151.2, 103.8, 2451000.5, s->time()) * scale;
+    EXPECT_NEAR((later->position() - sun->position()).distance(q), 0.0, 1e-3);
+    const vec3d u =
+        elements_velocity_exact(2.36, 0.089, 7.1, 151.2, 103.8, 2451000.5, s->time()) * scale;
+    EXPECT_NEAR((later->velocity() - sun->velocity()).distance(u), 0.0, 1e-6);
+
     // Outside the mode the set's own body, spline velocity and all.
     factory.set_high_accuracy(false);
     const auto plain = factory.create_body(set, JD_2025);
