@@ -55,8 +55,9 @@ public:
     // Euler: all forces from the positions at the start of the step, then
     // each body's update in name order, then the clock.
     void step(double dt);
-    // The same step written plainly, add_pull for every ordered pair then
-    // each body's advance: what step must match bit for bit.
+    // The semi-implicit Euler step written plainly, add_pull for every
+    // ordered pair then each body's advance: what step must match bit for
+    // bit outside the high-accuracy mode.
     void step_straightforward(double dt);
 
     // Shifts every velocity alike so that the total momentum is zero.
