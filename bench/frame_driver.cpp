@@ -1,6 +1,8 @@
 // The real main window under load, for the figures no unit test may time:
-//   zenorb-frame-bench ticks N SECONDS   ticks per second while running with
-//                                        N catalogue asteroids added
+//   zenorb-frame-bench ticks N SECONDS [--accurate]
+//                                        ticks per second while running with
+//                                        N catalogue asteroids added, in the
+//                                        "High accuracy" mode if asked
 //   zenorb-frame-bench memory N          resident memory with N bodies and
 //                                        every trail full, after pictures
 //   zenorb-frame-bench startup           launch to the first picture drawn
@@ -17,6 +19,7 @@
 
 #include <wx/app.h>
 #include <wx/button.h>
+#include <wx/checkbox.h>
 #include <wx/stopwatch.h>
 #include <wx/timer.h>
 
@@ -35,7 +38,7 @@ void add_asteroids(int n) {
         const std::string name = "(" + std::to_string(k + 1) + ") Bench";
         nbOrbitalElementsAsteroid set(name, a(rng), e(rng), i(rng), angle(rng), angle(rng), 0,
                                       system->time(), angle(rng));
-        if (auto body = set.create_body(system->time()))
+        if (auto body = the_factory->create_body(set, system->time()))
             system->add(name, std::move(body));
     }
     system->zero_momentum();
@@ -95,12 +98,14 @@ public:
         if (args.size() < 3 || !args[2].ToLong(&n) || n < 0 ||
             (mode_ == "ticks" && (args.size() < 4 || !args[3].ToLong(&seconds))) ||
             (mode_ != "ticks" && mode_ != "memory")) {
-            std::fprintf(stderr, "usage: zenorb-frame-bench ticks N SECONDS | memory N | "
-                                 "startup\n");
+            std::fprintf(stderr, "usage: zenorb-frame-bench ticks N SECONDS [--accurate] | "
+                                 "memory N | startup\n");
             return false;
         }
         frame_ = new ZenorbFrame(nullptr);
         frame_->Show();
+        if (mode_ == "ticks" && args.size() > 4 && args[4] == "--accurate")
+            tick_high_accuracy();
         add_asteroids(static_cast<int>(n));
         frame_->RefreshBodyLists();
         if (mode_ == "ticks")
@@ -111,6 +116,15 @@ public:
     }
 
 private:
+    void tick_high_accuracy() {
+        auto* box = dynamic_cast<wxCheckBox*>(wxWindow::FindWindowByName("ID_CHECKBOX11", frame_));
+        box->SetValue(true);
+        wxCommandEvent click(wxEVT_CHECKBOX, box->GetId());
+        click.SetEventObject(box);
+        click.SetInt(1);
+        box->GetEventHandler()->ProcessEvent(click);
+    }
+
     void press_gravitate() {
         auto* button = dynamic_cast<wxButton*>(wxWindow::FindWindowByName("ID_BUTTON2", frame_));
         wxCommandEvent click(wxEVT_BUTTON, button->GetId());
@@ -130,8 +144,10 @@ private:
             if (elapsed < seconds)
                 return;
             done_ = true;
-            std::printf("ticks: %d bodies, %ld ticks in %.1f s = %.2f ticks per second\n",
-                        int(the_factory->system()->size()), ticks_, elapsed, ticks_ / elapsed);
+            std::printf("ticks: %d bodies%s, %ld ticks in %.1f s = %.2f ticks per second\n",
+                        int(the_factory->system()->size()),
+                        the_factory->high_accuracy() ? " (high accuracy)" : "", ticks_, elapsed,
+                        ticks_ / elapsed);
             std::fflush(stdout);
             // Idle work waits while ticks overrun their period: stop them first.
             frame_->GetTimer().Stop();

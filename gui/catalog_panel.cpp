@@ -142,8 +142,8 @@ bool CatalogPanel::Apply() {
             if (!set || system->find(set->name()))
                 continue;
             // A set whose orbit gives no finite moving state at this date
-            // makes no body.
-            std::unique_ptr<nbBody> body = set->create_body(system->time());
+            // makes no body; the factory gives it the state its mode wants.
+            std::unique_ptr<nbBody> body = the_factory->create_body(*set, system->time());
             if (!body) {
                 ++unplaceable;
                 continue;

@@ -56,6 +56,7 @@ wxString selected_text(const wxChoiceWx* choice) {
 wxBEGIN_EVENT_TABLE(ZenorbFrame, wxFrame)
     EVT_TIMER(ZenorbFrame::ID_TIMER, ZenorbFrame::OnTimer)
     EVT_BUTTON(ZenorbFrame::ID_BUTTON1, ZenorbFrame::OnSetStartDate)
+    EVT_CHECKBOX(ZenorbFrame::ID_CHECKBOX11, ZenorbFrame::OnHighAccuracy)
     EVT_BUTTON(ZenorbFrame::ID_BUTTON2, ZenorbFrame::OnGravitate)
     EVT_SPINCTRL(ZenorbFrame::ID_SPINCTRL2, ZenorbFrame::OnRefreshChanged)
     EVT_COMBOBOX(ZenorbFrame::ID_CHOICE2, ZenorbFrame::OnObjectChoice)
@@ -95,6 +96,11 @@ ZenorbFrame::ZenorbFrame(wxWindow* parent, wxWindowID id)
     set_start_date = new wxButton(box, ID_BUTTON1, "Set start date", wxDefaultPosition,
                                   wxDefaultSize, 0, wxDefaultValidator, "ID_BUTTON1");
     simulation->Add(set_start_date, 0, wxALL | wxEXPAND, BORDER);
+    high_accuracy = new wxCheckBox(box, ID_CHECKBOX11, "High accuracy", wxDefaultPosition,
+                                   wxDefaultSize, 0, wxDefaultValidator, "ID_CHECKBOX11");
+    high_accuracy->SetToolTip("Integrate with sub-steps in one frame of reference, so that "
+                              "positions agree with the sky (rebuilds at the start date)");
+    simulation->Add(high_accuracy, 0, wxALL, BORDER);
     simulation->AddStretchSpacer();
     gravitate = new wxButton(box, ID_BUTTON2, "Gravitate!", wxDefaultPosition, wxDefaultSize, 0,
                              wxDefaultValidator, "ID_BUTTON2");
@@ -291,8 +297,10 @@ void ZenorbFrame::FinishSetup() {
 void ZenorbFrame::ResetSimulation() {
     const double jd = datetime_to_jd(start_date->GetDate());
     const wxSize size = drawing_panel->GetClientSize();
-    if (the_factory)
+    if (the_factory) {
+        the_factory->set_high_accuracy(high_accuracy->GetValue());
         start_simulation(*the_factory, scene, jd, size.x, size.y);
+    }
     RefreshBodyLists();
 }
 
@@ -411,6 +419,15 @@ void ZenorbFrame::OnSetStartDate(wxCommandEvent&) {
     const double jd = datetime_to_jd(start_date->GetDate());
     if (current_system())
         the_factory->set_start_date(jd);
+}
+
+void ZenorbFrame::OnHighAccuracy(wxCommandEvent&) {
+    if (!current_system())
+        return;
+    // The other mode builds the bodies otherwise: a new start, at the date
+    // control's date and with the catalogue bodies, as "Set start date".
+    the_factory->set_high_accuracy(high_accuracy->GetValue());
+    the_factory->set_start_date(datetime_to_jd(start_date->GetDate()));
 }
 
 void ZenorbFrame::RefreshBodyLists() {

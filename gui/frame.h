@@ -39,7 +39,8 @@ public:
         ID_STATUSBAR1,
         ID_TIMER,
         ID_WEBSITE,
-        ID_SAVE_PICTURE
+        ID_SAVE_PICTURE,
+        ID_CHECKBOX11
     };
 
     static constexpr int DEFAULT_REFRESH_MS = 55;
@@ -81,6 +82,7 @@ private:
 
     void OnTimer(wxTimerEvent& event);
     void OnSetStartDate(wxCommandEvent& event);
+    void OnHighAccuracy(wxCommandEvent& event);
     void OnGravitate(wxCommandEvent& event);
     void OnRefreshChanged(wxSpinEvent& event);
     void OnObjectChoice(wxCommandEvent& event);
@@ -124,6 +126,7 @@ private:
     wxPanel* drawing_panel = nullptr;
     wxDateGenericCtrl* start_date = nullptr;
     wxButton* set_start_date = nullptr;
+    wxCheckBox* high_accuracy = nullptr;
     wxButton* gravitate = nullptr;
     wxSpinCtrlDbl* timestep = nullptr;
     wxSpinCtrl* refresh = nullptr;

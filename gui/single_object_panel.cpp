@@ -273,7 +273,7 @@ bool SingleObjectPanel::Apply() {
 
     wxString message = _("Warning No object created!");
     // Null when the orbit gives no usable state at this date.
-    std::unique_ptr<nbBody> body = set->create_body(system->time());
+    std::unique_ptr<nbBody> body = the_factory->create_body(*set, system->time());
     const std::string name = set->name();
     if (body && system->add(name, std::move(body))) {
         message = wxString::Format(_("The %s %s has been created!"),

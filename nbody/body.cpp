@@ -40,7 +40,18 @@ void nbBody::advance(double dt, double time) {
     velocity_.y += (force_.y / mass_) * dt;
     velocity_.z += (force_.z / mass_) * dt;
     position_ += velocity_ * dt;
+    record_trail(time);
+    force_ = vec3d();
+}
 
+void nbBody::move_to(const vec3d& position, const vec3d& velocity, double time) {
+    position_ = position;
+    velocity_ = velocity;
+    record_trail(time);
+    force_ = vec3d();
+}
+
+void nbBody::record_trail(double time) {
     const double d = position_.length() / ASTRONOMICAL_UNIT;
     double e;
     if (d < 0.1) {
@@ -63,8 +74,6 @@ void nbBody::advance(double dt, double time) {
     }
     while (trail_.size() > trail_rule_.capacity)
         trail_.pop_front();
-
-    force_ = vec3d();
 }
 
 namespace {

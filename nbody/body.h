@@ -116,6 +116,10 @@ public:
     // One semi-implicit Euler step of dt seconds taken at simulation time
     // `time` (JD, start of the step); records the trail and clears the force.
     void advance(double dt, double time);
+    // A state reached by other means (the high-accuracy step) taken as
+    // advance would take its own: the trail recorded at `time`, the force
+    // cleared.
+    void move_to(const vec3d& position, const vec3d& velocity, double time);
 
     nbGraphics* graphics() { return graphics_.get(); }
     const nbGraphics* graphics() const { return graphics_.get(); }
@@ -137,6 +141,8 @@ private:
         double interval_e = 0.0; // 0: keep the distance-derived interval
     };
     static TrailRule trail_rule_for(const std::string& name);
+    // The trail's share of a step ending at the current position.
+    void record_trail(double time);
 
     std::string name_;
     double mass_;

@@ -105,6 +105,23 @@ vec3d elements_velocity(double a, double e, double i, double w, double omega, do
                             jd);
 }
 
+vec3d elements_velocity_exact(double a, double e, double i, double w, double omega, double tp,
+                              double jd) {
+    const double n = mean_motion(a);
+    const double big_e = solve_kepler((jd - tp) * n, e, 53) * RADIANS;
+    // dE/dt from Kepler's equation, radians per day; the orbit's plane
+    // coordinates a (cos E - e), a sqrt(1 - e^2) sin E differentiated.
+    const double e_dot = n * RADIANS / (1 - e * std::cos(big_e));
+    const double xd = -a * std::sin(big_e) * e_dot;
+    const double yd = a * std::sqrt(1 - e * e) * std::cos(big_e) * e_dot;
+    const double cw = std::cos(w * RADIANS), sw = std::sin(w * RADIANS);
+    const double cn = std::cos(omega * RADIANS), sn = std::sin(omega * RADIANS);
+    const double ci = std::cos(i * RADIANS), si = std::sin(i * RADIANS);
+    const vec3d p(cw * cn - sw * sn * ci, cw * sn + sw * cn * ci, sw * si);
+    const vec3d q(-sw * cn - cw * sn * ci, -sw * sn + cw * cn * ci, cw * si);
+    return (p * xd + q * yd) * (ASTRONOMICAL_UNIT / SECONDS_PER_DAY);
+}
+
 nbOrbitalElements::nbOrbitalElements(const std::string& name, double a, double e, double i,
                                      double w, double omega, double tp, double epoch)
     : name_(name), a_(a), e_(e), i_(i), w_(w), omega_(omega), tp_(tp), epoch_(epoch), valid_(true) {

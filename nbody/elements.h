@@ -36,6 +36,10 @@ double solve_kepler(double mean_anomaly_degrees, double e, int iterations);
 // degrees, a in AU, tp the JD of perihelion.
 vec3d elements_position(double a, double e, double i, double w, double omega, double tp, double jd);
 vec3d elements_velocity(double a, double e, double i, double w, double omega, double tp, double jd);
+// The exact time derivative of elements_position (m/s): the Kepler motion
+// at the mean motion above, where elements_velocity fits a spline.
+vec3d elements_velocity_exact(double a, double e, double i, double w, double omega, double tp,
+                              double jd);
 
 class nbOrbitalElements {
 public:

@@ -7,6 +7,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "nbody/accurate_start.h"
 #include "nbody/moon.h"
 #include "nbody/planets.h"
 #include "nbody/pluto.h"
@@ -43,6 +44,8 @@ const BuiltInBody& built_in(SolarBody id) {
     return BUILT_IN[static_cast<int>(id)];
 }
 
+} // namespace
+
 vec3d theory_position(SolarBody body, double jd) {
     switch (body) {
     case SolarBody::Mercury:
@@ -70,6 +73,8 @@ vec3d theory_position(SolarBody body, double jd) {
     }
     return vec3d();
 }
+
+namespace {
 
 // Closes a file descriptor on every way out.
 class FileDescriptor {
@@ -185,15 +190,24 @@ nbSystem* nbFactory::create_solar_system(double jd) {
     delete_system();
     system_ = std::make_unique<nbSystem>(jd);
     for (const BuiltInBody& row : BUILT_IN) {
-        const BodyState state = body_state(row.id, jd);
+        const BodyState state =
+            high_accuracy_ ? accurate_body_state(row.id, jd) : body_state(row.id, jd);
+        const double mass = high_accuracy_ ? accurate_mass(row.id) : row.mass;
         std::unique_ptr<nbBody> body;
         if (row.satellite)
-            body = std::make_unique<nbBodySatellite>(row.name, row.mass, row.radius, state.position,
+            body = std::make_unique<nbBodySatellite>(row.name, mass, row.radius, state.position,
                                                      state.velocity);
         else
-            body = std::make_unique<nbBody>(row.name, row.mass, row.radius, state.position,
+            body = std::make_unique<nbBody>(row.name, mass, row.radius, state.position,
                                             state.velocity);
         system_->add(row.name, std::move(body));
+    }
+    if (high_accuracy_) {
+        std::vector<StartingBody> starting;
+        for (const BuiltInBody& row : BUILT_IN)
+            starting.push_back({row.id, system_->find(row.name)});
+        fit_velocities(starting, jd);
+        system_->set_integrator(nbSystem::Integrator::HighAccuracy);
     }
     for (const auto& entry : *system_)
         entry.second->graphics()->set_colour(default_graphics(entry.first).colour());
@@ -209,8 +223,26 @@ void nbFactory::set_start_date(double jd) {
     create_solar_system(jd);
     // Where the catalogue holds two sets of one name, the first body stays.
     for (const nbOrbitalElements* set : kept)
-        system_->add(set->name(), set->create_body(jd));
+        system_->add(set->name(), create_body(*set, jd));
     system_->zero_momentum();
+}
+
+std::unique_ptr<nbBody> nbFactory::create_body(const nbOrbitalElements& set, double jd) const {
+    std::unique_ptr<nbBody> body = set.create_body(jd);
+    if (!body || !high_accuracy_)
+        return body;
+    const double scale = IAU_ASTRONOMICAL_UNIT / ASTRONOMICAL_UNIT;
+    body->position() = body->position() * scale;
+    body->velocity() =
+        elements_velocity_exact(set.a(), set.e(), set.i(), set.w(), set.omega(), set.Tp(), jd) *
+        scale;
+    // The elements are heliocentric, and the Sun leaves the origin as the
+    // system runs (some 0.03 AU in ten years).
+    if (const nbBody* sun = system_ ? system_->find("Sun") : nullptr) {
+        body->position() += sun->position();
+        body->velocity() += sun->velocity();
+    }
+    return body;
 }
 
 void nbFactory::clear_catalogue() {

@@ -30,6 +30,10 @@ struct BodyState {
     vec3d velocity; // m/s
 };
 
+// Heliocentric position (m) of a planet, the Moon or Pluto at jd as its
+// theory gives it: the planets in the ecliptic of the date, the Moon with
+// the nutation of the date, Pluto in the ecliptic of J2000.0.
+vec3d theory_position(SolarBody body, double jd);
 // Heliocentric state of a planet, the Moon or Pluto at jd: position from its
 // theory, velocity from a spline through five positions a day apart.
 BodyState body_state(SolarBody body, double jd);
@@ -78,6 +82,20 @@ public:
     // present in the old system, and zeroes the momentum.
     void set_start_date(double jd);
 
+    // The high-accuracy mode, off until asked for; it takes effect with the
+    // next build. On, the built-in bodies start in the ecliptic of J2000.0
+    // with the masses of DE430 and velocities fitted to their theories
+    // (accurate_start.h), and the system steps with the adaptive
+    // integrator; off, everything is as the program always built and
+    // stepped it.
+    bool high_accuracy() const { return high_accuracy_; }
+    void set_high_accuracy(bool on) { high_accuracy_ = on; }
+    // The body of an element set at jd as the mode wants it: in the
+    // high-accuracy mode with the exact velocity of its Kepler orbit, in
+    // metres of the IAU's unit and about the system's Sun wherever it has
+    // got to; otherwise the set's own create_body.
+    std::unique_ptr<nbBody> create_body(const nbOrbitalElements& set, double jd) const;
+
     std::size_t catalogue_size() const { return catalogue_.size(); }
     Catalogue::const_iterator catalogue_begin() const { return catalogue_.begin(); }
     Catalogue::const_iterator catalogue_end() const { return catalogue_.end(); }
@@ -104,6 +122,7 @@ public:
 private:
     std::unique_ptr<nbSystem> system_;
     Catalogue catalogue_;
+    bool high_accuracy_ = false;
     // The factory the_factory named before this one, named again when this
     // one goes: a short-lived factory (a test's) leaves the process's in place.
     nbFactory* previous_;

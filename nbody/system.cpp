@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "nbody/accurate_integrator.h"
 #include "nbody/force_pass.h"
 
 nbSystem::nbSystem(double jd) : time_(jd) {}
@@ -45,7 +46,24 @@ void nbSystem::rebuild_order() {
         order_.push_back(entry.second.get());
 }
 
+void nbSystem::set_integrator(Integrator integrator) {
+    integrator_ = integrator;
+    if (integrator_ == Integrator::HighAccuracy && !accurate_)
+        accurate_ = std::make_unique<nbAccurateIntegrator>();
+    if (integrator_ == Integrator::SemiImplicitEuler)
+        accurate_.reset();
+}
+
 void nbSystem::step(double dt) {
+    if (integrator_ == Integrator::HighAccuracy) {
+        accurate_->step(order_, dt, time_);
+        time_ = time_ + dt / SECONDS_PER_DAY;
+        return;
+    }
+    step_semi_implicit_euler(dt);
+}
+
+void nbSystem::step_semi_implicit_euler(double dt) {
     const std::size_t n = order_.size();
     for (auto* v : {&px_, &py_, &pz_, &mass_, &fx_, &fy_, &fz_})
         v->resize(n);

@@ -8,6 +8,8 @@
 
 #include "nbody/body.h"
 
+class nbAccurateIntegrator;
+
 // The time step a simulation starts with, and the range users may choose
 // from, in days.
 constexpr double DEFAULT_STEP_DAYS = 0.26;
@@ -17,6 +19,11 @@ constexpr double MAX_STEP_DAYS = 30;
 class nbSystem {
 public:
     using BodyMap = std::map<std::string, std::unique_ptr<nbBody>>;
+
+    // How step carries the bodies over a tick: one semi-implicit Euler step
+    // (the program's own method), or the high-accuracy mode's adaptive
+    // integrator with sub-steps inside the tick.
+    enum class Integrator { SemiImplicitEuler, HighAccuracy };
 
     explicit nbSystem(double jd);
     virtual ~nbSystem();
@@ -39,11 +46,18 @@ public:
     BodyMap::const_iterator begin() const { return bodies_.begin(); }
     BodyMap::const_iterator end() const { return bodies_.end(); }
 
-    // One step of dt seconds: all forces from the positions at the start of
-    // the step, then each body's update in name order, then the clock.
+    Integrator integrator() const { return integrator_; }
+    void set_integrator(Integrator integrator);
+    // The high-accuracy mode's integrator, null in the other mode.
+    const nbAccurateIntegrator* accurate_integrator() const { return accurate_.get(); }
+
+    // One step of dt seconds with the system's integrator. Semi-implicit
+    // Euler: all forces from the positions at the start of the step, then
+    // each body's update in name order, then the clock.
     void step(double dt);
-    // The same step written plainly, add_pull for every ordered pair then
-    // each body's advance: what step must match bit for bit.
+    // The semi-implicit Euler step written plainly, add_pull for every
+    // ordered pair then each body's advance: what step must match bit for
+    // bit outside the high-accuracy mode.
     void step_straightforward(double dt);
 
     // Shifts every velocity alike so that the total momentum is zero.
@@ -52,7 +66,11 @@ public:
 private:
     void rebuild_order();
 
+    void step_semi_implicit_euler(double dt);
+
     double time_;
+    Integrator integrator_ = Integrator::SemiImplicitEuler;
+    std::unique_ptr<nbAccurateIntegrator> accurate_;
     BodyMap bodies_;
     // The bodies in name order, kept beside the map so that the step walks
     // a flat array rather than the tree.

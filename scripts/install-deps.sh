@@ -8,6 +8,11 @@ packages=(
   libalglib-dev libgtest-dev libgmock-dev libbenchmark-dev
   libwxgtk3.2-dev libcairo2-dev libpango1.0-dev libcurl4-openssl-dev ca-certificates
   libssl-dev
+  # Boost.Odeint (header-only) for the high-accuracy mode's integrator.
+  libboost-dev
+  # The accuracy comparison (scripts/accuracy.py, Debian's /usr/bin/python3):
+  # the IAU's ERFA library, and PyEphem for Pluto, which ERFA lacks.
+  python3-erfa python3-ephem python3-numpy
   xvfb xauth fonts-dejavu-core locales
   clang-format desktop-file-utils
   # The fuzz build (scripts/fuzz.sh): clang, and libFuzzer's runtime with

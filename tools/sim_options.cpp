@@ -23,6 +23,15 @@ Integration:
   --every K            also print the state every K steps (with step 0)
   --no-zero-momentum   keep the total momentum; by default it is removed
                        after the build and again after bodies were added
+  --accurate           the high-accuracy mode (the window's "High
+                       accuracy"): all bodies in the ecliptic of J2000.0,
+                       the masses of JPL's DE430, velocities fitted so that
+                       the motion follows the theories over the 180 days
+                       after the start, and each step crossed by an
+                       adaptive Bulirsch-Stoer integrator in sub-steps.
+                       Without it the planets come in the ecliptic of the
+                       start date (docs/accuracy.md says how far each mode
+                       drifts)
 
 Extra bodies:
   --catalogue DIR      read the catalogue files zenorb_comets.txt,
@@ -146,6 +155,10 @@ bool parse_sim_options(int argc, const char* const* argv, SimOptions& options, s
         }
         if (option == "--simplified") {
             options.simplified = true;
+            continue;
+        }
+        if (option == "--accurate") {
+            options.accurate = true;
             continue;
         }
         const char* const with_value[] = {

@@ -16,6 +16,7 @@ struct SimOptions {
     std::string catalogue_dir;
     std::vector<std::string> add_names;
     bool zero_momentum = true;
+    bool accurate = false; // the high-accuracy mode
     enum class Format { Csv, Json } format = Format::Csv;
     bool help = false;
 

@@ -74,6 +74,7 @@ int main(int argc, char** argv) {
     init_default_graphics();
     wxDCDraw scene;
     size_scene(scene, options);
+    factory.set_high_accuracy(options.accurate);
     nbSystem* system =
         start_simulation(factory, scene, jd, options.width, options.height, options.zero_momentum);
 
@@ -108,7 +109,7 @@ int main(int argc, char** argv) {
             if (system->find(name))
                 return fail(EXIT_INPUT, "cannot add '" + name +
                                             "': a body of that name is already in the system");
-            std::unique_ptr<nbBody> body = set->create_body(jd);
+            std::unique_ptr<nbBody> body = factory.create_body(*set, jd);
             if (!body)
                 return fail(EXIT_INPUT, "cannot add '" + name +
                                             "': its elements give no usable state at the start "
@@ -140,7 +141,7 @@ int main(int argc, char** argv) {
         if (system->find(name))
             return fail(EXIT_INPUT, "cannot add '" + name + "' of " + culprit +
                                         ": a body of that name is already in the system");
-        std::unique_ptr<nbBody> body = set->create_body(jd);
+        std::unique_ptr<nbBody> body = factory.create_body(*set, jd);
         if (!body)
             return fail(EXIT_INPUT, "cannot add '" + name + "' of " + culprit +
                                         ": its elements give no usable state at the start date");

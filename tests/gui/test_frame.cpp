@@ -4,7 +4,9 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <filesystem>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -25,8 +27,10 @@
 #include "gui/widgets/list_view_combo_popup.h"
 #include "gui/widgets/spin_ctrl_dbl.h"
 #include "gui_test.h"
+#include "nbody/accurate_start.h"
 #include "nbody/date_bridge.h"
 #include "nbody/factory.h"
+#include "nbody/parse_number.h"
 
 namespace {
 
@@ -63,6 +67,8 @@ protected:
     void TearDown() override {
         frame->Destroy();
         wait_until([] { return wxTopLevelWindows.IsEmpty(); });
+        // The process's factory serves the next test in its own mode.
+        the_factory->set_high_accuracy(false);
     }
 
     template <class W> W* find(const char* name) const {
@@ -245,6 +251,102 @@ TEST_F(MainFrame, SetStartDateRebuildsAtTheDateKeepingCatalogueBodiesAndRunning)
     tick();
     EXPECT_NEAR(system().time() - rebuilt, 0.26, 1e-9) << "it goes on from the new date";
     the_factory->clear_catalogue();
+}
+
+// "High accuracy" is another start: the system is rebuilt at the date
+// control's date (not the system's), as "Set start date" rebuilds it, with
+// the catalogue bodies and the running state kept; off again, the program's
+// own build and step come back.
+TEST_F(MainFrame, HighAccuracyRebuildsAtTheStartDateKeepingCatalogueBodiesAndRunning) {
+    wxCheckBox* box = find<wxCheckBox>("ID_CHECKBOX11");
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(box->GetLabel(), "High accuracy");
+    EXPECT_FALSE(box->GetValue()) << "off at start";
+    EXPECT_EQ(system().integrator(), nbSystem::Integrator::SemiImplicitEuler);
+    ASSERT_GT(
+        the_factory->read_catalogue_file(ZENORB_TEST_DATA "/mpc", "comets_sample.txt", true).added,
+        0);
+    const nbOrbitalElements* comet = the_factory->catalogue_begin()->get();
+    const std::string name = comet->name();
+    ASSERT_TRUE(system().add(name, comet->create_body(system().time())));
+    press_gravitate();
+    tick();
+
+    find<wxDateGenericCtrl>("ID_DATEPICKERCTRL1")->SetDate(wxDateTime(1, wxDateTime::Jan, 2000));
+    const double jd = datetime_to_jd(wxDateTime(1, wxDateTime::Jan, 2000));
+    box->SetValue(true);
+    command(box, wxEVT_CHECKBOX);
+    EXPECT_DOUBLE_EQ(system().time(), jd);
+    EXPECT_EQ(system().integrator(), nbSystem::Integrator::HighAccuracy);
+    EXPECT_EQ(system().find("Sun")->mass(), accurate_mass(SolarBody::Sun));
+    EXPECT_NE(system().find(name), nullptr) << "the catalogue body was lost";
+    EXPECT_EQ(system().size(), 12u);
+    EXPECT_TRUE(frame->IsRunning());
+    EXPECT_EQ(gravitate()->GetLabel(), "Pause");
+    EXPECT_EQ(selection(track()), "Sun");
+    tick();
+    EXPECT_NEAR(system().time() - jd, 0.26, 1e-9) << "it goes on from the new date";
+
+    box->SetValue(false);
+    command(box, wxEVT_CHECKBOX);
+    EXPECT_DOUBLE_EQ(system().time(), jd);
+    EXPECT_EQ(system().integrator(), nbSystem::Integrator::SemiImplicitEuler);
+    EXPECT_EQ(system().find("Sun")->mass(), 1.9891000207439997e30);
+    EXPECT_NE(system().find(name), nullptr);
+    EXPECT_TRUE(frame->IsRunning());
+    the_factory->clear_catalogue();
+}
+
+// The check box and zenorb-sim --accurate are one road: the same start
+// and the same ticks give the same states, to the last bit.
+TEST_F(MainFrame, HighAccuracyTicksGiveTheStatesOfTheSimulatorsAccurateMode) {
+    find<wxDateGenericCtrl>("ID_DATEPICKERCTRL1")->SetDate(wxDateTime(1, wxDateTime::Jan, 2025));
+    wxCheckBox* box = find<wxCheckBox>("ID_CHECKBOX11");
+    box->SetValue(true);
+    command(box, wxEVT_CHECKBOX);
+    const double start = system().time();
+    press_gravitate();
+    const int ticks = 40;
+    for (int k = 0; k < ticks; ++k)
+        tick();
+
+    char jd[32];
+    std::snprintf(jd, sizeof jd, "%.17g", start);
+    const std::string command =
+        std::string(ZENORB_SIM) + " --accurate --jd " + jd + " --steps " + std::to_string(ticks);
+    FILE* pipe = popen(command.c_str(), "r");
+    ASSERT_NE(pipe, nullptr);
+    std::string out;
+    char buffer[4096];
+    for (std::size_t n; (n = fread(buffer, 1, sizeof buffer, pipe)) > 0;)
+        out.append(buffer, n);
+    ASSERT_EQ(pclose(pipe), 0) << command;
+
+    std::istringstream lines(out);
+    std::string line;
+    std::getline(lines, line); // the header
+    std::size_t bodies = 0;
+    while (std::getline(lines, line)) {
+        std::vector<std::string> f;
+        std::istringstream fields(line);
+        for (std::string field; std::getline(fields, field, ',');)
+            f.push_back(field);
+        ASSERT_EQ(f.size(), 9u) << line;
+        const nbBody* body = system().find(f[2]);
+        ASSERT_NE(body, nullptr) << f[2];
+        double v[6];
+        for (int k = 0; k < 6; ++k)
+            ASSERT_TRUE(parse_double(f[3 + k], v[k])) << f[3 + k];
+        const vec3d &p = body->position(), &u = body->velocity();
+        EXPECT_EQ(p.x, v[0]) << f[2];
+        EXPECT_EQ(p.y, v[1]) << f[2];
+        EXPECT_EQ(p.z, v[2]) << f[2];
+        EXPECT_EQ(u.x, v[3]) << f[2];
+        EXPECT_EQ(u.y, v[4]) << f[2];
+        EXPECT_EQ(u.z, v[5]) << f[2];
+        ++bodies;
+    }
+    EXPECT_EQ(bodies, system().size());
 }
 
 TEST_F(MainFrame, SeparationReadoutFollowsTheTwoChoices) {

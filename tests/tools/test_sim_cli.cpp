@@ -115,6 +115,33 @@ TEST(SimCli, JsonHoldsTheSameStates) {
     EXPECT_EQ(json.out.find("\"step\": 0"), std::string::npos); // only the final state
 }
 
+// --accurate is the window's "High accuracy": the Sun at the origin at the
+// start, the planets in the ecliptic of J2000 (for 2025 some 21 arcminutes
+// of precession from where the program's own mode puts them), and more
+// steps in the same ticks.
+TEST(SimCli, AccurateStartsInTheEclipticOfJ2000AndEndsElsewhere) {
+    const SimRun own = run("--date 2025-01-01 --steps 2 --every 2");
+    const SimRun accurate = run("--date 2025-01-01 --steps 2 --every 2 --accurate");
+    ASSERT_EQ(accurate.status, 0) << accurate.err;
+    const auto a = lines(accurate.out), o = lines(own.out);
+    ASSERT_EQ(a.size(), o.size());
+    auto number = [](const std::string& line, int k) {
+        double v = 0;
+        EXPECT_TRUE(parse_double(fields(line)[k], v)) << line;
+        return v;
+    };
+    EXPECT_EQ(fields(a[9])[2], "Sun");
+    EXPECT_EQ(number(a[9], 3), 0.0) << "the Sun starts at the origin";
+    EXPECT_NE(number(o[9], 3), 0.0);
+    const double own_longitude = std::atan2(number(o[1], 4), number(o[1], 3));
+    const double j2000_longitude = std::atan2(number(a[1], 4), number(a[1], 3));
+    EXPECT_NEAR((own_longitude - j2000_longitude) * 180 / M_PI * 3600, 1257, 15) << "arcseconds";
+    // After two ticks both are at the same date, in different places.
+    EXPECT_EQ(fields(a[12])[1], fields(o[12])[1]);
+    EXPECT_NE(fields(a[12])[3], fields(o[12])[3]);
+    EXPECT_NE(run("--help").out.find("--accurate"), std::string::npos);
+}
+
 TEST(SimCli, AddsCatalogueObjectsByName) {
     const SimRun r = run(std::string("--date 2014-05-23 --catalogue ") + ZENORB_TEST_DATA +
                          "/catalogue --add '1915 1953 EA' --add 2P/Encke");
