@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include "fuzz/catalogue_file_check.h"
+#include "fuzz/fuzz_target.h"
 
 namespace {
 
@@ -20,22 +21,11 @@ void remove_directory() {
 } // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
-    char name[] = "/tmp/zenorb-fuzz-catalogue-XXXXXX";
-    if (!::mkdtemp(name)) {
-        std::perror("mkdtemp");
-        std::abort();
-    }
-    directory = name;
+    directory = make_work_directory("zenorb-fuzz-catalogue");
     std::atexit(remove_directory);
     return 0;
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    const std::string fault =
-        check_catalogue_file(directory, std::string(reinterpret_cast<const char*>(data), size));
-    if (!fault.empty()) {
-        std::fprintf(stderr, "%s\n", fault.c_str());
-        std::abort();
-    }
-    return 0;
+    return abort_on_fault(check_catalogue_file(directory, fuzz_input(data, size)));
 }

@@ -9,6 +9,7 @@
 #include <wx/init.h>
 
 #include "fuzz/element_file_check.h"
+#include "fuzz/fuzz_target.h"
 
 namespace {
 
@@ -29,22 +30,11 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
         std::fputs("cannot initialise the toolkit\n", stderr);
         std::abort();
     }
-    char name[] = "/tmp/zenorb-fuzz-elements-XXXXXX";
-    if (!::mkdtemp(name)) {
-        std::perror("mkdtemp");
-        std::abort();
-    }
-    directory = name;
+    directory = make_work_directory("zenorb-fuzz-elements");
     std::atexit(remove_directory);
     return 0;
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    const std::string fault =
-        check_element_file(directory, std::string(reinterpret_cast<const char*>(data), size));
-    if (!fault.empty()) {
-        std::fprintf(stderr, "%s\n", fault.c_str());
-        std::abort();
-    }
-    return 0;
+    return abort_on_fault(check_element_file(directory, fuzz_input(data, size)));
 }

@@ -4,14 +4,9 @@
 #include <cstdlib>
 #include <string>
 
+#include "fuzz/fuzz_target.h"
 #include "fuzz/line_check.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    const std::string fault =
-        check_catalogue_line(std::string(reinterpret_cast<const char*>(data), size));
-    if (!fault.empty()) {
-        std::fprintf(stderr, "%s\n", fault.c_str());
-        std::abort();
-    }
-    return 0;
+    return abort_on_fault(check_catalogue_line(fuzz_input(data, size)));
 }
