@@ -18,6 +18,7 @@
 #include <wx/log.h>
 
 #include "common/comma_locale.h"
+#include "common/logged_errors.h"
 #include "common/read_only_dir.h"
 #include "common/temp_dir.h"
 #include "gui/element_file.h"
@@ -39,22 +40,6 @@ std::string document(const std::string& type_element) {
     return "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n<OrbitalElements>\n" + type_element +
            "\n</OrbitalElements>\n";
 }
-
-// Messages the toolkit logs while this lives.
-class LoggedErrors : public wxLog {
-public:
-    LoggedErrors() : previous_(wxLog::SetActiveTarget(this)) {}
-    ~LoggedErrors() override { wxLog::SetActiveTarget(previous_); }
-    std::vector<std::string> messages;
-
-protected:
-    void DoLogRecord(wxLogLevel, const wxString& message, const wxLogRecordInfo&) override {
-        messages.push_back(message.ToStdString());
-    }
-
-private:
-    wxLog* previous_;
-};
 
 // Values a binary double holds exactly, so that the expected text is known
 // without printing anything.

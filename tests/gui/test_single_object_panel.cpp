@@ -11,6 +11,7 @@
 #include <wx/msgdlg.h>
 #include <wx/statbox.h>
 
+#include "common/logged_errors.h"
 #include "common/read_only_dir.h"
 #include "gui/element_file.h"
 #include "gui/single_object_panel.h"
@@ -62,22 +63,6 @@ protected:
         ADD_FAILURE() << "an unexpected dialog: " << dialog->GetTitle();
         return wxID_CANCEL;
     }
-};
-
-// Messages the toolkit logs while this lives, kept instead of shown.
-class LoggedErrors : public wxLog {
-public:
-    LoggedErrors() : previous_(wxLog::SetActiveTarget(this)) {}
-    ~LoggedErrors() override { wxLog::SetActiveTarget(previous_); }
-    std::vector<std::string> messages;
-
-protected:
-    void DoLogRecord(wxLogLevel, const wxString& message, const wxLogRecordInfo&) override {
-        messages.push_back(message.ToStdString());
-    }
-
-private:
-    wxLog* previous_;
 };
 
 // What a user types: the type's item (-1 none) and the ten fields.
