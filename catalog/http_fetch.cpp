@@ -12,6 +12,8 @@
 
 #include <curl/curl.h>
 
+#include "nbody/atomic_write.h"
+
 void FetchControl::cancel() {
     cancelled_ = true;
     std::lock_guard<std::mutex> lock(mutex_);
@@ -74,79 +76,6 @@ std::string reason_for(CURLcode code) {
     }
 }
 
-// The body's temporary home beside the final file, in the same directory so
-// that the rename cannot cross file systems. Removed unless committed.
-class PendingFile {
-public:
-    explicit PendingFile(const std::string& path) : path_(path) {
-        static std::atomic<unsigned> serial{0};
-        for (int attempt = 0; attempt < 100 && fd_ < 0; ++attempt) {
-            temp_ = path + ".part-" + std::to_string(::getpid()) + "-" + std::to_string(++serial);
-            fd_ = ::open(temp_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-            if (fd_ < 0 && errno != EEXIST)
-                break;
-        }
-        created_ = fd_ >= 0;
-    }
-    ~PendingFile() {
-        if (fd_ >= 0)
-            ::close(fd_);
-        if (created_ && !committed_)
-            ::unlink(temp_.c_str());
-    }
-    PendingFile(const PendingFile&) = delete;
-    PendingFile& operator=(const PendingFile&) = delete;
-
-    bool is_open() const { return fd_ >= 0; }
-
-    bool write(const char* data, std::size_t size) {
-        while (size > 0) {
-            const ssize_t n = ::write(fd_, data, size);
-            if (n < 0 && errno == EINTR)
-                continue;
-            if (n <= 0)
-                return false;
-            data += n;
-            size -= static_cast<std::size_t>(n);
-        }
-        return true;
-    }
-
-    // Flushes the body to the disk, then puts it in place of the final file
-    // in one step, so that a reader sees either the old file or the new one.
-    bool commit() {
-        if (::fsync(fd_) != 0)
-            return false;
-        const int fd = fd_;
-        fd_ = -1;
-        if (::close(fd) != 0)
-            return false;
-        if (::rename(temp_.c_str(), path_.c_str()) != 0)
-            return false;
-        committed_ = true;
-        sync_directory();
-        return true;
-    }
-
-private:
-    // The rename itself reaches the disk with the directory.
-    void sync_directory() const {
-        const std::size_t slash = path_.find_last_of('/');
-        const std::string dir = slash == std::string::npos ? "." : path_.substr(0, slash + 1);
-        const int fd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-        if (fd >= 0) {
-            ::fsync(fd);
-            ::close(fd);
-        }
-    }
-
-    std::string path_;
-    std::string temp_;
-    int fd_ = -1;
-    bool created_ = false;
-    bool committed_ = false;
-};
-
 } // namespace
 
 namespace fetch_detail {
@@ -170,7 +99,7 @@ public:
         curl_easy_setopt(easy, CURLOPT_WRITEDATA, this);
         curl_easy_setopt(easy, CURLOPT_HEADERFUNCTION, &Transfer::on_header);
         curl_easy_setopt(easy, CURLOPT_HEADERDATA, this);
-        if (!file_.is_open())
+        if (!file_.ok())
             return fail("could not write the file");
         return save_stream();
     }
@@ -291,7 +220,8 @@ private:
 
     using Clock = std::chrono::steady_clock;
 
-    PendingFile file_;
+    // The body goes here and replaces the local file only when all is well.
+    AtomicFile file_;
     FetchControl* control_;
     // A server that sends no byte for this long has stalled; zero: no limit.
     Clock::duration idle_limit_;

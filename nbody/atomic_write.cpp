@@ -1,75 +1,98 @@
 #include "nbody/atomic_write.h"
 
+#include <atomic>
 #include <cerrno>
-#include <cstdio>
 #include <cstring>
-#include <vector>
 
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
-namespace {
-
-bool fail(std::string& error, int err) {
-    error = std::strerror(err);
-    return false;
-}
-
-bool write_all(int fd, const char* data, std::size_t n) {
-    while (n > 0) {
-        const ssize_t written = ::write(fd, data, n);
-        if (written < 0 && errno == EINTR)
-            continue;
-        if (written <= 0) {
-            if (written == 0)
-                errno = EIO;
-            return false;
-        }
-        data += written;
-        n -= static_cast<std::size_t>(written);
-    }
-    return true;
-}
-
-} // namespace
-
-bool write_file_atomically(const std::string& path, const std::string& bytes, std::string& error) {
+AtomicFile::AtomicFile(const std::string& path) : path_(path) {
     if (path.empty()) {
-        error = "no file name";
-        return false;
+        reason_ = "no file name";
+        return;
     }
     struct stat old {};
     const bool exists = ::stat(path.c_str(), &old) == 0;
     if (exists && !S_ISREG(old.st_mode)) {
-        error = "it is not a regular file";
-        return false;
+        reason_ = "it is not a regular file";
+        return;
     }
+    // A name of this process's own, created afresh: the user's umask gives
+    // a new file its mode, as for any file the user writes.
+    static std::atomic<unsigned> serial{0};
+    for (int attempt = 0; attempt < 100 && fd_ < 0; ++attempt) {
+        temp_ = path + ".tmp-" + std::to_string(::getpid()) + "-" + std::to_string(++serial);
+        fd_ = ::open(temp_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd_ < 0 && errno != EEXIST)
+            break;
+    }
+    if (fd_ < 0) {
+        temp_.clear();
+        fail(errno);
+        return;
+    }
+    // A replaced file keeps its permissions.
+    if (exists && ::fchmod(fd_, old.st_mode & 07777) != 0)
+        fail(errno);
+}
 
-    // Beside the target, so that the rename stays on one file system.
-    std::string pattern = path + ".tmp-XXXXXX";
-    std::vector<char> name(pattern.begin(), pattern.end());
-    name.push_back('\0');
-    const int fd = ::mkstemp(name.data());
-    if (fd < 0)
-        return fail(error, errno);
-    const std::string temp(name.data());
+AtomicFile::~AtomicFile() {
+    if (fd_ >= 0)
+        ::close(fd_);
+    if (!temp_.empty() && !committed_)
+        ::unlink(temp_.c_str());
+}
 
-    // A replaced file keeps its permissions; a new one is readable by all,
-    // like any file the user writes (mkstemp makes it private).
-    const mode_t mode = exists ? (old.st_mode & 07777) : 0644;
-    int err = 0;
-    if (!write_all(fd, bytes.data(), bytes.size()))
-        err = errno;
-    else if (::fchmod(fd, mode) != 0 || ::fsync(fd) != 0)
-        err = errno;
-    if (::close(fd) != 0 && err == 0)
-        err = errno;
-    if (err == 0 && ::rename(temp.c_str(), path.c_str()) != 0)
-        err = errno;
-    if (err != 0) {
-        ::unlink(temp.c_str());
-        return fail(error, err);
+bool AtomicFile::fail(int err) {
+    if (reason_.empty())
+        reason_ = std::strerror(err);
+    return false;
+}
+
+bool AtomicFile::write(const char* data, std::size_t size) {
+    if (!ok())
+        return false;
+    while (size > 0) {
+        const ssize_t written = ::write(fd_, data, size);
+        if (written < 0 && errno == EINTR)
+            continue;
+        if (written <= 0)
+            return fail(written == 0 ? EIO : errno);
+        data += written;
+        size -= static_cast<std::size_t>(written);
     }
     return true;
+}
+
+bool AtomicFile::commit() {
+    if (!ok())
+        return false;
+    if (::fsync(fd_) != 0)
+        return fail(errno);
+    const int fd = fd_;
+    fd_ = -1;
+    if (::close(fd) != 0)
+        return fail(errno);
+    if (::rename(temp_.c_str(), path_.c_str()) != 0)
+        return fail(errno);
+    committed_ = true;
+    // The rename itself reaches the disk with its directory.
+    const std::size_t slash = path_.find_last_of('/');
+    const std::string dir = slash == std::string::npos ? "." : path_.substr(0, slash + 1);
+    const int dir_fd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (dir_fd >= 0) {
+        ::fsync(dir_fd);
+        ::close(dir_fd);
+    }
+    return true;
+}
+
+bool write_file_atomically(const std::string& path, const std::string& bytes, std::string& error) {
+    AtomicFile file(path);
+    if (file.write(bytes.data(), bytes.size()) && file.commit())
+        return true;
+    error = file.reason();
+    return false;
 }

@@ -1,13 +1,43 @@
 // Replacing a user's file in one piece, so that a full disk, a file-size
-// limit or a crash never leaves half a file where a good one was.
+// limit, a broken download or a crash never leaves half a file where a good
+// one was.
 #pragma once
 
+#include <cstddef>
 #include <string>
 
-// Writes bytes to a temporary file beside path, flushes it to the disk and
-// renames it over path. On failure returns false with the reason in plain
-// words ("No space left on device"), for the caller to name the file; the
-// old file, if any, stays as it was and no temporary file is
-// left. Only regular files are replaced: a path naming a directory, a
-// device or a pipe is refused.
+// A new version of the file at path, written to a temporary file beside it
+// (so that the final rename stays on one file system) and put in its place
+// only by commit. Until then, and whenever a step fails, the old file stays
+// as it was; the temporary file is removed unless committed. Only regular
+// files are replaced: a path naming a directory, a device or a pipe is
+// refused. A replaced file keeps its permissions.
+class AtomicFile {
+public:
+    explicit AtomicFile(const std::string& path);
+    ~AtomicFile();
+    AtomicFile(const AtomicFile&) = delete;
+    AtomicFile& operator=(const AtomicFile&) = delete;
+
+    // False once anything has failed; reason() says why in plain words
+    // ("No space left on device"), for the caller to name the file.
+    bool ok() const { return reason_.empty(); }
+    const std::string& reason() const { return reason_; }
+
+    bool write(const char* data, std::size_t size);
+    // Flushes the new version to the disk, renames it over the old one and
+    // flushes the directory, so that a reader sees one version or the other.
+    bool commit();
+
+private:
+    bool fail(int err);
+
+    std::string path_;
+    std::string temp_;
+    int fd_ = -1;
+    bool committed_ = false;
+    std::string reason_;
+};
+
+// The whole of bytes through an AtomicFile; false with its reason.
 bool write_file_atomically(const std::string& path, const std::string& bytes, std::string& error);

@@ -22,7 +22,9 @@ TEST(AtomicWrite, ReplacesTheFileWholeAndKeepsItsPermissions) {
     EXPECT_EQ(slurp(path), std::string("first\0one", 9));
     struct stat made {};
     ASSERT_EQ(::stat(path.c_str(), &made), 0);
-    EXPECT_EQ(made.st_mode & 0777, 0644u) << "a new file is readable by all";
+    const mode_t mask = ::umask(022);
+    ::umask(mask);
+    EXPECT_EQ(made.st_mode & 0777, 0666u & ~mask) << "a new file as the umask says";
 
     ASSERT_EQ(::chmod(path.c_str(), 0600), 0);
     ASSERT_TRUE(write_file_atomically(path, "second", error)) << error;
