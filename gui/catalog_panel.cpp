@@ -38,32 +38,15 @@ double sort_distance(const nbOrbitalElements* set) {
 CatalogPanel::CatalogPanel(wxWindow* parent, wxWindowID id, const wxString& data_directory)
     : wxPropertyPage(parent, id, wxDefaultPosition, wxDefaultSize, wxTAB_TRAVERSAL, "id"),
       data_directory(data_directory), earth_jd(std::numeric_limits<double>::quiet_NaN()) {
-    auto* column = new wxBoxSizer(wxVERTICAL);
-
-    auto* top = new wxBoxSizer(wxHORIZONTAL);
-    instruction_text = new wxStaticText(
-        this, wxID_ANY,
-        _("Check the objects to be included in the 3d gravity simulation, then press Apply to "
-          "create."));
-    top->Add(instruction_text, 1, wxALL | wxALIGN_CENTER_VERTICAL, 5);
-    column->Add(top, 0, wxLEFT | wxRIGHT | wxTOP | wxEXPAND, 5);
-
-    auto* middle = new wxBoxSizer(wxHORIZONTAL);
     // The control keeps the rows itself: catalogues run to tens of thousands.
-    list = new wxCheckedListCtrl(this, wxID_ANY, wxDefaultPosition, wxDefaultSize,
-                                 wxLC_REPORT | wxLC_VIRTUAL);
-    list->SetMinSize(wxSize(620, 300));
-    middle->Add(list, 1, wxALL | wxEXPAND, 5);
-    column->Add(middle, 1, wxLEFT | wxRIGHT | wxEXPAND, 5);
-
-    message_label = new wxStaticText(this, wxID_ANY, _("Message label"));
-    message_label->SetFont(
-        wxFont(10, wxFONTFAMILY_SWISS, wxFONTSTYLE_NORMAL, wxFONTWEIGHT_BOLD, false, ""));
-    column->Add(message_label, 0, wxLEFT | wxRIGHT, 5);
-
-    SetSizer(column);
-    column->Fit(this);
-    column->SetSizeHints(this);
+    const ListPageLayout layout = lay_out_list_page(
+        this,
+        _("Check the objects to be included in the 3d gravity simulation, then press Apply to "
+          "create."),
+        _("Message label"), false);
+    instruction_text = layout.instruction;
+    list = layout.list;
+    message_label = layout.message;
 
     list->Bind(wxEVT_LIST_COL_CLICK, &CatalogPanel::OnColumnClick, this);
 }

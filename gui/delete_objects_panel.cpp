@@ -47,31 +47,13 @@ const nbBody* sort_earth() {
 
 DeleteObjectsPanel::DeleteObjectsPanel(wxWindow* parent, wxWindowID id)
     : wxPropertyPage(parent, id, wxDefaultPosition, wxDefaultSize, wxTAB_TRAVERSAL, "id") {
-    auto* column = new wxBoxSizer(wxVERTICAL);
-
-    auto* top = new wxBoxSizer(wxHORIZONTAL);
-    instruction_text = new wxStaticText(
-        this, wxID_ANY,
-        _("Check the objects to be deleted from the simulation, then press Apply."));
-    top->Add(instruction_text, 1, wxALL | wxALIGN_CENTER_VERTICAL, 5);
-    column->Add(top, 0, wxLEFT | wxRIGHT | wxTOP | wxEXPAND, 5);
-
-    auto* middle = new wxBoxSizer(wxHORIZONTAL);
     // Kept rows, as on the catalogue pages: the system may hold thousands.
-    list = new wxCheckedListCtrl(this, wxID_ANY, wxDefaultPosition, wxDefaultSize,
-                                 wxLC_REPORT | wxLC_VIRTUAL);
-    list->SetMinSize(wxSize(620, 300));
-    middle->Add(list, 1, wxALL | wxEXPAND, 5);
-    column->Add(middle, 1, wxLEFT | wxRIGHT | wxBOTTOM | wxEXPAND, 5);
-
-    message_label = new wxStaticText(this, wxID_ANY, _("Label"));
-    message_label->SetFont(
-        wxFont(10, wxFONTFAMILY_SWISS, wxFONTSTYLE_NORMAL, wxFONTWEIGHT_BOLD, false, ""));
-    column->Add(message_label, 0, wxLEFT | wxRIGHT | wxBOTTOM, 5);
-
-    SetSizer(column);
-    column->Fit(this);
-    column->SetSizeHints(this);
+    const ListPageLayout layout = lay_out_list_page(
+        this, _("Check the objects to be deleted from the simulation, then press Apply."),
+        _("Label"), true);
+    instruction_text = layout.instruction;
+    list = layout.list;
+    message_label = layout.message;
 
     list->Bind(wxEVT_LIST_COL_CLICK, &DeleteObjectsPanel::OnColumnClick, this);
 }

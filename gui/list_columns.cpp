@@ -4,7 +4,10 @@
 
 #include <wx/settings.h>
 #include <wx/sizer.h>
+#include <wx/stattext.h>
 #include <wx/toplevel.h>
+
+#include "gui/widgets/checked_list_ctrl.h"
 
 namespace {
 
@@ -69,4 +72,32 @@ void fit_columns(wxListCtrl* list, const LongestTexts& names) {
             top->SetSize(std::max(best.x, now.x), std::max(best.y, now.y));
         top->Layout();
     }
+}
+
+ListPageLayout lay_out_list_page(wxWindow* page, const wxString& instruction,
+                                 const wxString& message, bool bottom) {
+    auto* column = new wxBoxSizer(wxVERTICAL);
+    const int under = bottom ? wxBOTTOM : 0;
+
+    auto* top = new wxBoxSizer(wxHORIZONTAL);
+    auto* instruction_text = new wxStaticText(page, wxID_ANY, instruction);
+    top->Add(instruction_text, 1, wxALL | wxALIGN_CENTER_VERTICAL, 5);
+    column->Add(top, 0, wxLEFT | wxRIGHT | wxTOP | wxEXPAND, 5);
+
+    auto* middle = new wxBoxSizer(wxHORIZONTAL);
+    auto* list = new wxCheckedListCtrl(page, wxID_ANY, wxDefaultPosition, wxDefaultSize,
+                                       wxLC_REPORT | wxLC_VIRTUAL);
+    list->SetMinSize(wxSize(620, 300));
+    middle->Add(list, 1, wxALL | wxEXPAND, 5);
+    column->Add(middle, 1, wxLEFT | wxRIGHT | under | wxEXPAND, 5);
+
+    auto* message_label = new wxStaticText(page, wxID_ANY, message);
+    message_label->SetFont(
+        wxFont(10, wxFONTFAMILY_SWISS, wxFONTSTYLE_NORMAL, wxFONTWEIGHT_BOLD, false, ""));
+    column->Add(message_label, 0, wxLEFT | wxRIGHT | under, 5);
+
+    page->SetSizer(column);
+    column->Fit(page);
+    column->SetSizeHints(page);
+    return ListPageLayout{instruction_text, list, message_label};
 }

@@ -33,6 +33,21 @@ struct ListColumn {
     int width;
 };
 
+class wxCheckedListCtrl;
+class wxStaticText;
+
+// The layout of a listing page: an instruction line, the checked list
+// (keeping its rows itself, for thousands of them) and the bold message
+// line, laid out on page. `bottom` adds a border under the list and the
+// message.
+struct ListPageLayout {
+    wxStaticText* instruction;
+    wxCheckedListCtrl* list;
+    wxStaticText* message;
+};
+ListPageLayout lay_out_list_page(wxWindow* page, const wxString& instruction,
+                                 const wxString& message, bool bottom);
+
 // Inserts the columns, each at least wide enough for its whole heading.
 void insert_columns(wxListCtrl* list, const std::vector<ListColumn>& columns);
 
