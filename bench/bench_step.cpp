@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "nbody/elements.h"
+#include "nbody/factory.h"
 #include "nbody/force_pass.h"
 #include "nbody/system.h"
 
@@ -77,6 +79,60 @@ void BM_StepFloor(benchmark::State& state) {
     state.SetLabel(force_path_name(force_path()));
 }
 
+const double JD = 2461041.5;
+
+// The solar system and n main-belt asteroids of the catalogue's mass: what
+// the window carries with the whole catalogue checked.
+std::unique_ptr<nbSystem> catalogue_system(int asteroids) {
+    nbFactory factory;
+    const nbSystem* solar = factory.create_solar_system(JD);
+    auto own = std::make_unique<nbSystem>(JD);
+    for (const auto& [name, b] : *solar)
+        own->add(name, std::make_unique<nbBody>(name, b->mass(), 1, b->position(), b->velocity()));
+    std::mt19937_64 rng(1801);
+    std::uniform_real_distribution<double> a(2.1, 3.3), e(0, 0.3), i(0, 25), angle(0, 360);
+    for (int k = 0; k < asteroids; ++k) {
+        const std::string name = "(" + std::to_string(k + 1) + ") Bench";
+        nbOrbitalElementsAsteroid set(name, a(rng), e(rng), i(rng), angle(rng), angle(rng), 0, JD,
+                                      angle(rng));
+        own->add(name, factory.create_body(set, JD));
+    }
+    own->zero_momentum();
+    return own;
+}
+
+// The program's step over the solar system and range(0) asteroids, which
+// move as test particles, on range(1) threads.
+void BM_StepCatalogue(benchmark::State& state) {
+    const auto system = catalogue_system(static_cast<int>(state.range(0)));
+    system->set_parallel(state.range(1) > 1);
+    for (auto _ : state) {
+        system->step(DEFAULT_STEP_DAYS * SECONDS_PER_DAY);
+        benchmark::ClobberMemory();
+    }
+    state.SetLabel(std::string(force_path_name(force_path())) +
+                   (system->steps_in_parallel() ? ", 2 threads" : ", 1 thread"));
+}
+
+// The same bodies in the all-pairs step, every asteroid pulling every
+// other: the baseline of test particles.
+void BM_StepCatalogueAllPairs(benchmark::State& state) {
+    const auto system = catalogue_system(static_cast<int>(state.range(0)));
+    for (auto _ : state) {
+        system->step_straightforward(DEFAULT_STEP_DAYS * SECONDS_PER_DAY);
+        benchmark::ClobberMemory();
+    }
+}
+
+BENCHMARK(BM_StepCatalogue)
+    ->Args({1000, 1})
+    ->Args({1000, 2})
+    ->Args({10000, 1})
+    ->Args({10000, 2})
+    ->Args({40000, 1})
+    ->Args({40000, 2})
+    ->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_StepCatalogueAllPairs)->Arg(1000)->Arg(4000)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_StepFloor)->Arg(100)->Arg(1000)->Arg(4000)->Arg(16000)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_Step)->Arg(11)->Arg(100)->Arg(1000)->Arg(4000)->Arg(16000)->Unit(
     benchmark::kMicrosecond);

@@ -7,16 +7,12 @@
 #include <memory>
 #include <vector>
 
-class nbBody;
+#include "nbody/body.h"
 
 class nbAccurateIntegrator {
 public:
-    // Bodies lighter than this, kg, pull nothing: at 0.1 AU for a whole year
-    // such a body would move a planet by some 15 km, a hundredth of an
-    // arcsecond as seen from the Sun, far below what the theories that
-    // place the planets can tell. The catalogue's comets and asteroids
-    // (3e10 kg) are all such test particles; the Moon and Pluto are not.
-    static constexpr double TEST_PARTICLE_MASS = 1e20;
+    // Bodies lighter than this pull nothing (see nbBody).
+    static constexpr double TEST_PARTICLE_MASS = nbBody::TEST_PARTICLE_MASS;
     // The error allowed per sub-step, relative to each coordinate and to
     // its change over the sub-step.
     static constexpr double RELATIVE_TOLERANCE = 1e-13;

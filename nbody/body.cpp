@@ -5,8 +5,15 @@
 
 nbBody::nbBody(const std::string& name, double mass, double radius, const vec3d& position,
                const vec3d& velocity)
-    : name_(name), mass_(mass), radius_(radius), position_(position), velocity_(velocity),
-      graphics_(std::make_unique<nbGraphics>()), trail_rule_(trail_rule_for(name)) {}
+    : name_(name), radius_(radius), graphics_(std::make_unique<nbGraphics>()),
+      trail_rule_(trail_rule_for(name)), trail_(trail_rule_.capacity) {
+    own_.mass = mass;
+    own_.position = position;
+    own_.velocity = velocity;
+    own_.trail_time = NO_TRAIL_TIME;
+    own_.trail_interval_e = trail_rule_.interval_e;
+    own_.trail_rule_stride = trail_rule_.stride;
+}
 
 nbBody::~nbBody() = default;
 
@@ -15,7 +22,7 @@ double nbBody::display_radius() const {
         return radius_;
     // A sphere of the body's mass at a tenth of the Earth's mean density.
     const double pi = 4.0 * std::atan(1.0);
-    const double v = mass_ * 10 / 5515;
+    const double v = mass() * 10 / 5515;
     return std::cbrt(v * 3 / (4 * pi));
 }
 
@@ -36,44 +43,63 @@ nbBody::TrailRule nbBody::trail_rule_for(const std::string& name) {
 }
 
 void nbBody::advance(double dt, double time) {
-    velocity_.x += (force_.x / mass_) * dt;
-    velocity_.y += (force_.y / mass_) * dt;
-    velocity_.z += (force_.z / mass_) * dt;
-    position_ += velocity_ * dt;
-    record_trail(time);
-    force_ = vec3d();
+    if (advance_state(*state_, dt, time))
+        trail_.push(state_->position);
+}
+
+bool nbBody::advance_state(nbBodyState& s, double dt, double time) {
+    s.velocity.x += (s.force.x / s.mass) * dt;
+    s.velocity.y += (s.force.y / s.mass) * dt;
+    s.velocity.z += (s.force.z / s.mass) * dt;
+    s.position += s.velocity * dt;
+    s.force = vec3d();
+    return trail_point_due(s, time);
 }
 
 void nbBody::move_to(const vec3d& position, const vec3d& velocity, double time) {
-    position_ = position;
-    velocity_ = velocity;
+    state_->position = position;
+    state_->velocity = velocity;
+    state_->force = vec3d();
     record_trail(time);
-    force_ = vec3d();
 }
 
 void nbBody::record_trail(double time) {
-    const double d = position_.length() / ASTRONOMICAL_UNIT;
-    double e;
-    if (d < 0.1) {
-        e = 0.1;
-        trail_stride_ = std::min(trail_stride_, 4);
-    } else {
-        e = d;
-        if (d < 3.0)
-            trail_stride_ = std::min(trail_stride_, 4);
-    }
-    if (trail_rule_.stride > 0)
-        trail_stride_ = trail_rule_.stride;
-    if (trail_rule_.interval_e > 0)
-        e = trail_rule_.interval_e;
+    if (trail_point_due(*state_, time))
+        trail_.push(state_->position);
+}
 
-    // Points are about 2e days apart: denser near the Sun, sparse far out.
-    if (trail_time_ == NO_TRAIL_TIME || 2 * e < time - trail_time_) {
-        trail_.push_back(position_);
-        trail_time_ = time;
+bool nbBody::trail_point_due(nbBodyState& s, double time) {
+    // Squared distances: the step asks this of every body, and a square
+    // root per body is most of a test particle's share.
+    const double au2 = ASTRONOMICAL_UNIT * ASTRONOMICAL_UNIT;
+    const double d2 = s.position.length_squared() / au2;
+    if (d2 < 9.0)
+        s.trail_stride = std::min(s.trail_stride, 4);
+    if (s.trail_rule_stride > 0)
+        s.trail_stride = s.trail_rule_stride;
+    if (s.trail_time == NO_TRAIL_TIME) {
+        s.trail_time = time;
+        return true;
     }
-    while (trail_.size() > trail_rule_.capacity)
-        trail_.pop_front();
+    // Points are about 2e days apart, e the distance in AU (at least 0.1)
+    // unless the body's rule fixes it: denser near the Sun, sparse far out.
+    const double since = time - s.trail_time;
+    bool due;
+    if (s.trail_interval_e > 0)
+        due = 2 * s.trail_interval_e < since;
+    else
+        due = since > 0 && 4 * std::max(d2, 0.01) < since * since;
+    if (due)
+        s.trail_time = time;
+    return due;
+}
+
+bool nbBody::advance_particle(nbBodyState& s, const vec3d& acceleration, double dt, double time) {
+    s.velocity.x += acceleration.x * dt;
+    s.velocity.y += acceleration.y * dt;
+    s.velocity.z += acceleration.z * dt;
+    s.position += s.velocity * dt;
+    return trail_point_due(s, time);
 }
 
 namespace {

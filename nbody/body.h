@@ -4,10 +4,10 @@
 
 #include <cmath>
 #include <cstdint>
-#include <deque>
 #include <memory>
 #include <string>
 
+#include "nbody/trail.h"
 #include "nbody/units.h"
 #include "nbody/vec3d.h"
 
@@ -49,9 +49,32 @@ private:
     bool has_tail_ = false;
 };
 
+// What a step reads and writes of a body, kept apart from its name, look and
+// trail so that a system can hold every body's in one flat array: the step
+// then walks contiguous memory instead of a heap object per body.
+struct nbBodyState {
+    vec3d position;
+    vec3d velocity;
+    vec3d force;
+    double mass;
+    // The trail's clock: when the last point was recorded (JD), the fixed
+    // interval of the body's rule (0: from the distance) and the stride.
+    double trail_time;
+    double trail_interval_e = 0.0;
+    int trail_stride = 10;
+    int trail_rule_stride = 0; // 0: keep the stride from the distance rule
+};
+
 class nbBody {
 public:
-    using Trail = std::deque<vec3d>;
+    // Lighter than this, kg, a body pulls nothing: it moves as a test
+    // particle in the field of the heavier ones. At 0.1 AU for a whole year
+    // such a body would move a planet by some 15 km, a hundredth of an
+    // arcsecond as seen from the Sun, far below what the theories that
+    // place the planets can tell. The catalogue's comets and asteroids
+    // (3e10 kg) are all test particles; the Moon and Pluto are not.
+    static constexpr double TEST_PARTICLE_MASS = 1e20;
+    static bool is_test_particle_mass(double mass) { return mass < TEST_PARTICLE_MASS; }
 
     // No trail point recorded yet.
     static constexpr double NO_TRAIL_TIME = -1e10;
@@ -68,29 +91,29 @@ public:
     virtual bool shows_trail() const { return true; }
 
     std::string name() const { return name_; }
-    double mass() const { return mass_; }
+    double mass() const { return state_->mass; }
     double display_radius() const;
     void set_radius(double radius) { radius_ = radius; }
 
-    vec3d& position() { return position_; }
-    const vec3d& position() const { return position_; }
-    vec3d& velocity() { return velocity_; }
-    const vec3d& velocity() const { return velocity_; }
-    const vec3d& force() const { return force_; }
-    void add_velocity(const vec3d& v) { velocity_ += v; }
+    vec3d& position() { return state_->position; }
+    const vec3d& position() const { return state_->position; }
+    vec3d& velocity() { return state_->velocity; }
+    const vec3d& velocity() const { return state_->velocity; }
+    const vec3d& force() const { return state_->force; }
+    void add_velocity(const vec3d& v) { state_->velocity += v; }
 
-    double distance(const nbBody& other) const { return position_.distance(other.position_); }
+    double distance(const nbBody& other) const { return position().distance(other.position()); }
     double distance_squared(const nbBody& other) const {
-        return position_.distance_squared(other.position_);
+        return position().distance_squared(other.position());
     }
 
     // Adds the Newtonian pull of `other` on this body to the force accumulator.
     void add_pull(const nbBody& other) {
         if (&other == this)
             return;
-        accumulate_pull(position_.x, position_.y, position_.z, mass_, other.position_.x,
-                        other.position_.y, other.position_.z, other.mass_, force_.x, force_.y,
-                        force_.z);
+        const vec3d &a = position(), &b = other.position();
+        vec3d& f = state_->force;
+        accumulate_pull(a.x, a.y, a.z, mass(), b.x, b.y, b.z, other.mass(), f.x, f.y, f.z);
     }
 
     // The pull of mass b at (bx, by, bz) on mass a at (ax, ay, az), added to
@@ -111,7 +134,7 @@ public:
         fz += uz / l * f;
     }
 
-    void add_force(const vec3d& f) { force_ += f; }
+    void add_force(const vec3d& f) { state_->force += f; }
 
     // One semi-implicit Euler step of dt seconds taken at simulation time
     // `time` (JD, start of the step); records the trail and clears the force.
@@ -121,16 +144,22 @@ public:
     // cleared.
     void move_to(const vec3d& position, const vec3d& velocity, double time);
 
+    // advance on a state alone, for the system's flat store: true when the
+    // new position is due in the trail (then push it with record_point).
+    static bool advance_state(nbBodyState& s, double dt, double time);
+    static bool trail_point_due(nbBodyState& s, double time);
+    // The same for a test particle, from its acceleration (its force stays
+    // zero).
+    static bool advance_particle(nbBodyState& s, const vec3d& acceleration, double dt, double time);
+    void record_point(const vec3d& p) { trail_.push(p); }
+
     nbGraphics* graphics() { return graphics_.get(); }
     const nbGraphics* graphics() const { return graphics_.get(); }
 
-    int trail_stride() const { return trail_stride_; }
+    int trail_stride() const { return state_->trail_stride; }
     std::size_t trail_size() const { return trail_.size(); }
-    std::size_t trail_capacity() const { return trail_rule_.capacity; }
-    Trail::const_iterator trail_begin() const { return trail_.begin(); }
-    Trail::const_iterator trail_end() const { return trail_.end(); }
-    Trail::const_reverse_iterator trail_rbegin() const { return trail_.rbegin(); }
-    Trail::const_reverse_iterator trail_rend() const { return trail_.rend(); }
+    std::size_t trail_capacity() const { return trail_.capacity(); }
+    const nbTrail& trail() const { return trail_; }
 
 private:
     // The recording rules that depend on the name alone, fixed at
@@ -144,17 +173,19 @@ private:
     // The trail's share of a step ending at the current position.
     void record_trail(double time);
 
+    friend class nbSystem;
+    // Where the state lives: the body's own until a system holds it in its
+    // store, and back when the system lets it go.
+    void bind_state(nbBodyState* slot) { state_ = slot ? slot : &own_; }
+    nbBodyState& state() { return *state_; }
+
     std::string name_;
-    double mass_;
     double radius_;
-    vec3d position_;
-    vec3d velocity_;
-    vec3d force_;
     std::unique_ptr<nbGraphics> graphics_;
-    Trail trail_;
-    double trail_time_ = NO_TRAIL_TIME;
-    int trail_stride_ = 10;
     TrailRule trail_rule_;
+    nbTrail trail_; // after its rule, which gives its capacity
+    nbBodyState own_;
+    nbBodyState* state_ = &own_;
 };
 
 // A body that orbits a planet: unlabelled unless satellite names are asked

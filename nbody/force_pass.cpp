@@ -1,6 +1,7 @@
 #include "nbody/force_pass.h"
 
 #include <algorithm>
+#include <cmath>
 
 #include "nbody/body.h"
 #include "nbody/force/force_kernels.h"
@@ -37,16 +38,38 @@ ForcePath& chosen() {
     return path;
 }
 
-void scalar_forces(const ForceArrays& s, std::size_t first, double* fx, double* fy, double* fz) {
-    for (std::size_t a = first; a < s.n; ++a) {
+void scalar_forces(const ForceArrays& s, std::size_t first, std::size_t last, double* fx,
+                   double* fy, double* fz) {
+    for (std::size_t a = first; a < last; ++a) {
         double x = 0, y = 0, z = 0;
-        for (std::size_t b = 0; b < s.n; ++b)
+        for (std::size_t b = 0; b < s.n_active; ++b)
             if (b != a)
                 nbBody::accumulate_pull(s.px[a], s.py[a], s.pz[a], s.m[a], s.px[b], s.py[b],
                                         s.pz[b], s.m[b], x, y, z);
         fx[a] = x;
         fy[a] = y;
         fz[a] = z;
+    }
+}
+
+// The vector kernels' test-particle law, lane for lane.
+void scalar_pulls(const ForceArrays& s, std::size_t first, std::size_t last, double* ax, double* ay,
+                  double* az) {
+    for (std::size_t a = first; a < last; ++a) {
+        double x = 0, y = 0, z = 0;
+        for (std::size_t b = 0; b < s.n_active; ++b) {
+            const double ux = s.px[b] - s.px[a];
+            const double uy = s.py[b] - s.py[a];
+            const double uz = s.pz[b] - s.pz[a];
+            const double d2 = ux * ux + uy * uy + uz * uz;
+            const double f = GRAVITATIONAL_CONSTANT * s.m[b] / (d2 * std::sqrt(d2));
+            x = x + ux * f;
+            y = y + uy * f;
+            z = z + uz * f;
+        }
+        ax[a] = x;
+        ay[a] = y;
+        az[a] = z;
     }
 }
 
@@ -106,21 +129,37 @@ void accumulate_forces(const double* px, const double* py, const double* pz, con
 
 void accumulate_forces(ForcePath path, const double* px, const double* py, const double* pz,
                        const double* mass, std::size_t n, double* fx, double* fy, double* fz) {
-    const ForceArrays s{px, py, pz, mass, n};
-    std::size_t a = 0;
+    accumulate_forces(path, ForceArrays{px, py, pz, mass, n, n}, 0, n, fx, fy, fz);
+}
+
+void accumulate_forces(ForcePath path, const ForceArrays& s, std::size_t first, std::size_t last,
+                       double* fx, double* fy, double* fz) {
+    std::size_t a = first;
     // The widest blocks first; the targets left over go to narrower ones.
     if (path >= ForcePath::Avx512 && cpu_has(ForcePath::Avx512))
-        a = forces_avx512(s, a, fx, fy, fz);
+        a = forces_avx512(s, a, last, fx, fy, fz);
     if (path >= ForcePath::Avx && cpu_has(ForcePath::Avx))
-        a = forces_avx(s, a, fx, fy, fz);
+        a = forces_avx(s, a, last, fx, fy, fz);
     if (path >= ForcePath::Sse2 && cpu_has(ForcePath::Sse2))
-        a = forces_sse2(s, a, fx, fy, fz);
-    scalar_forces(s, a, fx, fy, fz);
+        a = forces_sse2(s, a, last, fx, fy, fz);
+    scalar_forces(s, a, last, fx, fy, fz);
+}
+
+void accumulate_pulls(ForcePath path, const ForceArrays& s, std::size_t first, std::size_t last,
+                      double* ax, double* ay, double* az) {
+    std::size_t a = first;
+    if (path >= ForcePath::Avx512 && cpu_has(ForcePath::Avx512))
+        a = pulls_avx512(s, a, last, ax, ay, az);
+    if (path >= ForcePath::Avx && cpu_has(ForcePath::Avx))
+        a = pulls_avx(s, a, last, ax, ay, az);
+    if (path >= ForcePath::Sse2 && cpu_has(ForcePath::Sse2))
+        a = pulls_sse2(s, a, last, ax, ay, az);
+    scalar_pulls(s, a, last, ax, ay, az);
 }
 
 void force_floor(const double* px, const double* py, const double* pz, const double* mass,
                  std::size_t n, double* fx, double* fy, double* fz) {
-    const ForceArrays s{px, py, pz, mass, n};
+    const ForceArrays s{px, py, pz, mass, n, n};
     switch (widest()) {
     case ForcePath::Avx512:
         floor_avx512(s, fx, fy, fz);
@@ -132,7 +171,7 @@ void force_floor(const double* px, const double* py, const double* pz, const dou
         floor_sse2(s, fx, fy, fz);
         break;
     case ForcePath::Scalar:
-        scalar_forces(s, 0, fx, fy, fz);
+        scalar_forces(s, 0, n, fx, fy, fz);
         break;
     }
 }

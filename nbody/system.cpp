@@ -1,16 +1,21 @@
 #include "nbody/system.h"
 
+#include <algorithm>
 #include <cmath>
+#include <functional>
 
 #include "nbody/accurate_integrator.h"
 #include "nbody/force_pass.h"
+#include "nbody/worker_pair.h"
 
 nbSystem::nbSystem(double jd) : time_(jd) {}
 
 nbSystem::~nbSystem() {
     // Name order, as bodies are removed everywhere else.
-    for (auto& entry : bodies_)
+    for (auto& entry : bodies_) {
+        entry.second->bind_state(nullptr);
         entry.second.reset();
+    }
     bodies_.clear();
 }
 
@@ -26,7 +31,7 @@ bool nbSystem::add(const std::string& name, std::unique_ptr<nbBody>&& body) {
     if (!inserted.second)
         return false;
     inserted.first->second = std::move(body);
-    rebuild_order();
+    order_stale_ = true;
     return true;
 }
 
@@ -35,15 +40,41 @@ bool nbSystem::remove(const std::string& name) {
     if (it == bodies_.end())
         return false;
     bodies_.erase(it);
-    rebuild_order();
+    order_stale_ = true;
     return true;
 }
 
-void nbSystem::rebuild_order() {
+void nbSystem::ensure_order() const {
+    if (order_stale_)
+        rebuild_order();
+}
+
+void nbSystem::rebuild_order() const {
+    order_stale_ = false;
     order_.clear();
     order_.reserve(bodies_.size());
     for (auto& entry : bodies_)
-        order_.push_back(entry.second.get());
+        if (!nbBody::is_test_particle_mass(entry.second->mass()))
+            order_.push_back(entry.second.get());
+    n_active_ = order_.size();
+    for (auto& entry : bodies_)
+        if (nbBody::is_test_particle_mass(entry.second->mass()))
+            order_.push_back(entry.second.get());
+    // The states move into a new store before any body points at it: the
+    // old store still holds those not yet copied.
+    std::vector<nbBodyState> next;
+    next.reserve(order_.size());
+    for (nbBody* body : order_)
+        next.push_back(body->state());
+    store_.swap(next);
+    for (std::size_t k = 0; k < order_.size(); ++k)
+        order_[k]->bind_state(&store_[k]);
+}
+
+bool nbSystem::steps_in_parallel() const {
+    ensure_order();
+    return parallel_ && (order_.size() - n_active_) * n_active_ >= PARALLEL_PAIRS &&
+           nbWorkerPair::worthwhile();
 }
 
 void nbSystem::set_integrator(Integrator integrator) {
@@ -55,6 +86,7 @@ void nbSystem::set_integrator(Integrator integrator) {
 }
 
 void nbSystem::step(double dt) {
+    ensure_order();
     if (integrator_ == Integrator::HighAccuracy) {
         accurate_->step(order_, dt, time_);
         time_ = time_ + dt / SECONDS_PER_DAY;
@@ -67,26 +99,97 @@ void nbSystem::step_semi_implicit_euler(double dt) {
     const std::size_t n = order_.size();
     for (auto* v : {&px_, &py_, &pz_, &mass_, &fx_, &fy_, &fz_})
         v->resize(n);
-    for (std::size_t k = 0; k < n; ++k) {
-        const vec3d& p = order_[k]->position();
-        px_[k] = p.x;
-        py_[k] = p.y;
-        pz_[k] = p.z;
-        mass_[k] = order_[k]->mass();
+    // The sources first: every share reads them.
+    for (std::size_t k = 0; k < n_active_; ++k) {
+        const nbBodyState& b = store_[k];
+        px_[k] = b.position.x;
+        py_[k] = b.position.y;
+        pz_[k] = b.position.z;
+        mass_[k] = b.mass;
     }
-    accumulate_forces(px_.data(), py_.data(), pz_.data(), mass_.data(), n, fx_.data(), fy_.data(),
-                      fz_.data());
-    for (std::size_t k = 0; k < n; ++k)
-        order_[k]->add_force(vec3d(fx_[k], fy_[k], fz_[k]));
-    for (nbBody* body : order_)
-        body->advance(dt, time_);
+    if (steps_in_parallel()) {
+        if (!workers_)
+            workers_ = std::make_unique<nbWorkerPair>();
+        const std::function<void(int)> share = [this, dt](int part) { step_share(part, 2, dt); };
+        workers_->run(share);
+    } else {
+        step_share(0, 1, dt);
+    }
     time_ = time_ + dt / SECONDS_PER_DAY;
 }
 
+void nbSystem::step_share(int part, int parts, double dt) {
+    const std::size_t n = order_.size(), na = n_active_;
+    const ForceArrays s{px_.data(), py_.data(), pz_.data(), mass_.data(), n, na};
+    const ForcePath path = force_path();
+    if (part == 0) {
+        accumulate_forces(path, s, 0, na, fx_.data(), fy_.data(), fz_.data());
+        for (std::size_t k = 0; k < na; ++k) {
+            nbBodyState& b = store_[k];
+            b.force += vec3d(fx_[k], fy_[k], fz_[k]);
+            if (nbBody::advance_state(b, dt, time_))
+                order_[k]->record_point(b.position);
+        }
+    }
+    // Shares split on whole blocks of the widest vectors, so that every
+    // particle takes the same kernel whatever the number of shares.
+    const std::size_t light = n - na;
+    std::size_t half = (light / parts + 7) / 8 * 8;
+    const std::size_t first = na + std::min(light, half * part);
+    const std::size_t last = part + 1 == parts ? n : na + std::min(light, half * (part + 1));
+    // The particles in chunks small enough to stay in the first-level
+    // cache between reading their positions and writing their new states,
+    // so that the store is walked once. The chunk's arrays hold the sources
+    // first, as the kernels expect.
+    constexpr std::size_t CHUNK = 64;
+    double cx[CHUNK + 16], cy[CHUNK + 16], cz[CHUNK + 16], cm[CHUNK + 16];
+    double ax[CHUNK + 16], ay[CHUNK + 16], az[CHUNK + 16];
+    if (na > 16)
+        return share_with_many_sources(first, last, dt);
+    std::copy(px_.begin(), px_.begin() + na, cx);
+    std::copy(py_.begin(), py_.begin() + na, cy);
+    std::copy(pz_.begin(), pz_.begin() + na, cz);
+    std::copy(mass_.begin(), mass_.begin() + na, cm);
+    for (std::size_t from = first; from < last; from += CHUNK) {
+        const std::size_t count = std::min(CHUNK, last - from);
+        for (std::size_t j = 0; j < count; ++j) {
+            const vec3d& p = store_[from + j].position;
+            cx[na + j] = p.x;
+            cy[na + j] = p.y;
+            cz[na + j] = p.z;
+        }
+        const ForceArrays chunk{cx, cy, cz, cm, na + count, na};
+        accumulate_pulls(path, chunk, na, na + count, ax, ay, az);
+        for (std::size_t j = 0; j < count; ++j) {
+            nbBodyState& b = store_[from + j];
+            if (nbBody::advance_particle(b, vec3d(ax[na + j], ay[na + j], az[na + j]), dt, time_))
+                order_[from + j]->record_point(b.position);
+        }
+    }
+}
+
+void nbSystem::share_with_many_sources(std::size_t first, std::size_t last, double dt) {
+    const std::size_t n = order_.size(), na = n_active_;
+    const ForceArrays s{px_.data(), py_.data(), pz_.data(), mass_.data(), n, na};
+    for (std::size_t k = first; k < last; ++k) {
+        const vec3d& p = store_[k].position;
+        px_[k] = p.x;
+        py_[k] = p.y;
+        pz_[k] = p.z;
+    }
+    accumulate_pulls(force_path(), s, first, last, fx_.data(), fy_.data(), fz_.data());
+    for (std::size_t k = first; k < last; ++k) {
+        nbBodyState& b = store_[k];
+        if (nbBody::advance_particle(b, vec3d(fx_[k], fy_[k], fz_[k]), dt, time_))
+            order_[k]->record_point(b.position);
+    }
+}
+
 void nbSystem::step_straightforward(double dt) {
-    for (nbBody* a : order_)
-        for (const nbBody* b : order_)
-            a->add_pull(*b);
+    ensure_order();
+    for (const auto& a : bodies_)
+        for (const auto& b : bodies_)
+            a.second->add_pull(*b.second);
     for (nbBody* body : order_)
         body->advance(dt, time_);
     time_ = time_ + dt / SECONDS_PER_DAY;
@@ -95,14 +198,15 @@ void nbSystem::step_straightforward(double dt) {
 void nbSystem::zero_momentum() {
     vec3d p;
     double m = 0;
-    for (const nbBody* body : order_) {
+    // In name order, whatever the step's order.
+    for (const auto& [name, body] : bodies_) {
         p += body->velocity() * body->mass();
         m += body->mass();
     }
-    if (order_.empty())
+    if (bodies_.empty())
         return;
     const vec3d s = p * (-1 / m);
-    for (nbBody* body : order_)
+    for (const auto& [name, body] : bodies_)
         body->add_velocity(s);
 }
 

@@ -1,4 +1,7 @@
-// The set of bodies under mutual Newtonian gravity and the simulation clock.
+// The set of bodies under Newtonian gravity and the simulation clock. Heavy
+// bodies pull one another; bodies lighter than nbBody::TEST_PARTICLE_MASS
+// are pulled by the heavy ones and pull nothing, so a step costs
+// N_heavy x N rather than N x N.
 #pragma once
 
 #include <map>
@@ -9,6 +12,7 @@
 #include "nbody/body.h"
 
 class nbAccurateIntegrator;
+class nbWorkerPair;
 
 // The time step a simulation starts with, and the range users may choose
 // from, in days.
@@ -46,6 +50,27 @@ public:
     BodyMap::const_iterator begin() const { return bodies_.begin(); }
     BodyMap::const_iterator end() const { return bodies_.end(); }
 
+    // The bodies as the step walks them: the heavy ones in name order, then
+    // the test particles in name order.
+    const std::vector<nbBody*>& bodies() const {
+        ensure_order();
+        return order_;
+    }
+    std::size_t heavy_count() const {
+        ensure_order();
+        return n_active_;
+    }
+
+    // The step splits its bodies over two threads where that saves time
+    // (on by default); the bits are the same either way.
+    void set_parallel(bool on) { parallel_ = on; }
+    bool parallel() const { return parallel_; }
+    // Whether the next step of the program's own mode would use two threads.
+    bool steps_in_parallel() const;
+    // Below this many heavy-on-light pairs a second thread costs more than
+    // it saves.
+    static constexpr std::size_t PARALLEL_PAIRS = 20000;
+
     Integrator integrator() const { return integrator_; }
     void set_integrator(Integrator integrator);
     // The high-accuracy mode's integrator, null in the other mode.
@@ -53,28 +78,46 @@ public:
 
     // One step of dt seconds with the system's integrator. Semi-implicit
     // Euler: all forces from the positions at the start of the step, then
-    // each body's update in name order, then the clock.
+    // each body's update, then the clock.
     void step(double dt);
     // The semi-implicit Euler step written plainly, add_pull for every
-    // ordered pair then each body's advance: what step must match bit for
-    // bit outside the high-accuracy mode.
+    // ordered pair in name order (test particles pulling too) then each
+    // body's advance: the all-pairs reference. Where every body is heavy,
+    // step matches it bit for bit outside the high-accuracy mode.
     void step_straightforward(double dt);
 
     // Shifts every velocity alike so that the total momentum is zero.
     void zero_momentum();
 
 private:
-    void rebuild_order();
+    // The step's order and the store follow additions and removals at the
+    // next step (or look), so that adding many bodies costs each one once.
+    void ensure_order() const;
+    void rebuild_order() const;
 
     void step_semi_implicit_euler(double dt);
+    // Part `part` of 0..parts-1 of the step's work after the heavy bodies'
+    // positions are gathered: part 0 the heavy bodies, every part its share
+    // of the test particles.
+    void step_share(int part, int parts, double dt);
+    // The particles of [first, last) where the sources are too many for
+    // one chunk's arrays.
+    void share_with_many_sources(std::size_t first, std::size_t last, double dt);
 
     double time_;
     Integrator integrator_ = Integrator::SemiImplicitEuler;
     std::unique_ptr<nbAccurateIntegrator> accurate_;
     BodyMap bodies_;
-    // The bodies in name order, kept beside the map so that the step walks
-    // a flat array rather than the tree.
-    std::vector<nbBody*> order_;
+    // The bodies heavy first, each group in name order, kept beside the
+    // map so that the step walks a flat array rather than the tree.
+    mutable std::vector<nbBody*> order_;
+    mutable std::size_t n_active_ = 0;
+    mutable bool order_stale_ = false;
+    // Every held body's state, in the step's order; each body points at its
+    // own entry.
+    mutable std::vector<nbBodyState> store_;
+    bool parallel_ = true;
+    std::unique_ptr<nbWorkerPair> workers_;
     // Scratch arrays of the force pass (positions, masses, forces by body),
     // kept between steps so that the step allocates nothing.
     std::vector<double> px_, py_, pz_, mass_, fx_, fy_, fz_;

@@ -202,7 +202,8 @@ template <class Sink> void wxDCDraw::file_trail(Sink& sink, const nbBody& body, 
     double fade = 0;
     int k = 0;
     // Index 0 is the newest point.
-    auto point = [&body](std::size_t i) -> const vec3d& { return body.trail_rbegin()[i]; };
+    const nbTrail& trail = body.trail();
+    auto point = [&trail](std::size_t i) -> const vec3d& { return trail.newest(i); };
     auto file = [&](std::size_t newer, std::size_t older) {
         sink.line(point(newer), point(older), faded_rgb(c, fade), 1);
     };
@@ -279,9 +280,10 @@ void wxDCDraw::draw_body(wxDC& dc, const nbBody& body) const {
     if (options_.orbits && body.trail_size() > 1) {
         std::vector<wxPoint>& points = polyline_;
         points.clear();
-        for (auto it = body.trail_begin(); it != body.trail_end(); ++it) {
+        const nbTrail& trail = body.trail();
+        for (std::size_t i = 0; i < trail.size(); ++i) {
             int px, py;
-            project(*it, px, py);
+            project(trail.oldest(i), px, py);
             points.emplace_back(px, py);
         }
         if (cairo && cairo->ok()) {

@@ -47,11 +47,12 @@ template <class V, int W, V (*SQRT)(V)> struct Lanes {
     // Targets a .. a+W-1 against every source; a target skips itself.
     static void block(const ForceArrays& s, std::size_t a, double* fx, double* fy, double* fz) {
         const V ax = load(s.px + a), ay = load(s.py + a), az = load(s.pz + a), am = load(s.m + a);
+        const std::size_t na = s.n_active;
         Sums sum{};
-        for (std::size_t b = 0; b < a; ++b)
+        for (std::size_t b = 0; b < a && b < na; ++b)
             sum = pull(s, b, ax, ay, az, am, sum);
         // The W sources that are targets too: each lane leaves its own out.
-        for (int k = 0; k < W; ++k) {
+        for (int k = 0; k < W && a + k < na; ++k) {
             const Sums t = pull(s, a + k, ax, ay, az, am, sum);
             for (int lane = 0; lane < W; ++lane)
                 if (lane != k) {
@@ -60,19 +61,48 @@ template <class V, int W, V (*SQRT)(V)> struct Lanes {
                     sum.z[lane] = t.z[lane];
                 }
         }
-        for (std::size_t b = a + W; b < s.n; ++b)
+        for (std::size_t b = a + W; b < na; ++b)
             sum = pull(s, b, ax, ay, az, am, sum);
         store(fx + a, sum.x);
         store(fy + a, sum.y);
         store(fz + a, sum.z);
     }
 
-    // The whole blocks from `first`; returns where they end.
-    static std::size_t blocks(const ForceArrays& s, std::size_t first, double* fx, double* fy,
-                              double* fz) {
+    // The whole blocks of [first, last); returns where they end.
+    static std::size_t blocks(const ForceArrays& s, std::size_t first, std::size_t last, double* fx,
+                              double* fy, double* fz) {
         std::size_t a = first;
-        for (; a + W <= s.n; a += W)
+        for (; a + W <= last; a += W)
             block(s, a, fx, fy, fz);
+        return a;
+    }
+
+    // Test particles a .. a+W-1 (none of them a source): the acceleration
+    // towards every source, in source order.
+    static void particle_block(const ForceArrays& s, std::size_t a, double* ox, double* oy,
+                               double* oz) {
+        const V ax = load(s.px + a), ay = load(s.py + a), az = load(s.pz + a);
+        V sx{}, sy{}, sz{};
+        for (std::size_t b = 0; b < s.n_active; ++b) {
+            const V ux = splat(s.px[b]) - ax;
+            const V uy = splat(s.py[b]) - ay;
+            const V uz = splat(s.pz[b]) - az;
+            const V d2 = ux * ux + uy * uy + uz * uz;
+            const V f = splat(GRAVITATIONAL_CONSTANT * s.m[b]) / (d2 * SQRT(d2));
+            sx = sx + ux * f;
+            sy = sy + uy * f;
+            sz = sz + uz * f;
+        }
+        store(ox + a, sx);
+        store(oy + a, sy);
+        store(oz + a, sz);
+    }
+
+    static std::size_t particle_blocks(const ForceArrays& s, std::size_t first, std::size_t last,
+                                       double* ox, double* oy, double* oz) {
+        std::size_t a = first;
+        for (; a + W <= last; a += W)
+            particle_block(s, a, ox, oy, oz);
         return a;
     }
 

@@ -15,9 +15,14 @@ using Kernel = Lanes<V, 8, root>;
 
 } // namespace
 
-std::size_t forces_avx512(const ForceArrays& s, std::size_t first, double* fx, double* fy,
-                          double* fz) {
-    return Kernel::blocks(s, first, fx, fy, fz);
+std::size_t forces_avx512(const ForceArrays& s, std::size_t first, std::size_t last, double* fx,
+                          double* fy, double* fz) {
+    return Kernel::blocks(s, first, last, fx, fy, fz);
+}
+
+std::size_t pulls_avx512(const ForceArrays& s, std::size_t first, std::size_t last, double* ax,
+                         double* ay, double* az) {
+    return Kernel::particle_blocks(s, first, last, ax, ay, az);
 }
 
 void floor_avx512(const ForceArrays& s, double* fx, double* fy, double* fz) {

@@ -11,7 +11,10 @@ namespace {
 const double AU = 1.49598e11;
 
 std::vector<vec3d> trail_of(const nbBody& b) {
-    return {b.trail_begin(), b.trail_end()};
+    std::vector<vec3d> points;
+    for (std::size_t i = 0; i < b.trail_size(); ++i)
+        points.push_back(b.trail().oldest(i));
+    return points;
 }
 
 TEST(Body, PullsAreEqualOppositeAndOfNewtonianMagnitude) {
