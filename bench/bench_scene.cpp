@@ -12,6 +12,8 @@
 #include "render/cairo_painter.h"
 #include "render/display_list.h"
 #include "render/image_canvas.h"
+#include "render/picture.h"
+#include "render/raster_canvas.h"
 #include "render/scene.h"
 #include "render/view_commands.h"
 
@@ -48,7 +50,7 @@ void oblique_view(wxDCDraw& scene) {
     view_from_oblique_viewpoint(scene);
 }
 
-enum class Path { DisplayList, Simplified, HeapList };
+enum class Path { DisplayList, Simplified, HeapList, Raster };
 
 void draw_pictures(benchmark::State& state, Path path) {
     nbSystem system(2451545.0);
@@ -59,14 +61,20 @@ void draw_pictures(benchmark::State& state, Path path) {
     DisplayOptions options;
     options.simplified = path == Path::Simplified;
     scene.set_options(options);
+    RasterCanvas raster;
+    std::size_t labels = 0;
     for (auto _ : state) {
         ImageCanvas canvas(WIDTH, HEIGHT);
         if (path == Path::HeapList)
             scene.draw_sorted_heap_list(canvas.dc(), system);
+        else if (path == Path::Raster)
+            compose_picture(canvas.dc(), scene, &system, options, "", WIDTH, HEIGHT, &raster);
         else
             scene.draw(canvas.dc(), &system);
+        labels = scene.label_boxes().size();
         benchmark::DoNotOptimize(canvas.finish());
     }
+    state.counters["labels"] = double(labels);
 }
 
 void BM_PictureDisplayList(benchmark::State& state) {
@@ -74,6 +82,11 @@ void BM_PictureDisplayList(benchmark::State& state) {
 }
 void BM_PictureSimplified(benchmark::State& state) {
     draw_pictures(state, Path::Simplified);
+}
+// Display-list mode as the window draws it: the program's scan converter,
+// then the labels over it.
+void BM_PictureRaster(benchmark::State& state) {
+    draw_pictures(state, Path::Raster);
 }
 // The straightforward display list: a heap object per primitive in a
 // multimap, each drawn through the device context.
@@ -124,6 +137,17 @@ void BM_PictureSegmentsOnly(benchmark::State& state) {
 
 BENCHMARK(BM_PictureDisplayList)->Arg(0)->Arg(100)->Arg(1000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_PictureSimplified)->Arg(0)->Arg(100)->Arg(1000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_PictureRaster)
+    ->Arg(0)
+    ->Arg(1000)
+    ->Arg(10000)
+    ->Arg(40000)
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_PictureDisplayList)
+    ->Name("BM_PictureDisplayList/cairo")
+    ->Arg(40000)
+    ->Iterations(1)
+    ->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_PictureHeapList)->Arg(1000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_PictureSegmentsOnly)->Arg(1000)->Unit(benchmark::kMillisecond);
 

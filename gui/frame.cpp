@@ -372,13 +372,25 @@ void ZenorbFrame::RedrawScene() {
     PrepareDC(client);
     const wxSize size = drawing_panel->GetClientSize();
     wxBufferedDC dc(&client, size, wxBUFFER_CLIENT_AREA);
-    compose_picture(dc, scene, current_system(), CurrentOptions(), TrackedName(), size.x, size.y);
+    ComposeOn(dc);
 }
 
 void ZenorbFrame::OnPanelPaint(wxPaintEvent&) {
     wxBufferedPaintDC dc(drawing_panel);
+    ComposeOn(dc);
+}
+
+void ZenorbFrame::ComposeOn(wxDC& dc) {
     const wxSize size = drawing_panel->GetClientSize();
-    compose_picture(dc, scene, current_system(), CurrentOptions(), TrackedName(), size.x, size.y);
+    // The names a user is looking at come right after the planets'.
+    std::vector<std::string> priority{TrackedName()};
+    if (object_a->GetSelection() >= 0)
+        priority.push_back(selected_text(object_a).utf8_string());
+    if (object_b->GetSelection() >= 0)
+        priority.push_back(selected_text(object_b).utf8_string());
+    scene.set_label_priority(priority);
+    compose_picture(dc, scene, current_system(), CurrentOptions(), TrackedName(), size.x, size.y,
+                    &raster);
 }
 
 wxImage ZenorbFrame::CurrentPicture() {

@@ -11,6 +11,7 @@
 
 #include "gui/toolbar.h"
 #include "render/display_options.h"
+#include "render/raster_canvas.h"
 #include "render/scene.h"
 
 class wxButton;
@@ -79,6 +80,8 @@ private:
     void PauseForNonFinite(const std::string& body);
     void SetRunning(bool on);
     void ShowReadout(const wxString& text);
+    // The window's picture on dc: the scan converter's, labels over it.
+    void ComposeOn(wxDC& dc);
 
     void OnTimer(wxTimerEvent& event);
     void OnSetStartDate(wxCommandEvent& event);
@@ -111,6 +114,8 @@ private:
     // Declared before the scene so that the scene goes first.
     wxTimer timer;
     wxDCDraw scene;
+    // The picture's pixels, kept between ticks so that its storage is reused.
+    RasterCanvas raster;
     int refresh_ms = DEFAULT_REFRESH_MS;
     bool running = false;
     bool first_size = true;

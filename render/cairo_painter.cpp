@@ -8,6 +8,8 @@
 #include <cairo.h>
 #include <pango/pangocairo.h>
 
+#include "render/raster_canvas.h"
+
 #include <wx/fontutil.h>
 #include <wx/graphics.h>
 
@@ -205,4 +207,21 @@ void CairoPainter::text(int x, int y, const dcLabel& label, dcRgb c) {
     source(c);
     cairo_move_to(cr_, x, y);
     pango_cairo_show_layout(cr_, label.layout_);
+}
+
+void CairoPainter::image(const RasterCanvas& canvas) {
+    if (canvas.width() <= 0 || canvas.height() <= 0)
+        return;
+    // Cairo only reads the pixels of a source surface.
+    auto* data = reinterpret_cast<unsigned char*>(const_cast<std::uint32_t*>(canvas.pixels()));
+    cairo_surface_t* surface = cairo_image_surface_create_for_data(
+        data, CAIRO_FORMAT_RGB24, canvas.width(), canvas.height(), canvas.width() * 4);
+    cairo_save(cr_);
+    cairo_set_operator(cr_, CAIRO_OPERATOR_SOURCE);
+    cairo_set_source_surface(cr_, surface, 0, 0);
+    cairo_rectangle(cr_, 0, 0, canvas.width(), canvas.height());
+    cairo_fill(cr_);
+    cairo_restore(cr_);
+    cairo_surface_destroy(surface);
+    has_source_ = false;
 }

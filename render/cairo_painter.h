@@ -15,6 +15,7 @@
 #include "render/paint_types.h"
 
 typedef struct _cairo cairo_t;
+class RasterCanvas;
 
 class CairoPainter {
 public:
@@ -38,6 +39,8 @@ public:
     void disc(int cx, int cy, int m, dcRgb colour);
     // wxDC::DrawText with the device context's font.
     void text(int x, int y, const dcLabel& label, dcRgb colour);
+    // The canvas's pixels at (0, 0), replacing what is beneath.
+    void image(const RasterCanvas& canvas);
     // After drawing through the device context, whose pens and brushes
     // leave their own state on the Cairo context.
     void touched() { has_source_ = false, width_ = -1; }

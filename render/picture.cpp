@@ -7,12 +7,15 @@
 
 #include "nbody/atomic_write.h"
 #include "nbody/system.h"
+#include "render/cairo_painter.h"
 #include "render/image_canvas.h"
+#include "render/raster_canvas.h"
 #include "render/scene.h"
 #include "render/view_commands.h"
 
 void compose_picture(wxDC& dc, wxDCDraw& scene, const nbSystem* system,
-                     const DisplayOptions& options, const std::string& tracked, int w, int h) {
+                     const DisplayOptions& options, const std::string& tracked, int w, int h,
+                     RasterCanvas* raster) {
     // Crisp one-pixel lines and discs with pixel-centred lines, on the
     // window as in an image, so that a saved picture is the one shown.
     if (wxGraphicsContext* gc = dc.GetGraphicsContext()) {
@@ -27,7 +30,16 @@ void compose_picture(wxDC& dc, wxDCDraw& scene, const nbSystem* system,
     if (system) {
         if (const nbBody* body = tracked.empty() ? nullptr : system->find(tracked))
             view_track(scene, body->position(), w, h);
-        scene.draw(dc, system);
+        CairoPainter cairo(dc);
+        if (raster && !options.simplified && cairo.ok()) {
+            scene.choose_labels(dc, *system);
+            raster->reset(w, h);
+            scene.draw_raster(*raster, *system);
+            cairo.image(*raster);
+            scene.paint_labels(dc, *system);
+        } else {
+            scene.draw(dc, system);
+        }
     }
     dc.DestroyClippingRegion();
 }

@@ -13,6 +13,7 @@
 #include "render/cairo_painter.h"
 #include "render/display_list.h"
 #include "render/primitive_list.h"
+#include "render/raster_canvas.h"
 
 namespace {
 
@@ -111,9 +112,6 @@ void wxDCDraw::draw(wxDC& dc, const nbSystem* system) {
 const wxDCDraw::Labels& wxDCDraw::labels_of(const nbBody& body) const {
     auto found = labels_.find(body.name());
     if (found == labels_.end()) {
-        // Names of removed bodies would pile up over a long session.
-        if (labels_.size() > 4096)
-            labels_.clear();
         Labels made;
         const std::string shown = body.display_name();
         made.display = dcLabel(wxString::FromUTF8(shown));
@@ -124,7 +122,90 @@ const wxDCDraw::Labels& wxDCDraw::labels_of(const nbBody& body) const {
     return found->second;
 }
 
+const dcLabel& wxDCDraw::shown_label(const nbBody& body) const {
+    const Labels& labels = labels_of(body);
+    return options_.satellite_names ? labels.full : labels.display;
+}
+
+void wxDCDraw::prune_labels(const nbSystem& system) {
+    // Names of removed bodies would pile up over a long session.
+    if (labels_.size() <= system.size() + 4096)
+        return;
+    for (auto it = labels_.begin(); it != labels_.end();)
+        it = system.find(it->first) ? std::next(it) : labels_.erase(it);
+}
+
+void wxDCDraw::choose_labels(wxDC& dc, const nbSystem& system) {
+    prune_labels(system);
+    labelled_.clear();
+    choosing_ = true;
+    placer_.reset(width(), height());
+    if (!options_.names)
+        return;
+    const int which = options_.satellite_names ? 1 : 0;
+    const std::string font =
+        dc.GetFont().IsOk() ? dc.GetFont().GetNativeFontInfoDesc().utf8_string() : std::string();
+    auto offer = [&](const nbBody& body, bool may_move) {
+        if (labelled_.count(&body))
+            return;
+        int x, y;
+        project(body.position(), x, y);
+        if (!may_move && placer_.blocked(x, y))
+            return;
+        Labels& labels = const_cast<Labels&>(labels_of(body));
+        const dcLabel& label = which ? labels.full : labels.display;
+        if (label.text().empty())
+            return;
+        if (labels.measured_with != font) {
+            labels.w[0] = labels.w[1] = -1;
+            labels.measured_with = font;
+        }
+        if (labels.w[which] < 0) {
+            wxCoord w = 0, h = 0;
+            dc.GetTextExtent(label.text(), &w, &h);
+            labels.w[which] = w;
+            labels.h[which] = h;
+        }
+        const int w = labels.w[which], h = labels.h[which];
+        // At the body, else stacked above and below it, right or left.
+        const int tries = may_move ? 13 : 1;
+        for (int t = 0; t < tries; ++t) {
+            const int dy = (t + 1) / 2 * (t % 2 ? -h : h);
+            for (int dx : {0, -w}) {
+                const LabelBox box{x + dx, y + dy, w, h};
+                if (placer_.place(box)) {
+                    labelled_.emplace(&body, box);
+                    return;
+                }
+                if (!may_move)
+                    return;
+            }
+        }
+    };
+    const std::vector<nbBody*>& bodies = system.bodies();
+    for (std::size_t k = 0; k < system.heavy_count(); ++k)
+        offer(*bodies[k], true);
+    for (const std::string& name : priority_)
+        if (const nbBody* body = system.find(name))
+            offer(*body, true);
+    // The test particles nearest the viewer first: farthest from the
+    // viewpoint behind the scene.
+    const std::optional<vec3d> from = viewpoint();
+    depth_order_.clear();
+    for (std::size_t k = system.heavy_count(); k < bodies.size(); ++k) {
+        double key = from ? from->distance_squared(bodies[k]->position()) : 0.0;
+        if (std::isnan(key))
+            key = -HUGE_VAL;
+        depth_order_.emplace_back(key, bodies[k]);
+    }
+    std::stable_sort(depth_order_.begin(), depth_order_.end(),
+                     [](const auto& a, const auto& b) { return a.first > b.first; });
+    for (const auto& entry : depth_order_)
+        offer(*entry.second, false);
+}
+
 void wxDCDraw::draw_sorted(wxDC& dc, const nbSystem& system) {
+    choose_labels(dc, system);
     primitives_.reset(viewpoint());
     ValueSink sink{primitives_};
     for (const auto& entry : system)
@@ -132,10 +213,11 @@ void wxDCDraw::draw_sorted(wxDC& dc, const nbSystem& system) {
     if (options_.axes)
         file_axes(sink);
     primitives_.draw(dc, *this, direct_);
-    draw_clock(dc, system);
+    paint_labels(dc, system);
 }
 
 void wxDCDraw::draw_sorted_heap_list(wxDC& dc, const nbSystem& system) {
+    choose_labels(dc, system);
     dcDisplayListSorted list(viewpoint());
     for (const auto& entry : system)
         add_body(list, *entry.second);
@@ -143,7 +225,7 @@ void wxDCDraw::draw_sorted_heap_list(wxDC& dc, const nbSystem& system) {
         add_axes(list);
     current_view = this;
     list.draw(dc);
-    draw_clock(dc, system);
+    paint_labels(dc, system);
 }
 
 void wxDCDraw::add_body(dcDisplayList& list, const nbBody& body) const {
@@ -175,7 +257,7 @@ template <class Sink> void wxDCDraw::file_body(Sink& sink, const nbBody& body) c
 
     if (options_.sun || !labels.is_sun)
         sink.circle(position, radius, c, MIN_DISC_RADIUS);
-    if (options_.names)
+    if (files_label())
         sink.text(position, options_.satellite_names ? labels.full : labels.display, c);
     if (body.graphics()->has_tail()) {
         // The tail points away from the Sun and shortens with distance:
@@ -222,6 +304,7 @@ template <class Sink> void wxDCDraw::file_trail(Sink& sink, const nbBody& body, 
 }
 
 void wxDCDraw::draw_simplified(wxDC& dc, const nbSystem& system) {
+    choose_labels(dc, system);
     const std::optional<vec3d> ref = unproject_depth(VIEWER_SIDE_DEPTH);
     if (options_.axes) {
         int ox, oy;
@@ -250,7 +333,7 @@ void wxDCDraw::draw_simplified(wxDC& dc, const nbSystem& system) {
                      [](const auto& a, const auto& b) { return a.first > b.first; });
     for (const auto& item : order)
         draw_body(dc, *item.second);
-    draw_clock(dc, system);
+    paint_labels(dc, system);
 }
 
 void wxDCDraw::draw_body(wxDC& dc, const nbBody& body) const {
@@ -269,7 +352,7 @@ void wxDCDraw::draw_body(wxDC& dc, const nbBody& body) const {
     std::optional<CairoPainter> cairo;
     if (direct_)
         cairo.emplace(dc);
-    if (options_.names) {
+    if (files_label()) {
         if (cairo && cairo->ok() && cairo->text_ok()) {
             cairo->text(x, y, labels_of(body).display, body_rgb(body));
         } else {
@@ -310,4 +393,153 @@ wxString clock_label(double jd) {
     if (!t.IsValid())
         return wxString::Format("JD %.5f", jd);
     return t.Format("%Y-%m-%d") + " " + t.Format("%H:%M:%S") + " UTC";
+}
+
+namespace {
+
+// The view's projection as draw_raster needs it a million times a picture:
+// the rows of the combined matrix, summed in the order Matrix4 sums them,
+// so that every point lands on the pixel project() gives.
+struct Projection {
+    double r0[4], r1[4];
+    int height;
+    explicit Projection(const dcAdapter& view) : height(view.height()) {
+        for (int c = 0; c < 4; ++c) {
+            r0[c] = view.combined().at(0, c);
+            r1[c] = view.combined().at(1, c);
+        }
+    }
+    void operator()(const vec3d& p, int& x, int& y) const {
+        double sx = 0, sy = 0;
+        sx += r0[0] * p.x;
+        sx += r0[1] * p.y;
+        sx += r0[2] * p.z;
+        sx += r0[3] * 1.0;
+        sy += r1[0] * p.x;
+        sy += r1[1] * p.y;
+        sy += r1[2] * p.z;
+        sy += r1[3] * 1.0;
+        x = truncate_to_pixel(sx);
+        y = truncate_to_pixel(height - sy);
+    }
+};
+
+} // namespace
+
+void wxDCDraw::draw_raster(RasterCanvas& canvas, const nbSystem& system) {
+    const Projection project_point(*this);
+    if (options_.axes) {
+        int ox, oy;
+        project_point(vec3d(), ox, oy);
+        const std::pair<vec3d, dcRgb> axes[] = {{vec3d(0, 0, AXIS_LENGTH), RED},
+                                                {vec3d(0, -AXIS_LENGTH, 0), GREEN},
+                                                {vec3d(-AXIS_LENGTH, 0, 0), CYAN}};
+        for (const auto& axis : axes) {
+            int x, y;
+            project_point(axis.first, x, y);
+            canvas.set_colour(axis.second);
+            canvas.segment(ox, oy, x, y, 2);
+        }
+    }
+    // Whole bodies farthest first: sorting the bodies rather than every
+    // segment is what lets millions of segments through at the tick rate.
+    const std::optional<vec3d> from = viewpoint();
+    depth_order_.clear();
+    for (const nbBody* body : system.bodies()) {
+        double key = from ? from->distance_squared(body->position()) : 0.0;
+        if (std::isnan(key))
+            key = HUGE_VAL;
+        depth_order_.emplace_back(key, body);
+    }
+    std::stable_sort(depth_order_.begin(), depth_order_.end(),
+                     [](const auto& a, const auto& b) { return a.first < b.first; });
+    const double inc = options_.fade_orbits ? 0.02 : 0;
+    for (const auto& entry : depth_order_) {
+        const nbBody& body = *entry.second;
+        const dcRgb c = body_rgb(body);
+        const vec3d& position = body.position();
+        int x, y;
+        project_point(position, x, y);
+        if (options_.sun || !labels_of(body).is_sun) {
+            double radius = body.display_radius();
+            if (!options_.actual_sizes)
+                radius *= SIZE_EXAGGERATION;
+            const double r =
+                dcCircle::grown_radius(pixel_length(vec3d(radius, 0, 0)), MIN_DISC_RADIUS);
+            canvas.set_colour(c);
+            canvas.disc(x, y, truncate_to_pixel(r));
+        }
+        if (body.graphics()->has_tail()) {
+            const double d = position.length() / ASTRONOMICAL_UNIT;
+            if (d > 0) {
+                vec3d u = position;
+                u.normalise();
+                int tx, ty;
+                project_point(position + u * (ASTRONOMICAL_UNIT / d), tx, ty);
+                canvas.set_colour(c);
+                canvas.segment(x, y, tx, ty, 3);
+            }
+        }
+        if (!options_.orbits || !body.shows_trail())
+            continue;
+        // The points file_trail files: the newest segment, then every
+        // stride-th point, then the oldest, fading with age.
+        const nbTrail& trail = body.trail();
+        const std::size_t n = trail.size();
+        if (n <= 1)
+            continue;
+        std::size_t s = std::max(body.trail_stride(), 1);
+        if (n < s)
+            s = 1;
+        double fade = 0;
+        int k = 0;
+        int lx, ly;
+        project_point(trail.newest(0), lx, ly);
+        dcRgb shown = faded_rgb(c, fade);
+        canvas.set_colour(shown);
+        auto to = [&](std::size_t i) {
+            int nx, ny;
+            project_point(trail.newest(i), nx, ny);
+            canvas.segment(lx, ly, nx, ny);
+            lx = nx;
+            ly = ny;
+        };
+        for (std::size_t next = 1; next <= n - 1; next += s) {
+            to(next);
+            ++k;
+            if (k > 10)
+                fade += inc;
+            if (fade > 1)
+                fade = 1;
+            const dcRgb now = faded_rgb(c, fade);
+            if (now != shown) {
+                shown = now;
+                canvas.set_colour(shown);
+            }
+        }
+        to(n - 1);
+    }
+}
+
+void wxDCDraw::paint_labels(wxDC& dc, const nbSystem& system) {
+    if (options_.names) {
+        std::optional<CairoPainter> cairo;
+        if (direct_)
+            cairo.emplace(dc);
+        for (const nbBody* body : system.bodies()) {
+            auto found = labelled_.find(body);
+            if (found == labelled_.end())
+                continue;
+            const int x = found->second.x, y = found->second.y;
+            const dcLabel& label = shown_label(*body);
+            if (cairo && cairo->ok() && cairo->text_ok()) {
+                cairo->text(x, y, label, body_rgb(*body));
+            } else {
+                dc.SetTextForeground(body_colour(*body));
+                dc.DrawText(label.text(), x, y);
+            }
+        }
+    }
+    choosing_ = false;
+    draw_clock(dc, system);
 }

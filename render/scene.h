@@ -10,12 +10,14 @@
 #include <wx/dc.h>
 
 #include "render/display_options.h"
+#include "render/label_placer.h"
 #include "render/primitive_list.h"
 #include "render/view.h"
 
 class nbBody;
 class nbSystem;
 class dcDisplayList;
+class RasterCanvas;
 
 // Trail colour at fade level f: the mean intensity times f is taken off
 // every channel (alpha included), down to zero.
@@ -45,6 +47,28 @@ public:
     // Draws nothing at all for a null system.
     void draw(wxDC& dc, const nbSystem* system);
 
+    // Bodies whose names are offered first after the heavy bodies' (the
+    // tracked body and the separation pair); a name not in the system is
+    // passed over.
+    void set_label_priority(const std::vector<std::string>& names) { priority_ = names; }
+    // The labels a picture shows: none overlapping another, offered in the
+    // order heavy bodies, priority names, then test particles nearest the
+    // viewer first; their boxes in pixels, measured on dc. A heavy body's or
+    // priority name moves above or below its body where its place is taken;
+    // a test particle's shows at its body or not at all.
+    void choose_labels(wxDC& dc, const nbSystem& system);
+    const std::vector<LabelBox>& label_boxes() const { return placer_.kept(); }
+    // The bodies whose labels the last picture showed.
+    const std::unordered_map<const nbBody*, LabelBox>& labelled_bodies() const { return labelled_; }
+
+    // Display-list mode on the program's own scan converter: whole bodies
+    // farthest first, each its disc, tail and trail, into a canvas of the
+    // view's size; the labels and the clock then go over it on a device
+    // context (paint_labels). The picture of millions of trail segments
+    // that the window draws at every tick.
+    void draw_raster(RasterCanvas& canvas, const nbSystem& system);
+    void paint_labels(wxDC& dc, const nbSystem& system);
+
     // Display-list mode: every primitive depth-sorted, farthest first.
     void draw_sorted(wxDC& dc, const nbSystem& system);
     // The same picture the straightforward way: a heap object per primitive
@@ -70,8 +94,19 @@ private:
         dcLabel display; // what "Names" shows
         dcLabel full;    // with satellite names
         bool is_sun = false;
+        // Sizes on screen of display and full, for the font measured_with.
+        int w[2] = {0, 0}, h[2] = {0, 0};
+        std::string measured_with;
     };
     const Labels& labels_of(const nbBody& body) const;
+    // The label shown for the body under the current options.
+    const dcLabel& shown_label(const nbBody& body) const;
+    // Whether filing puts the body's label among the primitives: outside a
+    // picture only, since a picture paints its chosen labels over the rest.
+    bool files_label() const { return options_.names && !choosing_; }
+    // Drops the labels of bodies no longer in the system, between pictures
+    // only: a picture being drawn holds pointers to the ones it uses.
+    void prune_labels(const nbSystem& system);
 
     // The filing, shared by both lists: Sink is either of them.
     template <class Sink> void file_body(Sink& sink, const nbBody& body) const;
@@ -85,4 +120,11 @@ private:
     dcPrimitiveList primitives_;
     mutable std::unordered_map<std::string, Labels> labels_;
     mutable std::vector<wxPoint> polyline_; // a trail's pixels, simplified mode
+    std::vector<std::string> priority_;
+    LabelPlacer placer_;
+    // While a picture is drawn: the bodies whose label it shows.
+    bool choosing_ = false;
+    // While a picture is drawn: where each shown label goes.
+    std::unordered_map<const nbBody*, LabelBox> labelled_;
+    std::vector<std::pair<double, const nbBody*>> depth_order_;
 };
