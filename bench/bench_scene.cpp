@@ -21,7 +21,7 @@ namespace {
 
 const int WIDTH = 1280, HEIGHT = 960;
 
-// N bodies on circles of 0.3 to 20 AU, each with a full trail of 300 points
+// N light bodies on circles of 0.3 to 20 AU, each with a full trail of 300 points
 // along its circle, the newest at its present position.
 void fill_system(nbSystem& system, int n) {
     std::mt19937_64 rng(42);
@@ -29,7 +29,7 @@ void fill_system(nbSystem& system, int n) {
     for (int k = 0; k < n; ++k) {
         const std::string name = "body" + std::to_string(k);
         const double r = radius(rng) * ASTRONOMICAL_UNIT, a0 = angle(rng), z = tilt(rng);
-        auto body = std::make_unique<nbBody>(name, 1e20, 1e6, vec3d(), vec3d());
+        auto body = std::make_unique<nbBody>(name, 3e10, 1e6, vec3d(), vec3d());
         double t = 0;
         for (int p = 0; p < 300; ++p) {
             const double a = a0 + p * 0.01;

@@ -219,3 +219,10 @@ std::string first_non_finite_body(const nbSystem& system) {
             return name;
     return std::string();
 }
+
+std::string body_within(const nbSystem& system, const vec3d& p, double metres) {
+    for (const auto& [name, body] : system)
+        if (body->position().distance_squared(p) <= metres * metres)
+            return name;
+    return std::string();
+}

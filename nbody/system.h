@@ -123,6 +123,11 @@ private:
     std::vector<double> px_, py_, pz_, mass_, fx_, fy_, fz_;
 };
 
+// The name of a body within `metres` of p, empty when there is none. Two
+// bodies on one point give 0 / 0 in the force law (and two test particles
+// there are one body drawn twice), so a body placed there is refused.
+std::string body_within(const nbSystem& system, const vec3d& p, double metres = 1.0);
+
 // The name of the first body, in name order, with a non-finite component of
 // position or velocity; empty when every state is finite. One such body
 // makes every force of the next step non-finite, so whoever steps the

@@ -10,8 +10,24 @@ void RasterCanvas::reset(int w, int h) {
     pixels_.assign(std::size_t(w_) * h_, 0);
 }
 
-bool RasterCanvas::clip(double& x1, double& y1, double& x2, double& y2) const {
-    const double xmin = -1, ymin = -1, xmax = w_, ymax = h_;
+void RasterCanvas::segment(int x1, int y1, int x2, int y2, int width) {
+    RasterStrip all(*this, 0, h_);
+    all.set_colour(colour_);
+    all.segment(x1, y1, x2, y2, width);
+}
+
+void RasterCanvas::disc(int cx, int cy, int m) {
+    RasterStrip all(*this, 0, h_);
+    all.set_colour(colour_);
+    all.disc(cx, cy, m);
+}
+
+RasterStrip::RasterStrip(RasterCanvas& canvas, int top, int bottom)
+    : pixels_(canvas.pixels()), w_(canvas.width()), top_(std::max(top, 0)),
+      bottom_(std::min(bottom, canvas.height())) {}
+
+bool RasterStrip::clip(double& x1, double& y1, double& x2, double& y2) const {
+    const double xmin = -1, ymin = top_ - 1, xmax = w_, ymax = bottom_;
     const double dx = x2 - x1, dy = y2 - y1;
     double t0 = 0, t1 = 1;
     const double p[4] = {-dx, dx, -dy, dy};
@@ -38,28 +54,51 @@ bool RasterCanvas::clip(double& x1, double& y1, double& x2, double& y2) const {
     return true;
 }
 
-void RasterCanvas::thin_segment(int x1, int y1, int x2, int y2) {
-    // Most trail segments lie wholly inside: no clipping, no bounds tests.
-    const bool inside =
-        x1 >= 0 && x2 >= 0 && y1 >= 0 && y2 >= 0 && x1 < w_ && x2 < w_ && y1 < h_ && y2 < h_;
-    if (!inside) {
-        double a = x1, b = y1, c = x2, d = y2;
-        if (!clip(a, b, c, d))
-            return;
-        x1 = int(std::lround(a));
-        y1 = int(std::lround(b));
-        x2 = int(std::lround(c));
-        y2 = int(std::lround(d));
+void RasterStrip::thin_segment(int x1, int y1, int x2, int y2) {
+    // Wholly above or below the strip: the other thread's.
+    if ((y1 < top_ && y2 < top_) || (y1 >= bottom_ && y2 >= bottom_))
+        return;
+    if ((x1 < 0 && x2 < 0) || (x1 >= w_ && x2 >= w_))
+        return;
+    // Most trail segments lie wholly inside: no per-pixel bounds test.
+    const bool inside = x1 >= 0 && x2 >= 0 && y1 >= top_ && y2 >= top_ && x1 < w_ && x2 < w_ &&
+                        y1 < bottom_ && y2 < bottom_;
+    std::uint32_t* const base = pixels_;
+    const std::uint32_t c = colour_;
+    if (inside) {
+        // Stepping along the major axis with the minor one in 16.16 fixed
+        // point: no branch per pixel, which is most of a trail's cost. The
+        // ends are exact (the slope's rounding stays under half a pixel
+        // for any segment inside a canvas narrower than 32,768 pixels).
+        const int dx = x2 - x1, dy = y2 - y1;
+        const int adx = std::abs(dx), ady = std::abs(dy);
+        if (adx >= ady) {
+            if (adx == 0) {
+                base[std::size_t(y1) * w_ + x1] = c;
+                return;
+            }
+            const int sx = dx > 0 ? 1 : -1;
+            const std::int64_t slope = (std::int64_t(dy) * 65536) / adx;
+            std::int64_t y = (std::int64_t(y1) << 16) + 0x8000;
+            for (int i = 0, x = x1; i <= adx; ++i, x += sx, y += slope)
+                base[std::size_t(y >> 16) * w_ + x] = c;
+        } else {
+            const int sy = dy > 0 ? 1 : -1;
+            const std::int64_t slope = (std::int64_t(dx) * 65536) / ady;
+            std::int64_t x = (std::int64_t(x1) << 16) + 0x8000;
+            std::uint32_t* row = base + std::size_t(y1) * w_;
+            const std::ptrdiff_t step = sy * std::ptrdiff_t(w_);
+            for (int i = 0; i <= ady; ++i, row += step, x += slope)
+                row[x >> 16] = c;
+        }
+        return;
     }
     int dx = std::abs(x2 - x1), dy = -std::abs(y2 - y1);
     const int sx = x1 < x2 ? 1 : -1, sy = y1 < y2 ? 1 : -1;
     int err = dx + dy;
-    std::uint32_t* const base = pixels_.data();
     for (;;) {
-        if (inside)
-            base[std::size_t(y1) * w_ + x1] = colour_;
-        else
-            plot(x1, y1);
+        if (unsigned(x1) < unsigned(w_) && y1 >= top_ && y1 < bottom_)
+            base[std::size_t(y1) * w_ + x1] = c;
         if (x1 == x2 && y1 == y2)
             return;
         const int e2 = 2 * err;
@@ -74,13 +113,14 @@ void RasterCanvas::thin_segment(int x1, int y1, int x2, int y2) {
     }
 }
 
-void RasterCanvas::segment(int x1, int y1, int x2, int y2, int width) {
-    if (w_ == 0 || h_ == 0)
+void RasterStrip::segment(int x1, int y1, int x2, int y2, int width) {
+    if (w_ <= 0 || bottom_ <= top_)
         return;
-    // Far-off ends (a projection of a point far outside) would make the
-    // stepping loop long: clipping in doubles first bounds it.
-    const int far = 1 << 20;
-    if (std::abs(x1) > far || std::abs(x2) > far || std::abs(y1) > far || std::abs(y2) > far) {
+    // Ends far off the strip (a projection of a point far outside) would
+    // make the stepping long: clipping in doubles first bounds it.
+    const int far = 4096;
+    if (std::abs(x1) > far + w_ || std::abs(x2) > far + w_ || std::abs(y1) > far + bottom_ ||
+        std::abs(y2) > far + bottom_) {
         double a = x1, b = y1, c = x2, d = y2;
         if (!clip(a, b, c, d))
             return;
@@ -91,7 +131,6 @@ void RasterCanvas::segment(int x1, int y1, int x2, int y2, int width) {
         thin_segment(x1, y1, x2, y2);
         return;
     }
-    // Parallel runs across the minor axis, as wide as the pen.
     const bool steep = std::abs(y2 - y1) > std::abs(x2 - x1);
     for (int k = 0; k < width; ++k) {
         const int o = k - width / 2;
@@ -102,18 +141,19 @@ void RasterCanvas::segment(int x1, int y1, int x2, int y2, int width) {
     }
 }
 
-void RasterCanvas::disc(int cx, int cy, int m) {
-    if (m <= 0 || w_ == 0 || h_ == 0)
+void RasterStrip::disc(int cx, int cy, int m) {
+    if (m <= 0 || w_ <= 0 || bottom_ <= top_)
         return;
     const double r2 = (m + 0.5) * (m + 0.5);
-    const int y0 = std::max(cy - m, 0), y1 = std::min(cy + m, h_ - 1);
-    for (int y = y0; y <= y1; ++y) {
-        const int dy = y - cy;
-        const int half = int(std::sqrt(std::max(0.0, r2 - double(dy) * dy)));
-        const int x0 = std::max(cx - half, 0), x1 = std::min(cx + half, w_ - 1);
+    const long y0 = std::max<long>(long(cy) - m, top_),
+               y1 = std::min<long>(long(cy) + m, bottom_ - 1);
+    for (long y = y0; y <= y1; ++y) {
+        const double dy = double(y - cy);
+        const long half = long(std::sqrt(std::max(0.0, r2 - dy * dy)));
+        const long x0 = std::max<long>(long(cx) - half, 0),
+                   x1 = std::min<long>(long(cx) + half, w_ - 1);
         if (x0 > x1)
             continue;
-        std::fill(pixels_.begin() + std::ptrdiff_t(y) * w_ + x0,
-                  pixels_.begin() + std::ptrdiff_t(y) * w_ + x1 + 1, colour_);
+        std::fill(pixels_ + y * w_ + x0, pixels_ + y * w_ + x1 + 1, colour_);
     }
 }

@@ -11,6 +11,37 @@
 
 #include "render/paint_types.h"
 
+inline std::uint32_t pixel_of(dcRgb c) {
+    return std::uint32_t(c.r) << 16 | std::uint32_t(c.g) << 8 | c.b;
+}
+
+class RasterCanvas;
+
+// The rows [top, bottom) of a canvas: what one thread draws into, so that
+// two threads can paint one picture without touching each other's pixels.
+class RasterStrip {
+public:
+    RasterStrip(RasterCanvas& canvas, int top, int bottom);
+
+    void set_colour(std::uint32_t c) { colour_ = c; }
+    void set_colour(dcRgb c) { colour_ = pixel_of(c); }
+    // A segment between pixel centres, both ends included, clipped to the
+    // strip; width 1, or wider as parallel runs across its minor axis.
+    void segment(int x1, int y1, int x2, int y2, int width = 1);
+    // A filled disc of radius m pixels about (cx, cy), its rim included.
+    void disc(int cx, int cy, int m);
+
+private:
+    void thin_segment(int x1, int y1, int x2, int y2);
+    // Clips to the strip grown by a pixel (Liang-Barsky); false when
+    // nothing of the segment is inside.
+    bool clip(double& x1, double& y1, double& x2, double& y2) const;
+
+    std::uint32_t* pixels_;
+    int w_, top_, bottom_;
+    std::uint32_t colour_ = 0xffffff;
+};
+
 class RasterCanvas {
 public:
     // Black, w x h pixels (none for a non-positive size).
@@ -23,23 +54,12 @@ public:
     std::uint32_t* pixels() { return pixels_.data(); }
     std::uint32_t pixel(int x, int y) const { return pixels_[std::size_t(y) * w_ + x]; }
 
-    void set_colour(dcRgb c) { colour_ = std::uint32_t(c.r) << 16 | std::uint32_t(c.g) << 8 | c.b; }
-    // A segment between pixel centres, both ends included, clipped to the
-    // canvas; width 1, or wider as parallel runs.
+    // The whole canvas as one strip.
+    void set_colour(dcRgb c) { colour_ = pixel_of(c); }
     void segment(int x1, int y1, int x2, int y2, int width = 1);
-    // A filled disc of radius m pixels about (cx, cy), its rim included.
     void disc(int cx, int cy, int m);
 
 private:
-    void thin_segment(int x1, int y1, int x2, int y2);
-    void plot(int x, int y) {
-        if (unsigned(x) < unsigned(w_) && unsigned(y) < unsigned(h_))
-            pixels_[std::size_t(y) * w_ + x] = colour_;
-    }
-    // Clips the segment to the canvas grown by a pixel (Liang-Barsky);
-    // false when nothing of it is inside.
-    bool clip(double& x1, double& y1, double& x2, double& y2) const;
-
     int w_ = 0, h_ = 0;
     std::vector<std::uint32_t> pixels_;
     std::uint32_t colour_ = 0xffffff;

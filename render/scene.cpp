@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <functional>
 #include <optional>
 #include <vector>
 
@@ -10,6 +11,7 @@
 
 #include "nbody/date_bridge.h"
 #include "nbody/system.h"
+#include "nbody/worker_pair.h"
 #include "render/cairo_painter.h"
 #include "render/display_list.h"
 #include "render/primitive_list.h"
@@ -426,8 +428,98 @@ struct Projection {
 
 } // namespace
 
+wxDCDraw::wxDCDraw() = default;
+wxDCDraw::~wxDCDraw() = default;
+
+namespace {
+
+// The points of a trail of n that file_trail files: the newest, then
+// points 1, 1 + s, ... up to n - 1, then the oldest.
+std::size_t thinned_points(const nbBody& body) {
+    const std::size_t n = body.trail_size();
+    if (n <= 1)
+        return 0;
+    std::size_t s = std::max(body.trail_stride(), 1);
+    if (n < s)
+        s = 1;
+    return 3 + (n - 2) / s;
+}
+
+// Below this many points a second thread costs more than it saves.
+const std::size_t PARALLEL_POINTS = 20000;
+
+} // namespace
+
+void wxDCDraw::project_bodies(std::size_t from, std::size_t to) {
+    const Projection project_point(*this);
+    const double inc = options_.fade_orbits ? 0.02 : 0;
+    double last_radius = -1;
+    int last_pixels = 0;
+    for (std::size_t index = from; index < to; ++index) {
+        const nbBody& body = *depth_order_[index].second;
+        RasterDraw::Body& out = raster_draw_.bodies[index];
+        const dcRgb c = body_rgb(body);
+        const vec3d& position = body.position();
+        project_point(position, out.x, out.y);
+        out.colour = pixel_of(c);
+        out.radius = 0;
+        if (options_.sun || drawn_sun_ != &body) {
+            double radius = body.display_radius();
+            if (!options_.actual_sizes)
+                radius *= SIZE_EXAGGERATION;
+            // Every catalogue body has the same radius, and growing a tiny
+            // one to the least disc takes a hundred steps: once will do.
+            if (radius != last_radius) {
+                last_radius = radius;
+                last_pixels = truncate_to_pixel(
+                    dcCircle::grown_radius(pixel_length(vec3d(radius, 0, 0)), MIN_DISC_RADIUS));
+            }
+            out.radius = last_pixels;
+        }
+        out.tail = false;
+        if (body.graphics()->has_tail()) {
+            const double d = position.length() / ASTRONOMICAL_UNIT;
+            if (d > 0) {
+                vec3d u = position;
+                u.normalise();
+                project_point(position + u * (ASTRONOMICAL_UNIT / d), out.tail_x, out.tail_y);
+                out.tail = true;
+            }
+        }
+        if (out.count == 0)
+            continue;
+        const nbTrail& trail = body.trail();
+        const std::size_t n = trail.size();
+        std::size_t s = std::max(body.trail_stride(), 1);
+        if (n < s)
+            s = 1;
+        RasterDraw::Point* p = raster_draw_.points.data() + out.first;
+        double fade = 0;
+        int k = 0;
+        std::uint32_t colour = out.colour;
+        project_point(trail.newest(0), p->x, p->y);
+        p->colour = colour;
+        ++p;
+        for (std::size_t next = 1; next <= n - 1; next += s) {
+            project_point(trail.newest(next), p->x, p->y);
+            p->colour = colour;
+            ++p;
+            ++k;
+            if (k > 10)
+                fade += inc;
+            if (fade > 1)
+                fade = 1;
+            if (fade > 0)
+                colour = pixel_of(faded_rgb(c, fade));
+        }
+        project_point(trail.newest(n - 1), p->x, p->y);
+        p->colour = colour;
+    }
+}
+
 void wxDCDraw::draw_raster(RasterCanvas& canvas, const nbSystem& system) {
     const Projection project_point(*this);
+    raster_draw_.clear();
     if (options_.axes) {
         int ox, oy;
         project_point(vec3d(), ox, oy);
@@ -437,8 +529,7 @@ void wxDCDraw::draw_raster(RasterCanvas& canvas, const nbSystem& system) {
         for (const auto& axis : axes) {
             int x, y;
             project_point(axis.first, x, y);
-            canvas.set_colour(axis.second);
-            canvas.segment(ox, oy, x, y, 2);
+            raster_draw_.lines.push_back(RasterDraw::Line{ox, oy, x, y, 2, pixel_of(axis.second)});
         }
     }
     // Whole bodies farthest first: sorting the bodies rather than every
@@ -453,71 +544,48 @@ void wxDCDraw::draw_raster(RasterCanvas& canvas, const nbSystem& system) {
     }
     std::stable_sort(depth_order_.begin(), depth_order_.end(),
                      [](const auto& a, const auto& b) { return a.first < b.first; });
-    const double inc = options_.fade_orbits ? 0.02 : 0;
-    for (const auto& entry : depth_order_) {
-        const nbBody& body = *entry.second;
-        const dcRgb c = body_rgb(body);
-        const vec3d& position = body.position();
-        int x, y;
-        project_point(position, x, y);
-        if (options_.sun || !labels_of(body).is_sun) {
-            double radius = body.display_radius();
-            if (!options_.actual_sizes)
-                radius *= SIZE_EXAGGERATION;
-            const double r =
-                dcCircle::grown_radius(pixel_length(vec3d(radius, 0, 0)), MIN_DISC_RADIUS);
-            canvas.set_colour(c);
-            canvas.disc(x, y, truncate_to_pixel(r));
-        }
-        if (body.graphics()->has_tail()) {
-            const double d = position.length() / ASTRONOMICAL_UNIT;
-            if (d > 0) {
-                vec3d u = position;
-                u.normalise();
-                int tx, ty;
-                project_point(position + u * (ASTRONOMICAL_UNIT / d), tx, ty);
-                canvas.set_colour(c);
-                canvas.segment(x, y, tx, ty, 3);
-            }
-        }
-        if (!options_.orbits || !body.shows_trail())
-            continue;
-        // The points file_trail files: the newest segment, then every
-        // stride-th point, then the oldest, fading with age.
-        const nbTrail& trail = body.trail();
-        const std::size_t n = trail.size();
-        if (n <= 1)
-            continue;
-        std::size_t s = std::max(body.trail_stride(), 1);
-        if (n < s)
-            s = 1;
-        double fade = 0;
-        int k = 0;
-        int lx, ly;
-        project_point(trail.newest(0), lx, ly);
-        dcRgb shown = faded_rgb(c, fade);
-        canvas.set_colour(shown);
-        auto to = [&](std::size_t i) {
-            int nx, ny;
-            project_point(trail.newest(i), nx, ny);
-            canvas.segment(lx, ly, nx, ny);
-            lx = nx;
-            ly = ny;
+    // The Sun is the one heavy body "Sun" shows, when there is one.
+    drawn_sun_ = nullptr;
+    for (std::size_t k = 0; k < system.heavy_count(); ++k)
+        if (labels_of(*system.bodies()[k]).is_sun)
+            drawn_sun_ = system.bodies()[k];
+    // Where each trail's points go, then the points, by halves of the
+    // points on two threads where there are many.
+    const std::size_t n = depth_order_.size();
+    raster_draw_.bodies.resize(n);
+    std::size_t points = 0;
+    for (std::size_t k = 0; k < n; ++k) {
+        const nbBody& body = *depth_order_[k].second;
+        const std::size_t count = options_.orbits && body.shows_trail() ? thinned_points(body) : 0;
+        raster_draw_.bodies[k].first = std::uint32_t(points);
+        raster_draw_.bodies[k].count = std::uint32_t(count);
+        points += count;
+    }
+    raster_draw_.points.resize(points);
+    const bool parallel = points >= PARALLEL_POINTS && nbWorkerPair::worthwhile();
+    if (parallel) {
+        std::size_t middle = 0;
+        while (middle < n && raster_draw_.bodies[middle].first < points / 2)
+            ++middle;
+        if (!workers_)
+            workers_ = std::make_unique<nbWorkerPair>();
+        const std::function<void(int)> project_half = [&](int part) {
+            if (part == 0)
+                project_bodies(0, middle);
+            else
+                project_bodies(middle, n);
         };
-        for (std::size_t next = 1; next <= n - 1; next += s) {
-            to(next);
-            ++k;
-            if (k > 10)
-                fade += inc;
-            if (fade > 1)
-                fade = 1;
-            const dcRgb now = faded_rgb(c, fade);
-            if (now != shown) {
-                shown = now;
-                canvas.set_colour(shown);
-            }
-        }
-        to(n - 1);
+        workers_->run(project_half);
+        const int h = canvas.height();
+        const std::function<void(int)> paint_half = [&](int part) {
+            RasterStrip strip(canvas, part == 0 ? 0 : h / 2, part == 0 ? h / 2 : h);
+            raster_draw_.paint(strip);
+        };
+        workers_->run(paint_half);
+    } else {
+        project_bodies(0, n);
+        RasterStrip strip(canvas, 0, canvas.height());
+        raster_draw_.paint(strip);
     }
 }
 

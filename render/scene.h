@@ -2,6 +2,7 @@
 // tails, axes and the clock label. The scene drawer is also the view.
 #pragma once
 
+#include <memory>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -12,12 +13,14 @@
 #include "render/display_options.h"
 #include "render/label_placer.h"
 #include "render/primitive_list.h"
+#include "render/raster_draw.h"
 #include "render/view.h"
 
 class nbBody;
 class nbSystem;
 class dcDisplayList;
 class RasterCanvas;
+class nbWorkerPair;
 
 // Trail colour at fade level f: the mean intensity times f is taken off
 // every channel (alpha included), down to zero.
@@ -28,7 +31,8 @@ wxString clock_label(double jd);
 
 class wxDCDraw : public dcAdapter {
 public:
-    wxDCDraw() = default;
+    wxDCDraw();
+    ~wxDCDraw() override;
 
     void set_display_list(bool on) { options_.simplified = !on; }
     void set_names(bool on) { options_.names = on; }
@@ -127,4 +131,10 @@ private:
     // While a picture is drawn: where each shown label goes.
     std::unordered_map<const nbBody*, LabelBox> labelled_;
     std::vector<std::pair<double, const nbBody*>> depth_order_;
+    // The scan converter's picture, and the second thread that makes and
+    // paints half of it.
+    RasterDraw raster_draw_;
+    std::unique_ptr<nbWorkerPair> workers_;
+    void project_bodies(std::size_t from, std::size_t to);
+    const nbBody* drawn_sun_ = nullptr;
 };

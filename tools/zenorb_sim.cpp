@@ -115,6 +115,10 @@ int main(int argc, char** argv) {
                                             "': its elements give no usable state at the start "
                                             "date (an orbit too small or too large, or a body "
                                             "at rest)");
+            const std::string near = body_within(*system, body->position());
+            if (!near.empty())
+                return fail(EXIT_INPUT, "cannot add '" + name +
+                                            "': it would start within a metre of '" + near + "'");
             system->add(name, std::move(body));
         }
     }
@@ -145,6 +149,10 @@ int main(int argc, char** argv) {
         if (!body)
             return fail(EXIT_INPUT, "cannot add '" + name + "' of " + culprit +
                                         ": its elements give no usable state at the start date");
+        const std::string near = body_within(*system, body->position());
+        if (!near.empty())
+            return fail(EXIT_INPUT, "cannot add '" + name + "' of " + culprit +
+                                        ": it would start within a metre of '" + near + "'");
         system->add(name, std::move(body));
         factory.adopt_elements(std::move(set));
     }

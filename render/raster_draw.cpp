@@ -1,0 +1,28 @@
+#include "render/raster_draw.h"
+
+#include "render/raster_canvas.h"
+
+void RasterDraw::paint(RasterStrip& strip) const {
+    for (const Line& line : lines) {
+        strip.set_colour(line.colour);
+        strip.segment(line.x1, line.y1, line.x2, line.y2, line.width);
+    }
+    for (const Body& body : bodies) {
+        strip.set_colour(body.colour);
+        if (body.radius > 0)
+            strip.disc(body.x, body.y, body.radius);
+        if (body.tail)
+            strip.segment(body.x, body.y, body.tail_x, body.tail_y, 3);
+        if (body.count < 2)
+            continue;
+        const Point* p = points.data() + body.first;
+        std::uint32_t colour = body.colour;
+        for (std::uint32_t k = 1; k < body.count; ++k) {
+            if (p[k].colour != colour) {
+                colour = p[k].colour;
+                strip.set_colour(colour);
+            }
+            strip.segment(p[k - 1].x, p[k - 1].y, p[k].x, p[k].y);
+        }
+    }
+}
