@@ -446,13 +446,14 @@ void ZenorbFrame::RefreshBodyLists() {
     const nbSystem* system = current_system();
     if (!system)
         return;
+    std::vector<wxString> names{ZenorbToolbar::NO_BODY};
+    names.reserve(system->size() + 1);
+    for (const auto& entry : *system)
+        names.push_back(wxString::FromUTF8(entry.first));
     wxChoiceWx* lists[] = {toolbar->track_choice(), object_a, object_b};
     for (wxChoiceWx* list : lists) {
         const wxString kept = selected_text(list);
-        list->Clear();
-        list->Append(ZenorbToolbar::NO_BODY);
-        for (const auto& entry : *system)
-            list->Append(wxString::FromUTF8(entry.first));
+        list->Set(names);
         if (kept.empty() || !system->find(kept.utf8_string()) || !list->SetStringSelection(kept))
             list->SetSelection(-1);
     }

@@ -11,6 +11,8 @@
 
 #include "nbody/body.h"
 #include "nbody/force_pass.h"
+#include "nbody/system.h"
+#include "nbody/worker_pair.h"
 
 namespace odeint = boost::numeric::odeint;
 
@@ -46,22 +48,22 @@ public:
             ay[k] = fy_[k] / mass_[k];
             az[k] = fz_[k] / mass_[k];
         }
-        // Test particles: the pull of each body that pulls, the particles
-        // innermost so that the loop runs on vectors.
-        std::fill(ax + pulling_, ax + n, 0.0);
-        std::fill(ay + pulling_, ay + n, 0.0);
-        std::fill(az + pulling_, az + n, 0.0);
-        for (std::size_t b = 0; b < pulling_; ++b) {
-            const double gm = GRAVITATIONAL_CONSTANT * mass_[b];
-            const double bx = px[b], by = py[b], bz = pz[b];
-            for (std::size_t k = pulling_; k < n; ++k) {
-                const double ux = bx - px[k], uy = by - py[k], uz = bz - pz[k];
-                const double d2 = ux * ux + uy * uy + uz * uz;
-                const double f = gm / (d2 * std::sqrt(d2));
-                ax[k] += ux * f;
-                ay[k] += uy * f;
-                az[k] += uz * f;
-            }
+        // Test particles: the pull of each body that pulls, on the widest
+        // vectors and, with many particles, on two threads (the bits are
+        // the same either way).
+        const ForceArrays arrays{px, py, pz, mass_.data(), n, pulling_};
+        const std::size_t light = n - pulling_;
+        if (light * pulling_ >= nbSystem::PARALLEL_PAIRS && nbWorkerPair::worthwhile()) {
+            if (!workers_)
+                workers_ = std::make_unique<nbWorkerPair>();
+            const std::size_t middle = pulling_ + (light / 2 + 7) / 8 * 8;
+            const std::function<void(int)> half = [&](int part) {
+                accumulate_pulls(force_path(), arrays, part == 0 ? pulling_ : std::min(middle, n),
+                                 part == 0 ? std::min(middle, n) : n, ax, ay, az);
+            };
+            workers_->run(half);
+        } else {
+            accumulate_pulls(force_path(), arrays, pulling_, n, ax, ay, az);
         }
         // Only the first evaluation that goes wrong names the culprits: in
         // the next ones the non-finite values have spread to every body.
@@ -86,6 +88,7 @@ private:
     std::vector<char> bad_;
     bool any_bad_ = false;
     long evaluations_ = 0;
+    std::unique_ptr<nbWorkerPair> workers_;
 };
 
 using Stepper = odeint::bulirsch_stoer<State>;

@@ -5,8 +5,8 @@
 
 nbBody::nbBody(const std::string& name, double mass, double radius, const vec3d& position,
                const vec3d& velocity)
-    : name_(name), radius_(radius), graphics_(std::make_unique<nbGraphics>()),
-      trail_rule_(trail_rule_for(name)), trail_(trail_rule_.capacity) {
+    : name_(name), radius_(radius), trail_rule_(trail_rule_for(name)),
+      trail_(trail_rule_.capacity) {
     own_.mass = mass;
     own_.position = position;
     own_.velocity = velocity;

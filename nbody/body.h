@@ -153,8 +153,8 @@ public:
     static bool advance_particle(nbBodyState& s, const vec3d& acceleration, double dt, double time);
     void record_point(const vec3d& p) { trail_.push(p); }
 
-    nbGraphics* graphics() { return graphics_.get(); }
-    const nbGraphics* graphics() const { return graphics_.get(); }
+    nbGraphics* graphics() { return &graphics_; }
+    const nbGraphics* graphics() const { return &graphics_; }
 
     int trail_stride() const { return state_->trail_stride; }
     std::size_t trail_size() const { return trail_.size(); }
@@ -181,7 +181,7 @@ private:
 
     std::string name_;
     double radius_;
-    std::unique_ptr<nbGraphics> graphics_;
+    nbGraphics graphics_; // inline: a picture reads every body's colour
     TrailRule trail_rule_;
     nbTrail trail_; // after its rule, which gives its capacity
     nbBodyState own_;

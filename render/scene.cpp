@@ -450,13 +450,53 @@ const std::size_t PARALLEL_POINTS = 20000;
 
 } // namespace
 
+namespace {
+
+// The colours of a trail's segments by their count from the newest, as
+// file_trail fades them: the same for every body of one colour, and most
+// catalogue bodies share theirs.
+class FadeTable {
+public:
+    explicit FadeTable(double inc) : inc_(inc) {}
+    const std::vector<std::uint32_t>& of(dcRgb c) {
+        std::vector<std::uint32_t>& colours = by_colour_[pixel_of(c)];
+        if (!colours.empty())
+            return colours;
+        double fade = 0;
+        colours.push_back(pixel_of(c));
+        // Step k's colour for the segment after it; constant once faded out
+        // or when there is no fading.
+        for (int k = 1; inc_ > 0 && fade < 1; ++k) {
+            if (k > 10)
+                fade += inc_;
+            if (fade > 1)
+                fade = 1;
+            colours.push_back(pixel_of(faded_rgb(c, fade)));
+        }
+        return colours;
+    }
+
+private:
+    double inc_;
+    std::unordered_map<std::uint32_t, std::vector<std::uint32_t>> by_colour_;
+};
+
+} // namespace
+
 void wxDCDraw::project_bodies(std::size_t from, std::size_t to) {
     const Projection project_point(*this);
-    const double inc = options_.fade_orbits ? 0.02 : 0;
+    FadeTable fades(options_.fade_orbits ? 0.02 : 0);
     double last_radius = -1;
     int last_pixels = 0;
     for (std::size_t index = from; index < to; ++index) {
         const nbBody& body = *depth_order_[index].second;
+        if (index + 4 < to) {
+            const nbBody& later = *depth_order_[index + 4].second;
+            __builtin_prefetch(&later.position());
+            __builtin_prefetch(later.graphics());
+            if (later.trail_size() > 0)
+                __builtin_prefetch(&later.trail().newest(0));
+        }
         RasterDraw::Body& out = raster_draw_.bodies[index];
         const dcRgb c = body_rgb(body);
         const vec3d& position = body.position();
@@ -494,26 +534,25 @@ void wxDCDraw::project_bodies(std::size_t from, std::size_t to) {
         if (n < s)
             s = 1;
         RasterDraw::Point* p = raster_draw_.points.data() + out.first;
-        double fade = 0;
-        int k = 0;
-        std::uint32_t colour = out.colour;
+        const std::vector<std::uint32_t>& colours = fades.of(c);
+        const std::size_t last_colour = colours.size() - 1;
+        std::size_t k = 0;
         project_point(trail.newest(0), p->x, p->y);
-        p->colour = colour;
+        p->colour = colours[0];
         ++p;
+        // The points lie a stride apart in memory that no cache holds: ask
+        // for them well before they are needed.
+        const std::size_t ahead = 8 * s;
         for (std::size_t next = 1; next <= n - 1; next += s) {
+            if (next + ahead <= n - 1)
+                __builtin_prefetch(&trail.newest(next + ahead));
             project_point(trail.newest(next), p->x, p->y);
-            p->colour = colour;
+            p->colour = colours[std::min(k, last_colour)];
             ++p;
             ++k;
-            if (k > 10)
-                fade += inc;
-            if (fade > 1)
-                fade = 1;
-            if (fade > 0)
-                colour = pixel_of(faded_rgb(c, fade));
         }
         project_point(trail.newest(n - 1), p->x, p->y);
-        p->colour = colour;
+        p->colour = colours[std::min(k, last_colour)];
     }
 }
 

@@ -6,12 +6,6 @@
 
 dcAdapter* current_view = nullptr;
 
-int truncate_to_pixel(double v) {
-    if (std::isnan(v))
-        return INT_MIN / 2;
-    return static_cast<int>(std::trunc(std::clamp(v, -1e9, 1e9)));
-}
-
 dcAdapter::dcAdapter() {
     current_view = this;
 }

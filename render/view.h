@@ -2,6 +2,9 @@
 // (metres) onto device pixels, as M = V * R * S.
 #pragma once
 
+#include <algorithm>
+#include <climits>
+#include <cmath>
 #include <optional>
 
 #include "nbody/vec3d.h"
@@ -62,8 +65,13 @@ private:
 };
 
 // Truncation toward zero into the int range; far-off or non-finite values
-// give a pixel off any panel rather than undefined behaviour.
-int truncate_to_pixel(double v);
+// give a pixel off any panel rather than undefined behaviour. Inline: a
+// picture truncates millions of coordinates.
+inline int truncate_to_pixel(double v) {
+    if (std::isnan(v))
+        return INT_MIN / 2;
+    return static_cast<int>(std::trunc(std::clamp(v, -1e9, 1e9)));
+}
 
 // The most recently constructed view, through which display-list primitives
 // project at drawing time.

@@ -1,5 +1,7 @@
 #include "gui/widgets/choice_wx.h"
 
+#include <algorithm>
+
 #include <wx/settings.h>
 
 #include "gui/widgets/list_view_combo_popup.h"
@@ -25,7 +27,11 @@ wxChoiceWx::wxChoiceWx(wxWindow* parent, wxWindowID id, const wxPoint& pos, cons
 wxChoiceWx::~wxChoiceWx() = default;
 
 void wxChoiceWx::Append(const wxString& text) {
-    popup->InsertItem(popup->GetItemCount(), text);
+    popup->AppendRow(text);
+}
+
+void wxChoiceWx::Set(std::vector<wxString> texts) {
+    popup->SetRows(std::move(texts));
 }
 
 void wxChoiceWx::SetSelection(int index) {
@@ -39,9 +45,9 @@ int wxChoiceWx::GetSelection() const {
 }
 
 wxString wxChoiceWx::GetString(int index) const {
-    if (index < 0 || index >= popup->GetItemCount())
+    if (index < 0 || index >= popup->RowCount())
         return wxString();
-    return popup->GetItemText(index);
+    return popup->Row(index);
 }
 
 unsigned int wxChoiceWx::GetCount() const {
@@ -100,7 +106,23 @@ void wxChoiceWx::OnKeyDown(wxKeyEvent& event) {
     case WXK_TAB:
         navigate_from(this, !event.ShiftDown());
         break;
-    default:
+    default: {
+        // Typing part of a name chooses the first row that holds it: with
+        // thousands of bodies, stepping through them is no way to find one.
+        const wxChar key = static_cast<wxChar>(event.GetUnicodeKey());
+        if (key >= ' ' && !event.ControlDown()) {
+            popup->SetStringValue(GetValue());
+            const long found = popup->FindContaining(popup->TypeAhead(key),
+                                                     std::max(popup->GetFirstHighlighted(), 0L));
+            if (found >= 0) {
+                popup->Highlight(found);
+                const wxString text = GetString(static_cast<int>(found));
+                SetText(text);
+                SendComboSelected(this, static_cast<int>(found), text);
+            }
+            break;
+        }
         event.Skip();
+    }
     }
 }

@@ -1,6 +1,8 @@
 // A read-only choice: a combo control whose drop-down is a list of texts.
 #pragma once
 
+#include <vector>
+
 #include <wx/combo.h>
 
 class wxListViewComboPopup;
@@ -14,6 +16,9 @@ public:
     virtual ~wxChoiceWx();
 
     void Append(const wxString& text);
+    // Every row at once, replacing the ones there were: what a list of
+    // thousands of names needs.
+    void Set(std::vector<wxString> texts);
     // Shows the text of row index (nothing for -1) without notifying.
     using wxComboCtrl::SetSelection;
     void SetSelection(int index);

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include <wx/settings.h>
+#include <wx/time.h>
 
 #include "gui/widgets/navigate.h"
 
@@ -34,7 +35,8 @@ void wxListViewComboPopup::Init() {
 
 bool wxListViewComboPopup::Create(wxWindow* parent) {
     if (!wxListCtrl::Create(parent, 1, wxPoint(0, 0), wxDefaultSize,
-                            wxLC_REPORT | wxLC_SINGLE_SEL | wxLC_NO_HEADER | wxBORDER_SIMPLE,
+                            wxLC_REPORT | wxLC_VIRTUAL | wxLC_SINGLE_SEL | wxLC_NO_HEADER |
+                                wxBORDER_SIMPLE,
                             wxDefaultValidator, "listCtrl"))
         return false;
     SetBackgroundColour(wxSystemSettings::GetColour(wxSYS_COLOUR_LISTBOX));
@@ -49,10 +51,66 @@ int wxListViewComboPopup::ColumnWidth() const {
 }
 
 long wxListViewComboPopup::FindExact(const wxString& text) const {
-    for (long row = 0; row < GetItemCount(); ++row)
-        if (GetItemText(row) == text)
-            return row;
+    for (std::size_t row = 0; row < rows.size(); ++row)
+        if (rows[row] == text)
+            return static_cast<long>(row);
     return -1;
+}
+
+namespace {
+// Lower case without blanks: "2004 MN4" and "2004mn4" are one search.
+wxString folded(const wxString& text) {
+    wxString out;
+    out.reserve(text.length());
+    for (wxUniChar c : text)
+        if (!wxIsspace(c))
+            out += wxTolower(c);
+    return out;
+}
+} // namespace
+
+long wxListViewComboPopup::FindContaining(const wxString& part, long from) const {
+    const wxString wanted = folded(part);
+    if (wanted.empty() || rows.empty())
+        return -1;
+    const long n = static_cast<long>(rows.size());
+    from = std::clamp(from, 0L, n - 1);
+    for (long k = 0; k < n; ++k) {
+        const long row = (from + k) % n;
+        if (folded(rows[static_cast<std::size_t>(row)]).find(wanted) != wxString::npos)
+            return row;
+    }
+    return -1;
+}
+
+wxString wxListViewComboPopup::TypeAhead(wxChar key) {
+    const wxLongLong now = wxGetLocalTimeMillis();
+    if (now - typed_at > 1000)
+        typed.clear();
+    typed_at = now;
+    typed += key;
+    return typed;
+}
+
+void wxListViewComboPopup::AppendRow(const wxString& text) {
+    rows.push_back(text);
+    SetItemCount(static_cast<long>(rows.size()));
+}
+
+void wxListViewComboPopup::SetRows(std::vector<wxString> texts) {
+    // A virtual list keeps its highlight by row number across new rows.
+    for (long row = GetFirstHighlighted(); row >= 0; row = GetFirstHighlighted())
+        SetItemState(row, 0, wxLIST_STATE_SELECTED);
+    rows = std::move(texts);
+    value_index = -1;
+    SetItemCount(static_cast<long>(rows.size()));
+    Refresh();
+}
+
+wxString wxListViewComboPopup::OnGetItemText(long item, long) const {
+    if (item < 0 || item >= static_cast<long>(rows.size()))
+        return wxString();
+    return rows[static_cast<std::size_t>(item)];
 }
 
 long wxListViewComboPopup::GetFirstHighlighted() const {
@@ -65,7 +123,10 @@ void wxListViewComboPopup::Highlight(long row) {
 }
 
 void wxListViewComboPopup::RemoveAllRows() {
-    DeleteAllItems();
+    for (long row = GetFirstHighlighted(); row >= 0; row = GetFirstHighlighted())
+        SetItemState(row, 0, wxLIST_STATE_SELECTED);
+    rows.clear();
+    SetItemCount(0);
     value_index = -1;
 }
 
@@ -189,7 +250,18 @@ void wxListViewComboPopup::OnKey(wxKeyEvent& event) {
             EnsureVisible(row + 1);
         }
         break;
-    default:
+    default: {
+        // Typing a name's part moves to the first row that holds it.
+        const wxChar key = static_cast<wxChar>(event.GetUnicodeKey());
+        if (key >= ' ' && !event.ControlDown() && !event.AltDown()) {
+            const long found = FindContaining(TypeAhead(key), std::max(row, 0L));
+            if (found >= 0) {
+                Highlight(found);
+                EnsureVisible(found);
+            }
+            break;
+        }
         event.Skip();
+    }
     }
 }

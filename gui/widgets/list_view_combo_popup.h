@@ -1,6 +1,10 @@
 // The drop-down list of a wxChoiceWx: a one-column report list that tracks
-// the pointer and chooses on click or Enter.
+// the pointer and chooses on click or Enter. The list is virtual (its texts
+// are held here and shown as they scroll into view), so that forty thousand
+// rows fill in an instant; typing finds the first row holding the typed text.
 #pragma once
+
+#include <vector>
 
 #include <wx/combo.h>
 #include <wx/listctrl.h>
@@ -29,6 +33,18 @@ public:
 
     // The row whose text equals text exactly, or -1.
     long FindExact(const wxString& text) const;
+    // The first row from `from` on (then from the top) whose text holds
+    // part, ignoring case and blanks, or -1.
+    long FindContaining(const wxString& part, long from = 0) const;
+    // The keys typed within a second of each other, as one search text;
+    // a pause starts a new one.
+    wxString TypeAhead(wxChar key);
+
+    void AppendRow(const wxString& text);
+    // Every row at once, replacing the ones there were.
+    void SetRows(std::vector<wxString> rows);
+    long RowCount() const { return static_cast<long>(rows.size()); }
+    const wxString& Row(long row) const { return rows[static_cast<std::size_t>(row)]; }
     // The first highlighted (selected) row, or -1.
     long GetFirstHighlighted() const;
     void Highlight(long row);
@@ -36,6 +52,9 @@ public:
 
     // Takes the highlighted row as the choice, shows it and closes the list.
     void Choose();
+
+protected:
+    wxString OnGetItemText(long item, long column) const override;
 
 private:
     void OnMouseMove(wxMouseEvent& event);
@@ -46,6 +65,9 @@ private:
 
     int value_index = -1;
     int visible_rows = 10;
+    std::vector<wxString> rows;
+    wxString typed;
+    wxLongLong typed_at = 0;
 
     wxDECLARE_EVENT_TABLE();
 };

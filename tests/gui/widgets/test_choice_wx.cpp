@@ -225,4 +225,41 @@ TEST_F(ChoiceWxTest, ArrowKeysInTheClosedControlStepAndNotify) {
     }
 }
 
+// Forty thousand names, as with the whole catalogue: typing part of one,
+// in any case and without its blanks, chooses it; a pause starts a new
+// search, and the next match of the same text follows the current one.
+TEST_F(ChoiceWxTest, TypingPartOfANameAmongFortyThousandChoosesIt) {
+    make();
+    std::vector<wxString> names{"-"};
+    for (int k = 1; k <= 40000; ++k)
+        names.push_back(wxString::Format("(%d) Rock %d", k, k));
+    names[20000] = "99942 Apophis (2004 MN4)";
+    names[30000] = "1P/Halley";
+    choice->Set(names);
+    ASSERT_EQ(choice->GetCount(), 40001u);
+    auto type = [&](const wxString& text) {
+        for (wxUniChar c : text) {
+            wxKeyEvent event(wxEVT_CHAR_HOOK);
+            event.m_keyCode = int(c.GetValue());
+            event.m_uniChar = wxChar(c.GetValue());
+            event.SetEventObject(choice);
+            choice->GetEventHandler()->ProcessEvent(event);
+        }
+    };
+    type("apoph");
+    EXPECT_EQ(choice->GetValue(), "99942 Apophis (2004 MN4)");
+    EXPECT_EQ(choice->GetSelection(), 20000);
+    ASSERT_FALSE(notices.empty());
+    EXPECT_EQ(notices.back().text, "99942 Apophis (2004 MN4)");
+    EXPECT_EQ(list()->FindContaining("2004mn4"), 20000) << "blanks do not count";
+    EXPECT_EQ(list()->FindContaining("1P"), 30000);
+    EXPECT_EQ(list()->FindContaining("no such body"), -1);
+    EXPECT_EQ(list()->FindContaining("Rock 3", 4), 30) << "from the given row on";
+    // The rows are shown from the held texts.
+    EXPECT_EQ(choice->GetString(30000), "1P/Halley");
+    choice->Set({"-", "Earth"});
+    EXPECT_EQ(choice->GetCount(), 2u);
+    EXPECT_EQ(choice->GetSelection(), -1) << "new rows, no highlight left from the old ones";
+}
+
 } // namespace
