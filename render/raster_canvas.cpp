@@ -63,53 +63,34 @@ void RasterStrip::thin_segment(int x1, int y1, int x2, int y2) {
     // Most trail segments lie wholly inside: no per-pixel bounds test.
     const bool inside = x1 >= 0 && x2 >= 0 && y1 >= top_ && y2 >= top_ && x1 < w_ && x2 < w_ &&
                         y1 < bottom_ && y2 < bottom_;
-    std::uint32_t* const base = pixels_;
-    const std::uint32_t c = colour_;
     if (inside) {
-        // Stepping along the major axis with the minor one in 16.16 fixed
-        // point: no branch per pixel, which is most of a trail's cost. The
-        // ends are exact (the slope's rounding stays under half a pixel
-        // for any segment inside a canvas narrower than 32,768 pixels).
-        const int dx = x2 - x1, dy = y2 - y1;
-        const int adx = std::abs(dx), ady = std::abs(dy);
-        if (adx >= ady) {
-            if (adx == 0) {
-                base[std::size_t(y1) * w_ + x1] = c;
-                return;
-            }
-            const int sx = dx > 0 ? 1 : -1;
-            const std::int64_t slope = (std::int64_t(dy) * 65536) / adx;
-            std::int64_t y = (std::int64_t(y1) << 16) + 0x8000;
-            for (int i = 0, x = x1; i <= adx; ++i, x += sx, y += slope)
-                base[std::size_t(y >> 16) * w_ + x] = c;
-        } else {
-            const int sy = dy > 0 ? 1 : -1;
-            const std::int64_t slope = (std::int64_t(dx) * 65536) / ady;
-            std::int64_t x = (std::int64_t(x1) << 16) + 0x8000;
-            std::uint32_t* row = base + std::size_t(y1) * w_;
-            const std::ptrdiff_t step = sy * std::ptrdiff_t(w_);
-            for (int i = 0; i <= ady; ++i, row += step, x += slope)
-                row[x >> 16] = c;
-        }
+        inside_segment(x1, y1, x2, y2);
         return;
     }
-    int dx = std::abs(x2 - x1), dy = -std::abs(y2 - y1);
-    const int sx = x1 < x2 ? 1 : -1, sy = y1 < y2 ? 1 : -1;
-    int err = dx + dy;
-    for (;;) {
-        if (unsigned(x1) < unsigned(w_) && y1 >= top_ && y1 < bottom_)
-            base[std::size_t(y1) * w_ + x1] = c;
-        if (x1 == x2 && y1 == y2)
+    // The same steps as inside_segment, each pixel tested: a segment
+    // across the strips' border gets the same pixels in either strip.
+    const int dx = x2 - x1, dy = y2 - y1;
+    const int adx = std::abs(dx), ady = std::abs(dy);
+    auto put = [this](std::int64_t x, std::int64_t y) {
+        if (x >= 0 && x < w_ && y >= top_ && y < bottom_)
+            pixels_[std::size_t(y) * w_ + std::size_t(x)] = colour_;
+    };
+    if (adx >= ady) {
+        if (adx == 0) {
+            put(x1, y1);
             return;
-        const int e2 = 2 * err;
-        if (e2 >= dy) {
-            err += dy;
-            x1 += sx;
         }
-        if (e2 <= dx) {
-            err += dx;
-            y1 += sy;
-        }
+        const int sx = dx > 0 ? 1 : -1;
+        const std::int64_t slope = (std::int64_t(dy) * 65536) / adx;
+        std::int64_t y = (std::int64_t(y1) << 16) + 0x8000;
+        for (std::int64_t i = 0, x = x1; i <= adx; ++i, x += sx, y += slope)
+            put(x, y >> 16);
+    } else {
+        const int sy = dy > 0 ? 1 : -1;
+        const std::int64_t slope = (std::int64_t(dx) * 65536) / ady;
+        std::int64_t x = (std::int64_t(x1) << 16) + 0x8000;
+        for (std::int64_t i = 0, y = y1; i <= ady; ++i, y += sy, x += slope)
+            put(x >> 16, y);
     }
 }
 

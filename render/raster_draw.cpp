@@ -22,7 +22,7 @@ void RasterDraw::paint(RasterStrip& strip) const {
                 colour = p[k].colour;
                 strip.set_colour(colour);
             }
-            strip.segment(p[k - 1].x, p[k - 1].y, p[k].x, p[k].y);
+            strip.thin(p[k - 1].x, p[k - 1].y, p[k].x, p[k].y);
         }
     }
 }

@@ -601,7 +601,7 @@ void wxDCDraw::draw_raster(RasterCanvas& canvas, const nbSystem& system) {
         points += count;
     }
     raster_draw_.points.resize(points);
-    const bool parallel = points >= PARALLEL_POINTS && nbWorkerPair::worthwhile();
+    const bool parallel = parallel_ && points >= PARALLEL_POINTS && nbWorkerPair::worthwhile();
     if (parallel) {
         std::size_t middle = 0;
         while (middle < n && raster_draw_.bodies[middle].first < points / 2)

@@ -72,6 +72,9 @@ public:
     // that the window draws at every tick.
     void draw_raster(RasterCanvas& canvas, const nbSystem& system);
     void paint_labels(wxDC& dc, const nbSystem& system);
+    // The scan converter's picture on two threads where it is large (on by
+    // default); the pixels are the same either way.
+    void set_parallel(bool on) { parallel_ = on; }
 
     // Display-list mode: every primitive depth-sorted, farthest first.
     void draw_sorted(wxDC& dc, const nbSystem& system);
@@ -135,6 +138,7 @@ private:
     // paints half of it.
     RasterDraw raster_draw_;
     std::unique_ptr<nbWorkerPair> workers_;
+    bool parallel_ = true;
     void project_bodies(std::size_t from, std::size_t to);
     const nbBody* drawn_sun_ = nullptr;
 };

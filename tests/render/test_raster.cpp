@@ -173,6 +173,26 @@ TEST(RasterPicture, FiveThousandLabelledBodiesDrawSafelyAgainAndAgain) {
     }
 }
 
+TEST(RasterPicture, TwoThreadsPaintThePixelsOfOne) {
+    init_default_graphics();
+    nbFactory factory;
+    wxDCDraw scene;
+    nbSystem* system = busy_system(factory, scene, 1500);
+    DisplayOptions options;
+    options.axes = true;
+    view_from_oblique_viewpoint(scene);
+    const wxImage two = raster_picture(scene, system, options);
+    scene.set_parallel(false);
+    const wxImage one = raster_picture(scene, system, options);
+    ASSERT_TRUE(one.IsOk() && two.IsOk());
+    long differing = 0;
+    for (int y = 0; y < H; ++y)
+        for (int x = 0; x < W; ++x)
+            differing += pixel(one, x, y) != pixel(two, x, y);
+    EXPECT_EQ(differing, 0);
+    EXPECT_GT(lit_pixels(one), W * H / 20);
+}
+
 TEST(RasterCanvas, SegmentsIncludeBothEndsAndClipFarOffEnds) {
     RasterCanvas canvas;
     canvas.reset(20, 10);
