@@ -90,7 +90,7 @@ public:
     // Whether the scene draws the recorded trail.
     virtual bool shows_trail() const { return true; }
 
-    std::string name() const { return name_; }
+    const std::string& name() const { return name_; }
     double mass() const { return state_->mass; }
     double display_radius() const;
     void set_radius(double radius) { radius_ = radius; }

@@ -1,5 +1,7 @@
 #include "render/raster_draw.h"
 
+#include <algorithm>
+
 #include "render/raster_canvas.h"
 
 void RasterDraw::paint(RasterStrip& strip) const {
@@ -16,10 +18,14 @@ void RasterDraw::paint(RasterStrip& strip) const {
         if (body.count < 2)
             continue;
         const Point* p = points.data() + body.first;
+        const std::vector<std::uint32_t>& fades = *body.fades;
+        const std::uint32_t last = std::uint32_t(fades.size() - 1);
         std::uint32_t colour = body.colour;
         for (std::uint32_t k = 1; k < body.count; ++k) {
-            if (p[k].colour != colour) {
-                colour = p[k].colour;
+            // Segment k - 1 counted from the newest.
+            const std::uint32_t c = fades[std::min(k - 1, last)];
+            if (c != colour) {
+                colour = c;
                 strip.set_colour(colour);
             }
             strip.thin(p[k - 1].x, p[k - 1].y, p[k].x, p[k].y);

@@ -19,10 +19,12 @@ struct RasterDraw {
         bool tail;
         int tail_x, tail_y;
         std::uint32_t first, count; // its trail in points
+        // The colours of its trail's segments from the newest on, the last
+        // one for all after it (see fade_colours).
+        const std::vector<std::uint32_t>* fades;
     };
     struct Point {
         int x, y;
-        std::uint32_t colour; // of the segment that ends here
     };
 
     void clear() {

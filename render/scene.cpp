@@ -450,42 +450,32 @@ const std::size_t PARALLEL_POINTS = 20000;
 
 } // namespace
 
-namespace {
+namespace {} // namespace
 
-// The colours of a trail's segments by their count from the newest, as
-// file_trail fades them: the same for every body of one colour, and most
-// catalogue bodies share theirs.
-class FadeTable {
-public:
-    explicit FadeTable(double inc) : inc_(inc) {}
-    const std::vector<std::uint32_t>& of(dcRgb c) {
-        std::vector<std::uint32_t>& colours = by_colour_[pixel_of(c)];
-        if (!colours.empty())
-            return colours;
-        double fade = 0;
-        colours.push_back(pixel_of(c));
-        // Step k's colour for the segment after it; constant once faded out
-        // or when there is no fading.
-        for (int k = 1; inc_ > 0 && fade < 1; ++k) {
-            if (k > 10)
-                fade += inc_;
-            if (fade > 1)
-                fade = 1;
-            colours.push_back(pixel_of(faded_rgb(c, fade)));
-        }
+const std::vector<std::uint32_t>& wxDCDraw::fade_colours(dcRgb c) {
+    // The colours of a trail's segments by their count from the newest, as
+    // file_trail fades them: the same for every body of one colour, and
+    // most catalogue bodies share theirs. Made before the threads start.
+    const double inc = options_.fade_orbits ? 0.02 : 0;
+    std::vector<std::uint32_t>& colours = fades_[std::make_pair(pixel_of(c), inc)];
+    if (!colours.empty())
         return colours;
+    double fade = 0;
+    colours.push_back(pixel_of(c));
+    // Step k's colour for the segment after it; constant once faded out or
+    // when there is no fading.
+    for (int k = 1; inc > 0 && fade < 1; ++k) {
+        if (k > 10)
+            fade += inc;
+        if (fade > 1)
+            fade = 1;
+        colours.push_back(pixel_of(faded_rgb(c, fade)));
     }
-
-private:
-    double inc_;
-    std::unordered_map<std::uint32_t, std::vector<std::uint32_t>> by_colour_;
-};
-
-} // namespace
+    return colours;
+}
 
 void wxDCDraw::project_bodies(std::size_t from, std::size_t to) {
     const Projection project_point(*this);
-    FadeTable fades(options_.fade_orbits ? 0.02 : 0);
     double last_radius = -1;
     int last_pixels = 0;
     for (std::size_t index = from; index < to; ++index) {
@@ -534,11 +524,7 @@ void wxDCDraw::project_bodies(std::size_t from, std::size_t to) {
         if (n < s)
             s = 1;
         RasterDraw::Point* p = raster_draw_.points.data() + out.first;
-        const std::vector<std::uint32_t>& colours = fades.of(c);
-        const std::size_t last_colour = colours.size() - 1;
-        std::size_t k = 0;
         project_point(trail.newest(0), p->x, p->y);
-        p->colour = colours[0];
         ++p;
         // The points lie a stride apart in memory that no cache holds: ask
         // for them well before they are needed.
@@ -547,12 +533,9 @@ void wxDCDraw::project_bodies(std::size_t from, std::size_t to) {
             if (next + ahead <= n - 1)
                 __builtin_prefetch(&trail.newest(next + ahead));
             project_point(trail.newest(next), p->x, p->y);
-            p->colour = colours[std::min(k, last_colour)];
             ++p;
-            ++k;
         }
         project_point(trail.newest(n - 1), p->x, p->y);
-        p->colour = colours[std::min(k, last_colour)];
     }
 }
 
@@ -598,6 +581,7 @@ void wxDCDraw::draw_raster(RasterCanvas& canvas, const nbSystem& system) {
         const std::size_t count = options_.orbits && body.shows_trail() ? thinned_points(body) : 0;
         raster_draw_.bodies[k].first = std::uint32_t(points);
         raster_draw_.bodies[k].count = std::uint32_t(count);
+        raster_draw_.bodies[k].fades = &fade_colours(body_rgb(body));
         points += count;
     }
     raster_draw_.points.resize(points);

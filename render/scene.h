@@ -2,6 +2,7 @@
 // tails, axes and the clock label. The scene drawer is also the view.
 #pragma once
 
+#include <map>
 #include <memory>
 #include <string>
 #include <unordered_map>
@@ -139,6 +140,8 @@ private:
     RasterDraw raster_draw_;
     std::unique_ptr<nbWorkerPair> workers_;
     bool parallel_ = true;
+    std::map<std::pair<std::uint32_t, double>, std::vector<std::uint32_t>> fades_;
+    const std::vector<std::uint32_t>& fade_colours(dcRgb c);
     void project_bodies(std::size_t from, std::size_t to);
     const nbBody* drawn_sun_ = nullptr;
 };
