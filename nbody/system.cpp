@@ -214,6 +214,13 @@ std::string first_non_finite_body(const nbSystem& system) {
     auto finite = [](const vec3d& v) {
         return std::isfinite(v.x) && std::isfinite(v.y) && std::isfinite(v.z);
     };
+    // Asked after every step: the flat array first, the names only when
+    // something is wrong.
+    bool all_finite = true;
+    for (const nbBody* body : system.bodies())
+        all_finite = all_finite && finite(body->position()) && finite(body->velocity());
+    if (all_finite)
+        return std::string();
     for (const auto& [name, body] : system)
         if (!finite(body->position()) || !finite(body->velocity()))
             return name;

@@ -82,13 +82,13 @@ void RasterStrip::thin_segment(int x1, int y1, int x2, int y2) {
         }
         const int sx = dx > 0 ? 1 : -1;
         const std::int64_t slope = (std::int64_t(dy) * 65536) / adx;
-        std::int64_t y = (std::int64_t(y1) << 16) + 0x8000;
+        std::int64_t y = std::int64_t(y1) * 65536 + 0x8000;
         for (std::int64_t i = 0, x = x1; i <= adx; ++i, x += sx, y += slope)
             put(x, y >> 16);
     } else {
         const int sy = dy > 0 ? 1 : -1;
         const std::int64_t slope = (std::int64_t(dx) * 65536) / ady;
-        std::int64_t x = (std::int64_t(x1) << 16) + 0x8000;
+        std::int64_t x = std::int64_t(x1) * 65536 + 0x8000;
         for (std::int64_t i = 0, y = y1; i <= ady; ++i, y += sy, x += slope)
             put(x >> 16, y);
     }

@@ -62,13 +62,13 @@ private:
             }
             const int sx = dx > 0 ? 1 : -1;
             const std::int64_t slope = (std::int64_t(dy) * 65536) / adx;
-            std::int64_t y = (std::int64_t(y1) << 16) + 0x8000;
+            std::int64_t y = std::int64_t(y1) * 65536 + 0x8000;
             for (int i = 0, x = x1; i <= adx; ++i, x += sx, y += slope)
                 pixels_[std::size_t(y >> 16) * w_ + x] = c;
         } else {
             const int sy = dy > 0 ? 1 : -1;
             const std::int64_t slope = (std::int64_t(dx) * 65536) / ady;
-            std::int64_t x = (std::int64_t(x1) << 16) + 0x8000;
+            std::int64_t x = std::int64_t(x1) * 65536 + 0x8000;
             std::uint32_t* row = pixels_ + std::size_t(y1) * w_;
             const std::ptrdiff_t step = sy * std::ptrdiff_t(w_);
             for (int i = 0; i <= ady; ++i, row += step, x += slope)
