@@ -10,12 +10,15 @@
 #include <utility>
 #include <vector>
 
+#include <wx/bookctrl.h>
+#include <wx/filename.h>
 #include <wx/progdlg.h>
 #include <wx/sizer.h>
 #include <wx/stopwatch.h>
 #include <wx/utils.h>
 #include <wx/wupdlock.h>
 
+#include "catalog/download_dialog.h"
 #include "nbody/date_bridge.h"
 #include "nbody/factory.h"
 #include "nbody/planets.h"
@@ -75,6 +78,22 @@ private:
     std::unique_ptr<wxProgressDialog> dialog_;
 };
 
+// The catalogue files that hold sets of a page's kind (0: all).
+std::vector<const char*> files_of_kind(int kind) {
+    std::vector<const char*> files;
+    if (kind != 2)
+        files.push_back(nbFactory::COMETS_FILE);
+    if (kind != 1)
+        for (const char* file :
+             {nbFactory::BRIGHT_FILE, nbFactory::UNUSUAL_FILE, nbFactory::CRITICAL_FILE})
+            files.push_back(file);
+    return files;
+}
+
+bool file_in(const wxString& directory, const char* file) {
+    return wxFileName(directory, file).FileExists();
+}
+
 } // namespace
 
 CatalogPanel::CatalogPanel(wxWindow* parent, wxWindowID id, const wxString& data_directory)
@@ -89,8 +108,12 @@ CatalogPanel::CatalogPanel(wxWindow* parent, wxWindowID id, const wxString& data
     instruction_text = layout.instruction;
     list = layout.list;
     message_label = layout.message;
+    download_button = new wxButton(this, wxID_ANY, _("Download catalogues..."));
+    layout.message_row->Add(download_button, 0, wxALIGN_CENTER_VERTICAL);
+    download_button->Hide();
 
     list->Bind(wxEVT_LIST_COL_CLICK, &CatalogPanel::OnColumnClick, this);
+    download_button->Bind(wxEVT_BUTTON, &CatalogPanel::OnDownloadButton, this);
 }
 
 CatalogPanel::~CatalogPanel() = default;
@@ -135,10 +158,47 @@ void CatalogPanel::Load() {
     show_count(layout);
 
     message_label->SetLabel(" ");
-    if (the_factory->catalogue_size() == 0)
-        message_label->SetLabel(
-            _("No orbital elements exist, please use download dialog (see File menu)."));
+    const bool empty = list->GetRowCount() == 0;
+    if (empty) {
+        bool any_file = false;
+        for (const char* file : files_of_kind(object_kind))
+            any_file = any_file || file_in(data_directory, file);
+        message_label->SetLabel(any_file ? _("The catalogue files hold no objects of this kind.")
+                                         : _("No catalogue has been downloaded yet."));
+    }
+    download_button->Show(empty);
+    Layout();
     MarkLoaded();
+}
+
+void CatalogPanel::OnDownloadButton(wxCommandEvent&) {
+    // Only the lists that were missing are read afterwards: those present
+    // are in the catalogue already, and reading one twice would list every
+    // set twice.
+    std::vector<const char*> missing;
+    for (const char* file : files_of_kind(0))
+        if (!file_in(data_directory, file))
+            missing.push_back(file);
+    {
+        DownloadDialog download(this, data_directory);
+        download.ShowModal();
+    }
+    bool arrived = false;
+    const std::string directory(data_directory.fn_str());
+    for (const char* file : missing)
+        if (file_in(data_directory, file)) {
+            the_factory->read_catalogue_file(directory, file,
+                                             std::string(file) == nbFactory::COMETS_FILE);
+            arrived = true;
+        }
+    if (!arrived)
+        return;
+    // The other catalogue page shows the new sets when next selected.
+    if (auto* book = dynamic_cast<wxBookCtrlBase*>(GetParent()))
+        for (size_t k = 0; k < book->GetPageCount(); ++k)
+            if (auto* page = dynamic_cast<CatalogPanel*>(book->GetPage(k)); page && page != this)
+                page->SetLoaded(false);
+    Load();
 }
 
 const vec3d& CatalogPanel::EarthAt(double jd) {

@@ -52,9 +52,13 @@ public:
     wxString GetCountLine() const { return layout.count->GetLabel(); }
     wxButton* GetCheckShownButton() const { return layout.check_shown; }
     wxButton* GetUncheckAllButton() const { return layout.uncheck_all; }
+    // "Download catalogues...", shown while the page has no sets.
+    wxButton* GetDownloadButton() const { return download_button; }
 
 protected:
     void OnColumnClick(wxListEvent& event);
+    // Opens the download dialog; the lists that arrive fill the page.
+    void OnDownloadButton(wxCommandEvent& event);
 
 private:
     // The Earth's position at jd, placed once for all rows of that date.
@@ -64,6 +68,7 @@ private:
     wxStaticText* message_label = nullptr;
     wxStaticText* instruction_text = nullptr;
     wxCheckedListCtrl* list = nullptr;
+    wxButton* download_button = nullptr;
     long progress_delay_ms = PROGRESS_DELAY_MS;
     bool sort_ascending = false;
     int object_kind = 0;

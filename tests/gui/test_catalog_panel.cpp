@@ -1,6 +1,9 @@
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
+#include <fstream>
 #include <functional>
+#include <iterator>
 #include <set>
 #include <string>
 #include <vector>
@@ -8,9 +11,12 @@
 #include <wx/button.h>
 #include <wx/eventfilter.h>
 #include <wx/listctrl.h>
+#include <wx/modalhook.h>
 #include <wx/progdlg.h>
 #include <wx/textctrl.h>
 
+#include "catalog/download_dialog.h"
+#include "common/loopback_server.h"
 #include "gui/list_columns.h"
 #include "manage_objects_test.h"
 #include "nbody/elements.h"
@@ -48,6 +54,8 @@ template <typename Key> std::vector<double> keys(const wxCheckedListCtrl* list, 
 }
 
 using CatalogPageTest = ManageObjectsTest;
+
+const std::string DATA = ZENORB_TEST_DATA;
 
 // What the toolkit sends when a button is clicked.
 void press(wxButton* button) {
@@ -213,6 +221,92 @@ TEST_F(CatalogPageTest, ACancelledApplyAddsNothingAndAQuickOneShowsNoProgress) {
     press_apply();
     EXPECT_EQ(page->GetMessage(), "1 objects created.");
     EXPECT_FALSE(watch.seen) << "a quick Apply shows no progress dialog";
+}
+
+// Stands in for the user at the download dialog: points the lists at the
+// test server, downloads and closes, before the dialog would show.
+class DownloadAnswer : public wxModalDialogHook {
+public:
+    explicit DownloadAnswer(std::vector<std::string> urls) : urls_(std::move(urls)) { Register(); }
+    int opened = 0;
+
+protected:
+    int Enter(wxDialog* dialog) override {
+        auto* download = dynamic_cast<DownloadDialog*>(dialog);
+        if (!download) {
+            ADD_FAILURE() << "an unexpected dialog: " << dialog->GetTitle();
+            return wxID_CANCEL;
+        }
+        ++opened;
+        for (int row = 0; row < DownloadDialog::ROWS; ++row) {
+            auto* field = dynamic_cast<wxTextCtrl*>(
+                wxWindow::FindWindowByName("ID_TEXTCTRL" + std::to_string(row + 1), dialog));
+            if (!field) {
+                ADD_FAILURE() << "no URL field " << row;
+                return wxID_CANCEL;
+            }
+            field->SetValue(urls_[row]);
+        }
+        press(dynamic_cast<wxButton*>(dialog->FindWindow(DownloadDialog::ID_BUTTON1)));
+        EXPECT_TRUE(wait_until([download] { return !download->downloading(); }, 20000));
+        return wxID_CANCEL;
+    }
+    void Exit(wxDialog*) override {}
+
+private:
+    std::vector<std::string> urls_;
+};
+
+TEST_F(CatalogPageTest, AFirstRunOffersTheDownloadAndThePagesFillAfterIt) {
+    build_solar_system();
+    open_dialog();
+    select(OrbitalElementsDialog::COMET_PAGE);
+    select(OrbitalElementsDialog::ASTEROID_PAGE);
+    CatalogPanel* page = dialog->GetAsteroidPage();
+    EXPECT_EQ(page->GetMessage(), "No catalogue has been downloaded yet.");
+    ASSERT_TRUE(page->GetDownloadButton()->IsShown());
+    EXPECT_EQ(page->GetDownloadButton()->GetLabel(), "Download catalogues...");
+    EXPECT_TRUE(dialog->GetCometPage()->GetDownloadButton()->IsShown());
+
+    LoopbackServer server;
+    const auto body = [](const std::string& file) {
+        std::ifstream in(DATA + "/mpc/" + file, std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(in), {});
+    };
+    server.on("/comets", LoopbackServer::reply(200, body("comets_sample.txt")));
+    server.on("/critical", LoopbackServer::reply(200, body("Soft06CritList-2014-05-23.txt")));
+    {
+        // The bright and unusual lists fail (404) and stay missing.
+        DownloadAnswer answer({server.url("/comets"), server.url("/bright"), server.url("/unusual"),
+                               server.url("/critical")});
+        press(page->GetDownloadButton());
+        EXPECT_EQ(answer.opened, 1);
+    }
+    EXPECT_EQ(page->GetList()->GetItemCount(), 650);
+    EXPECT_FALSE(page->GetDownloadButton()->IsShown());
+    EXPECT_EQ(page->GetMessage(), " ");
+    EXPECT_EQ(the_factory->catalogue_size(), 658u);
+
+    // The comet page, filled empty before, fills anew when selected.
+    select(OrbitalElementsDialog::COMET_PAGE);
+    EXPECT_EQ(dialog->GetCometPage()->GetList()->GetItemCount(), 8);
+    EXPECT_FALSE(dialog->GetCometPage()->GetDownloadButton()->IsShown());
+
+    // A failed download leaves the page as it was.
+    close_dialog();
+    the_factory->clear_catalogue();
+    std::remove((data.path() + "/" + nbFactory::COMETS_FILE).c_str());
+    std::remove((data.path() + "/" + nbFactory::CRITICAL_FILE).c_str());
+    open_dialog();
+    page = dialog->GetAsteroidPage();
+    ASSERT_TRUE(page->GetDownloadButton()->IsShown());
+    {
+        DownloadAnswer answer(std::vector<std::string>(4, server.url("/gone")));
+        press(page->GetDownloadButton());
+    }
+    EXPECT_EQ(page->GetList()->GetItemCount(), 0);
+    EXPECT_TRUE(page->GetDownloadButton()->IsShown());
+    EXPECT_EQ(the_factory->catalogue_size(), 0u);
 }
 
 TEST_F(CatalogPageTest, EachPageShowsItsKindOnlyAndPlanetarySetsNeither) {
@@ -482,8 +576,7 @@ TEST_F(CatalogPageTest, AnEmptyCatalogueShowsTheMessageAndAppliesNothing) {
     open_dialog();
     CatalogPanel* page = dialog->GetAsteroidPage();
     EXPECT_EQ(page->GetList()->GetItemCount(), 0);
-    EXPECT_EQ(page->GetMessage(),
-              "No orbital elements exist, please use download dialog (see File menu).");
+    EXPECT_EQ(page->GetMessage(), "No catalogue has been downloaded yet.");
     press_apply();
     EXPECT_EQ(page->GetMessage(), "0 objects created.");
     EXPECT_EQ(the_factory->system()->size(), 11u);
@@ -493,6 +586,7 @@ TEST_F(CatalogPageTest, AnEmptyCatalogueShowsTheMessageAndAppliesNothing) {
     open_dialog();
     EXPECT_EQ(dialog->GetAsteroidPage()->GetList()->GetItemCount(), 650);
     EXPECT_EQ(dialog->GetAsteroidPage()->GetMessage(), " ");
+    EXPECT_FALSE(dialog->GetAsteroidPage()->GetDownloadButton()->IsShown());
 }
 
 TEST_F(CatalogPageTest, WithoutASystemApplyCreatesNothing) {
