@@ -168,5 +168,8 @@ ListPageLayout lay_out_list_page(wxWindow* page, const wxString& instruction,
     };
     list->Bind(ITEM_CHECKED_EVENT, recount);
     list->Bind(ITEM_UNCHECKED_EVENT, recount);
+    // Checks made otherwise (by the program, a refill) show once the toolkit
+    // is idle: a count over the rows' bits costs microseconds.
+    count->Bind(wxEVT_UPDATE_UI, [layout](wxUpdateUIEvent&) { show_count(layout); });
     return layout;
 }

@@ -51,7 +51,7 @@ wxString count_line_text(long shown, long total, long checked);
 // in a row of its own that the page may add to, laid out on page. `bottom`
 // adds a border under the list and the message. The filter box, the buttons
 // and the rows' boxes are wired to the list and keep the count line
-// current; whatever else changes the rows calls show_count.
+// current, and so does the toolkit's idle time after any other change.
 struct ListPageLayout {
     wxStaticText* instruction;
     wxTextCtrl* filter;
