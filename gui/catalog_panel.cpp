@@ -49,8 +49,9 @@ public:
     DelayedProgress(wxWindow* parent, int range, long delay_ms)
         : parent_(parent), range_(range), delay_ms_(delay_ms) {}
 
-    // Shows value of the range; false once the user has cancelled.
-    bool update(int value, const wxString& message) {
+    // Shows value of the range; false once the user has cancelled. A new
+    // stage (forced) shows at once, later steps a few times a second.
+    bool update(int value, const wxString& message, bool force = false) {
         const long now = clock_.Time();
         if (!dialog_) {
             if (now < delay_ms_)
@@ -63,7 +64,7 @@ public:
         }
         // Each update repaints and yields to the toolkit: a few per second
         // keep the gauge moving without slowing the work.
-        if (now - last_ms_ < 50)
+        if (!force && now - last_ms_ < 50)
             return !dialog_->WasCancelled();
         last_ms_ = now;
         return dialog_->Update(value, message);
@@ -242,10 +243,11 @@ bool CatalogPanel::Apply() {
             if (set && !system->find(set->name()))
                 wanted.push_back(set);
         }
-        // All bodies are made before the first joins the system, so that a
-        // cancel leaves the system as it was.
+        // All bodies are made before the first joins the system, and a
+        // cancel while they join takes back those that joined: the system is
+        // left as it was.
         const int total = static_cast<int>(wanted.size());
-        DelayedProgress progress(this, total + 1, progress_delay_ms);
+        DelayedProgress progress(this, 2 * total + 1, progress_delay_ms);
         std::vector<std::pair<std::string, std::unique_ptr<nbBody>>> made;
         made.reserve(wanted.size());
         for (int k = 0; k < total && !cancelled; ++k) {
@@ -264,12 +266,24 @@ bool CatalogPanel::Apply() {
             std::string name = body->display_name();
             made.emplace_back(std::move(name), std::move(body));
         }
-        if (!cancelled)
-            cancelled = !progress.update(total, _("Adding the objects to the simulation"));
-        if (!cancelled)
-            for (auto& entry : made)
-                if (system->add(entry.first, std::move(entry.second)))
-                    ++created;
+        // Each addition costs time in proportion to the bodies already there.
+        std::vector<std::string> added;
+        const int count = static_cast<int>(made.size());
+        for (int k = 0; k < count && !cancelled; ++k) {
+            cancelled =
+                !progress.update(total + k,
+                                 wxString::Format(_("%s of %s objects added to the simulation"),
+                                                  grouped_count(k), grouped_count(count)),
+                                 k == 0);
+            if (!cancelled && system->add(made[k].first, std::move(made[k].second)))
+                added.push_back(made[k].first);
+        }
+        if (cancelled) {
+            wxBusyCursor busy;
+            for (const std::string& name : added)
+                system->remove(name);
+        }
+        created = static_cast<int>(added.size());
     }
     if (cancelled) {
         message_label->SetLabel(_("Cancelled: no objects created."));
