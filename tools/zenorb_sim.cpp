@@ -225,6 +225,10 @@ int main(int argc, char** argv) {
         if (!body)
             return fail(EXIT_INPUT, "cannot add '" + name + "' of --lookup '" + typed +
                                         "': its elements give no usable state at the start date");
+        const std::string near = body_within(*system, body->position());
+        if (!near.empty())
+            return fail(EXIT_INPUT, "cannot add '" + name + "' of --lookup '" + typed +
+                                        "': it would start within a metre of '" + near + "'");
         system->add(name, std::move(body));
         factory.adopt_elements(std::move(set));
     }

@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <set>
 #include <sstream>
 #include <string>
@@ -477,6 +478,17 @@ TEST(SimCli, LooksObjectsUpAndAddsThemAtTheStartDate) {
     EXPECT_DOUBLE_EQ(set->mean_anomaly(), 145.84);
     EXPECT_NEAR(set->mass(), 9.38534e20, 0.00001e20);
     EXPECT_EQ(set->epoch(), 2460600.5);
+
+    // The same elements under another name: the look-up would start on it.
+    std::ifstream in(saved);
+    std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    const std::size_t at = text.find("1_Ceres_(A801_AA)");
+    ASSERT_NE(at, std::string::npos);
+    dir.write("twin.xml", text.replace(at, 17, "Twin"));
+    const SimRun twin = run("--jd 2460600.5 --elements " + dir.path() + "/twin.xml --lookup Ceres");
+    EXPECT_EQ(twin.status, 1);
+    EXPECT_NE(twin.err.find("it would start within a metre of 'Twin'"), std::string::npos)
+        << twin.err;
 }
 
 TEST(SimCli, LookUpsThatFindNothingUsableSayWhyWithStatusOne) {
