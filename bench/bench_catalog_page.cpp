@@ -1,6 +1,9 @@
-// Filling and sorting the asteroid catalogue page with tens of thousands of
-// element sets, beside the straightforward way of doing both. Needs a display
-// (run under xvfb-run): the list control is a real window.
+// Filling, sorting and filtering the asteroid catalogue page with tens of
+// thousands of element sets, beside the straightforward way of filling and
+// sorting. Needs a display (run under xvfb-run): the list control is a real
+// window. A keystroke in the filter box is timed from the text's change to
+// the list drawn anew, with the count line; last, Apply with every row
+// checked.
 //
 //   zenorb-bench-catalog-page [--rows N] [--repeat R] [--fill-only]
 //
@@ -24,6 +27,7 @@
 #include <wx/frame.h>
 #include <wx/sizer.h>
 #include <wx/stopwatch.h>
+#include <wx/textctrl.h>
 
 #include "gui/catalog_panel.h"
 #include "gui/list_columns.h"
@@ -211,6 +215,40 @@ private:
             }
             std::printf("  straightforward, %-9s %8.1f ms\n", col == 1 ? "distance" : "e",
                         median(runs));
+        }
+
+        // Typing a designation into the filter box and taking it back, one
+        // keystroke at a time; each is timed until the list has been drawn.
+        const wxString typed = "2014 aa1";
+        std::vector<wxString> texts;
+        for (std::size_t n = 1; n <= typed.length(); ++n)
+            texts.push_back(typed.Left(n));
+        for (std::size_t n = typed.length() - 1; n > 0; --n)
+            texts.push_back(typed.Left(n));
+        texts.push_back("");
+        std::vector<double> strokes;
+        for (int r = 0; r < repeat; ++r)
+            for (const wxString& text : texts) {
+                wxStopWatch clock;
+                page->GetFilter()->SetValue(text);
+                frame->Update();
+                strokes.push_back(clock.TimeInMicro().ToDouble() / 1000.0);
+            }
+        std::printf("filter keystroke, %zu strokes over %d rows:\n", strokes.size(), rows);
+        std::printf("  median                   %8.2f ms\n", median(strokes));
+        std::printf("  slowest                  %8.2f ms\n",
+                    *std::max_element(strokes.begin(), strokes.end()));
+
+        // Apply with every row checked: the bodies made, then added, with
+        // the progress dialog past half a second. Once, as it fills the system.
+        {
+            const std::size_t before = the_factory->system()->size();
+            list->CheckAll(true);
+            wxStopWatch clock;
+            page->Apply();
+            std::printf("apply, every row checked  %8.1f ms (%zu bodies added)\n",
+                        clock.TimeInMicro().ToDouble() / 1000.0,
+                        the_factory->system()->size() - before);
         }
 
         frame->Destroy();

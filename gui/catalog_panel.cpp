@@ -4,12 +4,21 @@
 #include <cstdlib>
 #include <limits>
 #include <memory>
+#include <string>
 #include <unordered_map>
+#include <unordered_set>
+#include <utility>
+#include <vector>
 
+#include <wx/bookctrl.h>
+#include <wx/filename.h>
+#include <wx/progdlg.h>
 #include <wx/sizer.h>
+#include <wx/stopwatch.h>
 #include <wx/utils.h>
 #include <wx/wupdlock.h>
 
+#include "catalog/download_dialog.h"
 #include "nbody/date_bridge.h"
 #include "nbody/factory.h"
 #include "nbody/planets.h"
@@ -33,13 +42,66 @@ double sort_distance(const nbOrbitalElements* set) {
     return set->earth_distance(catalogue_reference_jd);
 }
 
+// A progress dialog that appears only once the work has gone on for
+// delay_ms: a short Apply should not flash a window.
+class DelayedProgress {
+public:
+    DelayedProgress(wxWindow* parent, int range, long delay_ms)
+        : parent_(parent), range_(range), delay_ms_(delay_ms) {}
+
+    // Shows value of the range; false once the user has cancelled. A new
+    // stage (forced) shows at once, later steps a few times a second.
+    bool update(int value, const wxString& message, bool force = false) {
+        const long now = clock_.Time();
+        if (!dialog_) {
+            if (now < delay_ms_)
+                return true;
+            dialog_ = std::make_unique<wxProgressDialog>(
+                _("Creating objects"), message, range_, parent_,
+                wxPD_APP_MODAL | wxPD_CAN_ABORT | wxPD_ELAPSED_TIME | wxPD_REMAINING_TIME);
+            last_ms_ = now;
+            return dialog_->Update(value, message);
+        }
+        // Each update repaints and yields to the toolkit: a few per second
+        // keep the gauge moving without slowing the work.
+        if (!force && now - last_ms_ < 50)
+            return !dialog_->WasCancelled();
+        last_ms_ = now;
+        return dialog_->Update(value, message);
+    }
+
+private:
+    wxWindow* parent_;
+    int range_;
+    long delay_ms_;
+    wxStopWatch clock_;
+    long last_ms_ = 0;
+    std::unique_ptr<wxProgressDialog> dialog_;
+};
+
+// The catalogue files that hold sets of a page's kind (0: all).
+std::vector<const char*> files_of_kind(int kind) {
+    std::vector<const char*> files;
+    if (kind != 2)
+        files.push_back(nbFactory::COMETS_FILE);
+    if (kind != 1)
+        for (const char* file :
+             {nbFactory::BRIGHT_FILE, nbFactory::UNUSUAL_FILE, nbFactory::CRITICAL_FILE})
+            files.push_back(file);
+    return files;
+}
+
+bool file_in(const wxString& directory, const char* file) {
+    return wxFileName(directory, file).FileExists();
+}
+
 } // namespace
 
 CatalogPanel::CatalogPanel(wxWindow* parent, wxWindowID id, const wxString& data_directory)
     : wxPropertyPage(parent, id, wxDefaultPosition, wxDefaultSize, wxTAB_TRAVERSAL, "id"),
       data_directory(data_directory), earth_jd(std::numeric_limits<double>::quiet_NaN()) {
     // The control keeps the rows itself: catalogues run to tens of thousands.
-    const ListPageLayout layout = lay_out_list_page(
+    layout = lay_out_list_page(
         this,
         _("Check the objects to be included in the 3d gravity simulation, then press Apply to "
           "create."),
@@ -47,14 +109,25 @@ CatalogPanel::CatalogPanel(wxWindow* parent, wxWindowID id, const wxString& data
     instruction_text = layout.instruction;
     list = layout.list;
     message_label = layout.message;
+    download_button = new wxButton(this, wxID_ANY, _("Download catalogues..."));
+    layout.message_row->Add(download_button, 0, wxALIGN_CENTER_VERTICAL);
+    download_button->Hide();
 
     list->Bind(wxEVT_LIST_COL_CLICK, &CatalogPanel::OnColumnClick, this);
+    download_button->Bind(wxEVT_BUTTON, &CatalogPanel::OnDownloadButton, this);
 }
 
 CatalogPanel::~CatalogPanel() = default;
 
 void CatalogPanel::Load() {
     the_factory->load_catalogues(std::string(data_directory.fn_str()), false);
+
+    // Sets stay where they are in the catalogue while it only grows, so the
+    // checks of a refill follow them.
+    std::unordered_set<wxUIntPtr> checked;
+    for (long row = 0; row < list->GetRowCount(); ++row)
+        if (list->IsRowChecked(row))
+            checked.insert(list->GetRowData(row));
 
     // A second fill starts afresh rather than adding a second set of columns.
     list->ClearAll();
@@ -76,14 +149,57 @@ void CatalogPanel::Load() {
         for (auto set = the_factory->catalogue_begin(); set != the_factory->catalogue_end(); ++set)
             row = AddElementsRow(row, set->get(), catalogue_reference_jd);
         list->CheckAll(false);
+        if (!checked.empty())
+            for (long r = 0; r < list->GetRowCount(); ++r)
+                if (checked.count(list->GetRowData(r)))
+                    list->Check(r, true);
+        list->SetFilterText(layout.filter->GetValue());
     }
     fit_columns(list, longest_names);
+    show_count(layout);
 
     message_label->SetLabel(" ");
-    if (the_factory->catalogue_size() == 0)
-        message_label->SetLabel(
-            _("No orbital elements exist, please use download dialog (see File menu)."));
+    const bool empty = list->GetRowCount() == 0;
+    if (empty) {
+        bool any_file = false;
+        for (const char* file : files_of_kind(object_kind))
+            any_file = any_file || file_in(data_directory, file);
+        message_label->SetLabel(any_file ? _("The catalogue files hold no objects of this kind.")
+                                         : _("No catalogue has been downloaded yet."));
+    }
+    download_button->Show(empty);
+    Layout();
     MarkLoaded();
+}
+
+void CatalogPanel::OnDownloadButton(wxCommandEvent&) {
+    // Only the lists that were missing are read afterwards: those present
+    // are in the catalogue already, and reading one twice would list every
+    // set twice.
+    std::vector<const char*> missing;
+    for (const char* file : files_of_kind(0))
+        if (!file_in(data_directory, file))
+            missing.push_back(file);
+    {
+        DownloadDialog download(this, data_directory);
+        download.ShowModal();
+    }
+    bool arrived = false;
+    const std::string directory(data_directory.fn_str());
+    for (const char* file : missing)
+        if (file_in(data_directory, file)) {
+            the_factory->read_catalogue_file(directory, file,
+                                             std::string(file) == nbFactory::COMETS_FILE);
+            arrived = true;
+        }
+    if (!arrived)
+        return;
+    // The other catalogue page shows the new sets when next selected.
+    if (auto* book = dynamic_cast<wxBookCtrlBase*>(GetParent()))
+        for (size_t k = 0; k < book->GetPageCount(); ++k)
+            if (auto* page = dynamic_cast<CatalogPanel*>(book->GetPage(k)); page && page != this)
+                page->SetLoaded(false);
+    Load();
 }
 
 const vec3d& CatalogPanel::EarthAt(double jd) {
@@ -116,25 +232,62 @@ int CatalogPanel::AddElementsRow(int row, const nbOrbitalElements* set, double j
 
 bool CatalogPanel::Apply() {
     int created = 0, unplaceable = 0;
+    bool cancelled = false;
     if (nbSystem* system = the_factory->system()) {
-        const long n = list->GetItemCount();
-        for (long i = 0; i < n; ++i) {
-            if (!list->IsChecked(i))
+        // Rows the filter hides count as well: the user checked them.
+        std::vector<const nbOrbitalElements*> wanted;
+        for (long row = 0; row < list->GetRowCount(); ++row) {
+            if (!list->IsRowChecked(row))
                 continue;
-            const auto* set = reinterpret_cast<const nbOrbitalElements*>(list->GetItemData(i));
-            if (!set || system->find(set->name()))
-                continue;
+            const auto* set = reinterpret_cast<const nbOrbitalElements*>(list->GetRowData(row));
+            if (set && !system->find(set->name()))
+                wanted.push_back(set);
+        }
+        // All bodies are made before the first joins the system, and a
+        // cancel while they join takes back those that joined: the system is
+        // left as it was.
+        const int total = static_cast<int>(wanted.size());
+        DelayedProgress progress(this, 2 * total + 1, progress_delay_ms);
+        std::vector<std::pair<std::string, std::unique_ptr<nbBody>>> made;
+        made.reserve(wanted.size());
+        for (int k = 0; k < total && !cancelled; ++k) {
+            cancelled =
+                !progress.update(k, wxString::Format(_("%s of %s objects made"), grouped_count(k),
+                                                     grouped_count(total)));
+            if (cancelled)
+                break;
             // A set whose orbit gives no finite moving state at this date
             // makes no body; the factory gives it the state its mode wants.
-            std::unique_ptr<nbBody> body = the_factory->create_body(*set, system->time());
+            std::unique_ptr<nbBody> body = the_factory->create_body(*wanted[k], system->time());
             if (!body) {
                 ++unplaceable;
                 continue;
             }
-            const std::string name = body->display_name();
-            if (system->add(name, std::move(body)))
-                ++created;
+            std::string name = body->display_name();
+            made.emplace_back(std::move(name), std::move(body));
         }
+        // Each addition costs time in proportion to the bodies already there.
+        std::vector<std::string> added;
+        const int count = static_cast<int>(made.size());
+        for (int k = 0; k < count && !cancelled; ++k) {
+            cancelled =
+                !progress.update(total + k,
+                                 wxString::Format(_("%s of %s objects added to the simulation"),
+                                                  grouped_count(k), grouped_count(count)),
+                                 k == 0);
+            if (!cancelled && system->add(made[k].first, std::move(made[k].second)))
+                added.push_back(made[k].first);
+        }
+        if (cancelled) {
+            wxBusyCursor busy;
+            for (const std::string& name : added)
+                system->remove(name);
+        }
+        created = static_cast<int>(added.size());
+    }
+    if (cancelled) {
+        message_label->SetLabel(_("Cancelled: no objects created."));
+        return true;
     }
     wxString message = wxString::Format(_("%d objects created."), created);
     if (unplaceable > 0)
@@ -154,11 +307,12 @@ void CatalogPanel::OnColumnClick(wxListEvent& event) {
     wxBusyCursor busy;
     DistanceCache distances;
     if (col == 1) {
-        const long n = list->GetItemCount();
+        // Hidden rows sort too: they are in place when the filter changes.
+        const long n = list->GetRowCount();
         distances.reserve(n);
         const vec3d& earth = EarthAt(catalogue_reference_jd);
         for (long i = 0; i < n; ++i)
-            if (const auto* set = reinterpret_cast<const nbOrbitalElements*>(list->GetItemData(i)))
+            if (const auto* set = reinterpret_cast<const nbOrbitalElements*>(list->GetRowData(i)))
                 distances.emplace(set, set->earth_distance(catalogue_reference_jd, earth));
     }
     sort_distances = &distances;

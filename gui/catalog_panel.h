@@ -2,8 +2,10 @@
 // turn the checked ones into bodies of the running system.
 #pragma once
 
+#include <wx/button.h>
 #include <wx/listctrl.h>
 #include <wx/stattext.h>
+#include <wx/textctrl.h>
 
 #include "gui/list_columns.h"
 #include "gui/property_sheet.h"
@@ -25,9 +27,17 @@ public:
     void SetObjectKind(int kind) { object_kind = kind; }
     int GetObjectKind() const { return object_kind; }
 
+    // Fills the page; rows checked before a refill stay checked, and the
+    // filter box's text filters the new rows.
     void Load() override;
-    // Creates a body for every checked set whose name the system lacks.
+    // Creates a body for every checked set whose name the system lacks,
+    // shown or hidden by the filter. Past the progress delay a progress
+    // dialog shows; cancelled there, nothing joins the system.
     bool Apply() override;
+
+    // How long Apply works before it shows its progress dialog.
+    static constexpr long PROGRESS_DELAY_MS = 500;
+    void SetProgressDelay(long ms) { progress_delay_ms = ms; }
 
     // Adds a row for set at index row if the set is of this page's kind;
     // returns the index for the next row.
@@ -38,17 +48,28 @@ public:
 
     wxCheckedListCtrl* GetList() const { return list; }
     wxString GetMessage() const { return message_label->GetLabel(); }
+    wxTextCtrl* GetFilter() const { return layout.filter; }
+    wxString GetCountLine() const { return layout.count->GetLabel(); }
+    wxButton* GetCheckShownButton() const { return layout.check_shown; }
+    wxButton* GetUncheckAllButton() const { return layout.uncheck_all; }
+    // "Download catalogues...", shown while the page has no sets.
+    wxButton* GetDownloadButton() const { return download_button; }
 
 protected:
     void OnColumnClick(wxListEvent& event);
+    // Opens the download dialog; the lists that arrive fill the page.
+    void OnDownloadButton(wxCommandEvent& event);
 
 private:
     // The Earth's position at jd, placed once for all rows of that date.
     const vec3d& EarthAt(double jd);
 
+    ListPageLayout layout;
     wxStaticText* message_label = nullptr;
     wxStaticText* instruction_text = nullptr;
     wxCheckedListCtrl* list = nullptr;
+    wxButton* download_button = nullptr;
+    long progress_delay_ms = PROGRESS_DELAY_MS;
     bool sort_ascending = false;
     int object_kind = 0;
     wxString data_directory;

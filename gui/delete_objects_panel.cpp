@@ -48,7 +48,7 @@ const nbBody* sort_earth() {
 DeleteObjectsPanel::DeleteObjectsPanel(wxWindow* parent, wxWindowID id)
     : wxPropertyPage(parent, id, wxDefaultPosition, wxDefaultSize, wxTAB_TRAVERSAL, "id") {
     // Kept rows, as on the catalogue pages: the system may hold thousands.
-    const ListPageLayout layout = lay_out_list_page(
+    layout = lay_out_list_page(
         this, _("Check the objects to be deleted from the simulation, then press Apply."),
         _("Label"), true);
     instruction_text = layout.instruction;
@@ -78,6 +78,8 @@ void DeleteObjectsPanel::Load() {
     }
     fit_columns(list, longest_names);
     list->CheckAll(false);
+    list->SetFilterText(layout.filter->GetValue());
+    show_count(layout);
     message_label->SetLabel(" ");
     MarkLoaded();
 }
@@ -103,9 +105,9 @@ int DeleteObjectsPanel::AddBodyRow(int row, const nbBody* body) {
 
 void DeleteObjectsPanel::DropVanishedRows() {
     const BodyNames live = live_bodies();
-    for (long row = list->GetItemCount() - 1; row >= 0; --row)
-        if (!live.count(list->GetItemData(row)))
-            list->DeleteItem(row);
+    for (long row = list->GetRowCount() - 1; row >= 0; --row)
+        if (!live.count(list->GetRowData(row)))
+            list->DeleteRow(row);
 }
 
 bool DeleteObjectsPanel::Apply() {
@@ -115,21 +117,21 @@ bool DeleteObjectsPanel::Apply() {
         // Bodies are found by the pointers the rows hold, never by following
         // one that the system may no longer hold.
         const BodyNames live = live_bodies();
-        const long n = list->GetItemCount();
+        const long n = list->GetRowCount();
         for (long i = 0; i < n; ++i) {
-            if (!list->IsChecked(i))
+            if (!list->IsRowChecked(i))
                 continue;
-            const auto found = live.find(list->GetItemData(i));
+            const auto found = live.find(list->GetRowData(i));
             if (found != live.end())
                 system->remove(found->second);
-            list->SetItemPtrData(i, 0);
-            // Highest index first, so that each deletion leaves the indices
-            // still to be deleted valid.
-            remembered.insert(remembered.begin(), i);
+            remembered.push_back(i);
         }
     }
-    for (long row : remembered)
-        list->DeleteItem(row);
+    // Highest index first, so that each deletion leaves the indices still to
+    // be deleted valid.
+    for (auto row = remembered.rbegin(); row != remembered.rend(); ++row)
+        list->DeleteRow(*row);
+    show_count(layout);
     message_label->SetLabel(
         wxString::Format(_("%d objects deleted."), static_cast<int>(remembered.size())));
     return true;

@@ -5,6 +5,7 @@
 #include <wx/listctrl.h>
 #include <wx/stattext.h>
 
+#include "gui/list_columns.h"
 #include "gui/property_sheet.h"
 #include "gui/widgets/checked_list_ctrl.h"
 #include "nbody/body.h"
@@ -17,7 +18,8 @@ public:
     ~DeleteObjectsPanel() override;
 
     void Load() override;
-    // Removes the bodies of the checked rows from the system, and the rows.
+    // Removes the bodies of the checked rows from the system, and the rows,
+    // also of rows the filter hides.
     bool Apply() override;
 
     // Adds a row for body at index row; returns the index for the next row.
@@ -28,6 +30,10 @@ public:
 
     wxCheckedListCtrl* GetList() const { return list; }
     wxString GetMessage() const { return message_label->GetLabel(); }
+    wxTextCtrl* GetFilter() const { return layout.filter; }
+    wxString GetCountLine() const { return layout.count->GetLabel(); }
+    wxButton* GetCheckShownButton() const { return layout.check_shown; }
+    wxButton* GetUncheckAllButton() const { return layout.uncheck_all; }
 
 protected:
     void OnColumnClick(wxListEvent& event);
@@ -37,6 +43,7 @@ private:
     // page, so that no row leads to a destroyed body.
     void DropVanishedRows();
 
+    ListPageLayout layout;
     wxStaticText* message_label = nullptr;
     wxStaticText* instruction_text = nullptr;
     wxCheckedListCtrl* list = nullptr;

@@ -33,20 +33,39 @@ struct ListColumn {
     int width;
 };
 
+class wxButton;
 class wxCheckedListCtrl;
+class wxSizer;
 class wxStaticText;
+class wxTextCtrl;
 
-// The layout of a listing page: an instruction line, the checked list
-// (keeping its rows itself, for thousands of them) and the bold message
-// line, laid out on page. `bottom` adds a border under the list and the
-// message.
+// "38,012": the digits in groups of three, whatever the locale, as the
+// count line writes them.
+wxString grouped_count(long n);
+// "1,234 of 38,012 shown · 12 checked".
+wxString count_line_text(long shown, long total, long checked);
+
+// The layout of a listing page: an instruction line, the "Filter" box, the
+// checked list (keeping its rows itself, for thousands of them), the count
+// line with "Check all shown" and "Uncheck all", and the bold message line
+// in a row of its own that the page may add to, laid out on page. `bottom`
+// adds a border under the list and the message. The filter box, the buttons
+// and the rows' boxes are wired to the list and keep the count line
+// current, and so does the toolkit's idle time after any other change.
 struct ListPageLayout {
     wxStaticText* instruction;
+    wxTextCtrl* filter;
     wxCheckedListCtrl* list;
+    wxStaticText* count;
+    wxButton* check_shown;
+    wxButton* uncheck_all;
     wxStaticText* message;
+    wxSizer* message_row;
 };
 ListPageLayout lay_out_list_page(wxWindow* page, const wxString& instruction,
                                  const wxString& message, bool bottom);
+// The count line of the list as it stands.
+void show_count(const ListPageLayout& layout);
 
 // Inserts the columns, each at least wide enough for its whole heading.
 void insert_columns(wxListCtrl* list, const std::vector<ListColumn>& columns);

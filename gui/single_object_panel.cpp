@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <vector>
 
+#include <wx/choicdlg.h>
 #include <wx/filedlg.h>
 #include <wx/msgdlg.h>
 #include <wx/sizer.h>
@@ -107,6 +108,17 @@ SingleObjectPanel::SingleObjectPanel(wxWindow* parent, wxWindowID id,
     auto* boxes = new wxBoxSizer(wxHORIZONTAL);
     auto* database =
         new wxStaticBoxSizer(wxVERTICAL, this, _("NASA/JPL Small-Body Database Browser"));
+    {
+        wxWindow* parent = database->GetStaticBox();
+        auto* row = new wxBoxSizer(wxHORIZONTAL);
+        lookup_text = new wxTextCtrl(parent, wxID_ANY, "", wxDefaultPosition, wxDefaultSize,
+                                     wxTE_PROCESS_ENTER);
+        lookup_text->SetHint(_("Name or designation"));
+        row->Add(lookup_text, 1, wxALL | wxALIGN_CENTER_VERTICAL, BORDER);
+        lookup_button = new wxButton(parent, wxID_ANY, _("Look up"));
+        row->Add(lookup_button, 0, wxTOP | wxBOTTOM | wxRIGHT | wxALIGN_CENTER_VERTICAL, BORDER);
+        database->Add(row, 0, wxEXPAND);
+    }
     // The generic control: GTK's own shows every "_" of the address doubled.
     browser_link = new wxGenericHyperlinkCtrl(
         database->GetStaticBox(), wxID_ANY, SMALL_BODY_DATABASE_URL, SMALL_BODY_DATABASE_URL,
@@ -140,9 +152,83 @@ SingleObjectPanel::SingleObjectPanel(wxWindow* parent, wxWindowID id,
 
     save_button->Bind(wxEVT_BUTTON, &SingleObjectPanel::OnSaveButton, this);
     restore_button->Bind(wxEVT_BUTTON, &SingleObjectPanel::OnRestoreButton, this);
+    lookup_button->Bind(wxEVT_BUTTON, &SingleObjectPanel::OnLookupButton, this);
+    lookup_text->Bind(wxEVT_TEXT_ENTER, &SingleObjectPanel::OnLookupButton, this);
 }
 
-SingleObjectPanel::~SingleObjectPanel() = default;
+SingleObjectPanel::~SingleObjectPanel() {
+    StopLookup();
+}
+
+void SingleObjectPanel::StopLookup() {
+    if (lookup_control)
+        lookup_control->cancel();
+    if (lookup_worker.joinable())
+        lookup_worker.join();
+    lookup_control.reset();
+}
+
+void SingleObjectPanel::OnLookupButton(wxCommandEvent&) {
+    LookUp(TrimBlanks(lookup_text->GetValue()));
+}
+
+void SingleObjectPanel::LookUp(const wxString& name) {
+    if (LookingUp())
+        return;
+    if (name.empty()) {
+        ShowMessage(_("Type a name or designation to look up."));
+        return;
+    }
+    ShowMessage(wxString::Format(_("Looking up %s..."), name));
+    lookup_button->Disable();
+    lookup_control = std::make_unique<FetchControl>();
+    const int generation = ++lookup_generation;
+    // The transfer may take seconds: the dialog stays usable meanwhile.
+    lookup_worker = std::thread([this, generation, name, query = name.utf8_string(),
+                                 options = lookup_options, control = lookup_control.get()] {
+        lookup_result = lookup_object(query, options, control);
+        CallAfter([this, generation, name] { LookupDone(generation, name); });
+    });
+}
+
+void SingleObjectPanel::LookupDone(int generation, const wxString& name) {
+    if (generation != lookup_generation || !lookup_worker.joinable())
+        return;
+    lookup_worker.join();
+    lookup_control.reset();
+    lookup_button->Enable();
+    LookupResult result = std::move(lookup_result);
+    const wxString reason = wxString::FromUTF8(result.reason);
+    switch (result.status) {
+    case LookupResult::Status::Found:
+        FieldsFromElements(*result.set);
+        ShowMessage(wxString::Format(_("Found %s: check the values, then Apply or Save."),
+                                     wxString::FromUTF8(result.full_name)));
+        return;
+    case LookupResult::Status::Several: {
+        wxArrayString choices;
+        for (const LookupMatch& match : result.matches)
+            choices.Add(wxString::FromUTF8(match.name.empty() ? match.designation : match.name));
+        wxSingleChoiceDialog chooser(this, wxString::Format(_("Several objects match %s:"), name),
+                                     _("Look up"), choices);
+        if (chooser.ShowModal() != wxID_OK || chooser.GetSelection() < 0) {
+            ShowMessage(wxString::Format(_("Several objects match %s; none was chosen."), name));
+            return;
+        }
+        LookUp(wxString::FromUTF8(result.matches[chooser.GetSelection()].designation));
+        return;
+    }
+    case LookupResult::Status::NotFound:
+        ShowMessage(wxString::Format(_("The database knows no object %s."), name));
+        return;
+    case LookupResult::Status::Refused:
+        ShowMessage(wxString::Format(_("Not taken: %s."), reason));
+        return;
+    case LookupResult::Status::Failed:
+        ShowMessage(wxString::Format(_("Could not look up %s: %s."), name, reason));
+        return;
+    }
+}
 
 wxTextCtrl* SingleObjectPanel::GetField(Field field) const {
     switch (field) {

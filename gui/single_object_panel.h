@@ -4,6 +4,7 @@
 #pragma once
 
 #include <memory>
+#include <thread>
 
 #include <wx/button.h>
 #include <wx/checkbox.h>
@@ -15,6 +16,7 @@
 // After wx/hyperlink.h, which declares what the generic control builds on.
 #include <wx/generic/hyperlink.h>
 
+#include "catalog/sbdb_lookup.h"
 #include "gui/property_sheet.h"
 #include "nbody/elements.h"
 
@@ -33,6 +35,7 @@ public:
 
     // Element files are written to and restored from data_directory.
     SingleObjectPanel(wxWindow* parent, wxWindowID id, const wxString& data_directory);
+    // Cancels a look-up under way and waits for it.
     ~SingleObjectPanel() override;
 
     void Load() override;
@@ -58,17 +61,31 @@ public:
     wxButton* GetSaveButton() const { return save_button; }
     wxButton* GetRestoreButton() const { return restore_button; }
     wxGenericHyperlinkCtrl* GetBrowserLink() const { return browser_link; }
+    wxTextCtrl* GetLookupField() const { return lookup_text; }
+    wxButton* GetLookupButton() const { return lookup_button; }
+
+    // Asks the small-body database for name on a thread of its own; the
+    // answer fills the fields (several matches offer a choice of them), a
+    // failure leaves them as they were and says why on the message line.
+    void LookUp(const wxString& name);
+    bool LookingUp() const { return lookup_worker.joinable(); }
+    // How look-ups reach the database (time-outs, the authorities trusted).
+    void SetLookupOptions(const FetchOptions& options) { lookup_options = options; }
     wxString GetMessage() const { return message_label->GetLabel(); }
 
 protected:
     void OnSaveButton(wxCommandEvent& event);
     void OnRestoreButton(wxCommandEvent& event);
+    void OnLookupButton(wxCommandEvent& event);
 
 private:
     // Writes set's file into the data directory; false with the sentence
     // for the message line in failure.
     bool WriteFile(const nbOrbitalElements& set, wxString& failure);
     void ShowMessage(const wxString& text);
+    // The answer of the look-up numbered generation, on the window's thread.
+    void LookupDone(int generation, const wxString& name);
+    void StopLookup();
 
     wxTextCtrl* name_text = nullptr;
     wxTextCtrl* e_text = nullptr;
@@ -85,9 +102,17 @@ private:
     wxButton* save_button = nullptr;
     wxButton* restore_button = nullptr;
     wxCheckBox* autosave_check = nullptr;
+    wxTextCtrl* lookup_text = nullptr;
+    wxButton* lookup_button = nullptr;
     wxStaticText* message_label = nullptr;
     wxString data_directory;
     // The last report of a file not written: a later successful save takes
     // it off the message line rather than leave it standing.
     wxString shown_failure;
+
+    FetchOptions lookup_options;
+    std::thread lookup_worker;
+    std::unique_ptr<FetchControl> lookup_control;
+    LookupResult lookup_result; // written by the worker, read after joining it
+    int lookup_generation = 0;
 };

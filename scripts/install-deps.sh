@@ -8,6 +8,8 @@ packages=(
   libalglib-dev libgtest-dev libgmock-dev libbenchmark-dev
   libwxgtk3.2-dev libcairo2-dev libpango1.0-dev libcurl4-openssl-dev ca-certificates
   libssl-dev
+  # The answers of the small-body database's look-up are JSON.
+  nlohmann-json3-dev
   # Boost.Odeint (header-only) for the high-accuracy mode's integrator.
   libboost-dev
   # The accuracy comparison (scripts/accuracy.py, Debian's /usr/bin/python3):

@@ -45,6 +45,15 @@ Extra bodies:
                        NAME twice, the set with the latest epoch is used.
                        A name already in the system (Sun, or an object
                        added before) is refused.
+  --lookup NAME        look NAME (a name or designation, as "Apophis",
+                       "2004 MN4", "1P") up in JPL's Small-Body Database
+                       and add it at the start date (repeatable; after the
+                       --add objects). Needs the network; the environment
+                       variable ZENORB_SBDB_URL replaces the database's
+                       address. A name that matches several objects lists
+                       them; an object on an open orbit (e >= 1) is refused.
+  --save FILE.xml      with one --lookup: also write the object's element
+                       file, as the "Add Single Object" page saves it
   --elements FILE.xml  add the object of a single-object element file, as
                        the desktop program's "Add Single Object" page
                        saves it (repeatable; after the --add objects). A
@@ -161,9 +170,10 @@ bool parse_sim_options(int argc, const char* const* argv, SimOptions& options, s
             options.accurate = true;
             continue;
         }
-        const char* const with_value[] = {
-            "--jd",  "--date",   "--step", "--steps", "--every", "--elements", "--catalogue",
-            "--add", "--format", "--png",  "--size",  "--view",  "--track"};
+        const char* const with_value[] = {"--jd",     "--date",     "--step",      "--steps",
+                                          "--every",  "--elements", "--catalogue", "--add",
+                                          "--lookup", "--save",     "--format",    "--png",
+                                          "--size",   "--view",     "--track"};
         bool known = false;
         for (const char* name : with_value)
             known = known || option == name;
@@ -178,9 +188,13 @@ bool parse_sim_options(int argc, const char* const* argv, SimOptions& options, s
         const std::string value = argv[++k];
         const std::string culprit = option + " '" + value + "'";
         // An empty name would quietly read or write nothing (or the root).
-        if (value.empty() &&
-            (option == "--catalogue" || option == "--png" || option == "--elements")) {
+        if (value.empty() && (option == "--catalogue" || option == "--png" ||
+                              option == "--elements" || option == "--save")) {
             error = "bad " + culprit + ": expected a file or folder name";
+            return false;
+        }
+        if (option == "--lookup" && value.find_first_not_of(" \t") == std::string::npos) {
+            error = "bad " + culprit + ": expected a name or designation";
             return false;
         }
         if (option == "--jd") {
@@ -218,6 +232,10 @@ bool parse_sim_options(int argc, const char* const* argv, SimOptions& options, s
             options.catalogue_dir = value;
         } else if (option == "--add") {
             options.add_names.push_back(value);
+        } else if (option == "--lookup") {
+            options.lookup_names.push_back(value);
+        } else if (option == "--save") {
+            options.save_file = value;
         } else if (option == "--png") {
             options.png_file = value;
         } else if (option == "--size") {
@@ -251,6 +269,10 @@ bool parse_sim_options(int argc, const char* const* argv, SimOptions& options, s
     }
     if (!options.add_names.empty() && options.catalogue_dir.empty()) {
         error = "--add needs --catalogue DIR to find the object";
+        return false;
+    }
+    if (!options.save_file.empty() && options.lookup_names.size() != 1) {
+        error = "--save needs exactly one --lookup NAME, the object whose file it writes";
         return false;
     }
     return true;

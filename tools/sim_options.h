@@ -15,6 +15,9 @@ struct SimOptions {
     std::vector<std::string> element_files;
     std::string catalogue_dir;
     std::vector<std::string> add_names;
+    // Objects looked up by name in the small-body database.
+    std::vector<std::string> lookup_names;
+    std::string save_file; // the one looked-up object's element file; empty: none
     bool zero_momentum = true;
     bool accurate = false; // the high-accuracy mode
     enum class Format { Csv, Json } format = Format::Csv;

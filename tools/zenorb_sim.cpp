@@ -12,9 +12,13 @@
 #include <wx/datetime.h>
 #include <wx/init.h>
 
+#include "catalog/sbdb_lookup.h"
 #include "gui/element_file.h"
+#include "nbody/atomic_write.h"
 #include "nbody/date_bridge.h"
 #include "nbody/factory.h"
+#include "nbody/format_number.h"
+#include "nbody/parse_number.h"
 #include "render/scene.h"
 #include "render/simulation_start.h"
 #include "tools/sim_options.h"
@@ -47,6 +51,52 @@ const nbOrbitalElements* find_set(const nbFactory& factory, const std::string& n
         if ((*it)->name() == name && (!best || rank(it->get()) > rank(best)))
             best = it->get();
     return best;
+}
+
+// The set as the "Add Single Object" page has it once the look-up filled its
+// fields and Apply or Save read them back: the name with blanks and "/" as
+// "_", the values through the fields' texts. The page's file and this one
+// then say the same.
+std::unique_ptr<nbOrbitalElements> as_on_the_page(const nbOrbitalElements& found) {
+    const std::string name = CleanName(wxString::FromUTF8(found.name())).utf8_string();
+    auto shown = [](double value) { return leading_number(format_fixed(value, 16)); };
+    const double a = shown(found.a()), e = shown(found.e()), i = shown(found.i()),
+                 w = shown(found.w()), omega = shown(found.omega()), tp = shown(found.Tp()),
+                 epoch = shown(found.epoch());
+    std::unique_ptr<nbOrbitalElements> set;
+    if (found.type_code() == 1)
+        set = std::make_unique<nbOrbitalElementsComet>(name, a, e, i, w, omega, tp, epoch);
+    else
+        set = std::make_unique<nbOrbitalElementsAsteroid>(name, a, e, i, w, omega, tp, epoch,
+                                                          shown(found.mean_anomaly()));
+    set->set_mass(leading_number(format_exponent(found.mass(), 8)));
+    return set;
+}
+
+// Looks typed up in the small-body database; null with the message in error.
+std::unique_ptr<nbOrbitalElements> looked_up(const std::string& typed, std::string& error) {
+    LookupResult result = lookup_object(typed);
+    switch (result.status) {
+    case LookupResult::Status::Found:
+        return as_on_the_page(*result.set);
+    case LookupResult::Status::Several: {
+        error = "--lookup '" + typed + "' matches several objects:";
+        for (const LookupMatch& match : result.matches)
+            error += "\n  " + match.designation + (match.name.empty() ? "" : "  " + match.name);
+        error += "\nlook one of them up by its designation";
+        return nullptr;
+    }
+    case LookupResult::Status::NotFound:
+        error = "--lookup '" + typed + "': no such object in the small-body database";
+        return nullptr;
+    case LookupResult::Status::Refused:
+        error = "--lookup '" + typed + "': " + result.reason;
+        return nullptr;
+    case LookupResult::Status::Failed:
+        break;
+    }
+    error = "--lookup '" + typed + "': cannot look it up: " + result.reason;
+    return nullptr;
 }
 
 } // namespace
@@ -156,7 +206,34 @@ int main(int argc, char** argv) {
         system->add(name, std::move(body));
         factory.adopt_elements(std::move(set));
     }
-    if (options.zero_momentum && (!options.add_names.empty() || !options.element_files.empty()))
+    // Looked-up objects join like the page's sets after a look-up.
+    for (const std::string& typed : options.lookup_names) {
+        std::unique_ptr<nbOrbitalElements> set = looked_up(typed, error);
+        if (!set)
+            return fail(EXIT_INPUT, error);
+        const std::string name = set->name();
+        if (system->find(name))
+            return fail(EXIT_INPUT, "cannot add '" + name + "' of --lookup '" + typed +
+                                        "': a body of that name is already in the system");
+        if (!options.save_file.empty()) {
+            const std::string text = ElementsFileText(*set);
+            if (text.empty() || !write_file_atomically(options.save_file, text, error))
+                return fail(EXIT_INPUT, "cannot write the element file '" + options.save_file +
+                                            "': " + (text.empty() ? "no document" : error));
+        }
+        std::unique_ptr<nbBody> body = factory.create_body(*set, jd);
+        if (!body)
+            return fail(EXIT_INPUT, "cannot add '" + name + "' of --lookup '" + typed +
+                                        "': its elements give no usable state at the start date");
+        const std::string near = body_within(*system, body->position());
+        if (!near.empty())
+            return fail(EXIT_INPUT, "cannot add '" + name + "' of --lookup '" + typed +
+                                        "': it would start within a metre of '" + near + "'");
+        system->add(name, std::move(body));
+        factory.adopt_elements(std::move(set));
+    }
+    if (options.zero_momentum && (!options.add_names.empty() || !options.element_files.empty() ||
+                                  !options.lookup_names.empty()))
         system->zero_momentum();
 
     if (!options.png_file.empty()) {

@@ -1,6 +1,9 @@
 #include "gui/widgets/checked_list_ctrl.h"
 
 #include <algorithm>
+#include <cctype>
+#include <exception>
+#include <locale>
 #include <numeric>
 
 #include <wx/bitmap.h>
@@ -130,7 +133,8 @@ bool wxCheckedListCtrl::SetItem(wxListItem& info) {
         return false;
     int extra = TakeExtraState(&info.m_state, info.m_stateMask);
     if (KeepsRows()) {
-        const long row = info.m_itemId;
+        const long item = info.m_itemId;
+        const long row = RowOf(item);
         KeptRow& kept = kept_rows[row];
         if (info.m_mask & wxLIST_MASK_TEXT)
             kept.set_text(info.m_col, info.m_text);
@@ -144,9 +148,9 @@ bool wxCheckedListCtrl::SetItem(wxListItem& info) {
             // As the toolkit does for stored rows: its own bits that are set.
             const long own = info.m_state & ~static_cast<long>(EXTRA_BITS);
             if (own)
-                wxListCtrl::SetItemState(row, own, own);
+                wxListCtrl::SetItemState(item, own, own);
         }
-        RefreshItem(row);
+        RefreshItem(item);
         return true;
     }
     if (info.m_mask & wxLIST_MASK_STATE) {
@@ -184,7 +188,7 @@ bool wxCheckedListCtrl::GetItem(wxListItem& info) const {
     else if (!wxListCtrl::GetItem(info))
         return false;
     if (info.m_mask & wxLIST_MASK_STATE) {
-        const int bits = state_list[info.m_itemId];
+        const int bits = state_list[RowOf(info.m_itemId)];
         for (int bit : {STATE_CHECKED, STATE_ENABLED})
             if (info.m_stateMask & bit) {
                 info.m_state = (info.m_state & ~static_cast<long>(bit)) | (bits & bit);
@@ -232,11 +236,112 @@ void wxCheckedListCtrl::Check(long index, bool on) {
 }
 
 void wxCheckedListCtrl::CheckAll(bool on) {
+    if (KeepsRows()) {
+        // One repaint for all: tens of thousands of rows change at once.
+        for (int& bits : state_list)
+            bits = on ? bits | STATE_CHECKED : bits & ~STATE_CHECKED;
+        Refresh();
+        return;
+    }
     // Rows already in the wanted state are left alone: a fresh list of
     // thousands of rows is unchecked at no cost.
     for (long row = 0; row < GetItemCount(); ++row)
         if (IsRow(row) && ((state_list[row] & STATE_CHECKED) != 0) != on)
             Check(row, on);
+}
+
+void wxCheckedListCtrl::CheckShown(bool on) {
+    if (!filtered) {
+        CheckAll(on);
+        return;
+    }
+    for (long row : shown)
+        state_list[row] = on ? state_list[row] | STATE_CHECKED : state_list[row] & ~STATE_CHECKED;
+    Refresh();
+}
+
+long wxCheckedListCtrl::GetCheckedRowCount() const {
+    return static_cast<long>(std::count_if(state_list.begin(), state_list.end(),
+                                           [](int bits) { return bits & STATE_CHECKED; }));
+}
+
+bool wxCheckedListCtrl::IsRowChecked(long row) const {
+    return row >= 0 && row < GetRowCount() && (state_list[row] & STATE_CHECKED);
+}
+
+wxUIntPtr wxCheckedListCtrl::GetRowData(long row) const {
+    if (row < 0 || row >= GetRowCount())
+        return 0;
+    return KeepsRows() ? kept_rows[row].data : wxListCtrl::GetItemData(row);
+}
+
+bool wxCheckedListCtrl::DeleteRow(long row) {
+    if (row < 0 || row >= GetRowCount())
+        return false;
+    if (!filtered)
+        return DeleteItem(row);
+    const auto at = std::lower_bound(shown.begin(), shown.end(), row);
+    if (at != shown.end() && *at == row)
+        return DeleteItem(static_cast<long>(at - shown.begin()));
+    // A hidden row: the items shown stay, only the rows after it move up.
+    kept_rows.erase(kept_rows.begin() + row);
+    state_list.erase(state_list.begin() + row);
+    for (long& r : shown)
+        if (r > row)
+            --r;
+    return true;
+}
+
+std::string wxCheckedListCtrl::FilterKey(const wxString& text) {
+    // The case of letters beyond ASCII from a Unicode locale, whatever the
+    // user's: the program may run in the "C" locale, which folds none.
+    static const std::locale unicode = [] {
+        try {
+            return std::locale("C.UTF-8");
+        } catch (const std::exception&) {
+            return std::locale::classic();
+        }
+    }();
+    static const auto& folding = std::use_facet<std::ctype<wchar_t>>(unicode);
+    std::string key;
+    key.reserve(text.length());
+    for (const wxUniChar c : text) {
+        if (c == ' ' || c == '\t' || c == '_')
+            continue;
+        if (c.IsAscii())
+            key.push_back(static_cast<char>(std::tolower(static_cast<int>(c.GetValue()))));
+        else
+            key += wxString(wxUniChar(folding.tolower(static_cast<wchar_t>(c.GetValue()))))
+                       .utf8_string();
+    }
+    return key;
+}
+
+bool wxCheckedListCtrl::SetFilterText(const wxString& text) {
+    if (!KeepsRows())
+        return false;
+    filter_text = text;
+    DropSelection();
+    Refilter();
+    SetItemCount(ShownCount());
+    Refresh();
+    return true;
+}
+
+void wxCheckedListCtrl::Refilter() {
+    const std::string key = FilterKey(filter_text);
+    filtered = !key.empty();
+    shown.clear();
+    if (!filtered)
+        return;
+    for (long row = 0; row < GetRowCount(); ++row)
+        if (kept_rows[row].key.find(key) != std::string::npos)
+            shown.push_back(row);
+}
+
+void wxCheckedListCtrl::DropSelection() {
+    if (GetItemCount() > 0)
+        wxListCtrl::SetItemState(-1, 0, wxLIST_STATE_SELECTED | wxLIST_STATE_FOCUSED);
 }
 
 bool wxCheckedListCtrl::IsChecked(long index) const {
@@ -253,9 +358,16 @@ bool wxCheckedListCtrl::DeleteItem(long index) {
     if (KeepsRows()) {
         // The toolkit reads the row while deleting it (and tells listeners):
         // the row goes after.
+        const long row = RowOf(index);
         const bool ok = wxListCtrl::DeleteItem(index);
-        kept_rows.erase(kept_rows.begin() + index);
-        state_list.erase(state_list.begin() + index);
+        kept_rows.erase(kept_rows.begin() + row);
+        state_list.erase(state_list.begin() + row);
+        if (filtered) {
+            shown.erase(shown.begin() + index);
+            for (long& r : shown)
+                if (r > row)
+                    --r;
+        }
         return ok;
     }
     state_list.erase(state_list.begin() + index);
@@ -266,6 +378,9 @@ bool wxCheckedListCtrl::DeleteAllItems() {
     const bool ok = wxListCtrl::DeleteAllItems();
     state_list.clear();
     kept_rows.clear();
+    filter_text.clear();
+    filtered = false;
+    shown.clear();
     return ok;
 }
 
@@ -273,6 +388,9 @@ bool wxCheckedListCtrl::ClearAll() {
     wxListCtrl::ClearAll();
     state_list.clear();
     kept_rows.clear();
+    filter_text.clear();
+    filtered = false;
+    shown.clear();
     return true;
 }
 
@@ -293,10 +411,12 @@ bool wxCheckedListCtrl::SortItems(wxListCtrlCompare fn, wxIntPtr data) {
         }
         kept_rows.swap(rows);
         state_list.swap(states);
-        // Selection and focus name rows by index: after a sort they would
-        // point at other rows (the toolkit's own sort drops them too).
-        if (!kept_rows.empty())
-            wxListCtrl::SetItemState(-1, 0, wxLIST_STATE_SELECTED | wxLIST_STATE_FOCUSED);
+        // The toolkit's own sort drops the selection too.
+        DropSelection();
+        if (filtered) {
+            Refilter();
+            SetItemCount(ShownCount());
+        }
         Refresh();
         return true;
     }
@@ -329,13 +449,13 @@ bool wxCheckedListCtrl::SortItems(wxListCtrlCompare fn, wxIntPtr data) {
 wxString wxCheckedListCtrl::GetItemText(long index, int column) const {
     if (!KeepsRows())
         return wxListCtrl::GetItemText(index, column);
-    return IsRow(index) ? kept_rows[index].text(column) : wxString();
+    return IsRow(index) ? kept_rows[RowOf(index)].text(column) : wxString();
 }
 
 wxUIntPtr wxCheckedListCtrl::GetItemData(long index) const {
     if (!KeepsRows())
         return wxListCtrl::GetItemData(index);
-    return IsRow(index) ? kept_rows[index].data : 0;
+    return IsRow(index) ? kept_rows[RowOf(index)].data : 0;
 }
 
 bool wxCheckedListCtrl::SetItemPtrData(long index, wxUIntPtr data) {
@@ -343,7 +463,7 @@ bool wxCheckedListCtrl::SetItemPtrData(long index, wxUIntPtr data) {
         return wxListCtrl::SetItemPtrData(index, data);
     if (!IsRow(index))
         return false;
-    kept_rows[index].data = data;
+    kept_rows[RowOf(index)].data = data;
     return true;
 }
 
@@ -358,12 +478,17 @@ void wxCheckedListCtrl::KeptRow::set_text(long column, const wxString& text) {
     if (column >= static_cast<long>(texts.size()))
         texts.resize(column + 1);
     texts[column] = text;
+    if (column == 0)
+        key = FilterKey(text);
 }
 
 long wxCheckedListCtrl::InsertKeptRow(const wxListItem& info, int extra) {
     if (info.m_itemId < 0)
         return -1;
-    const long row = std::min(info.m_itemId, static_cast<long>(kept_rows.size()));
+    const long item = std::min(info.m_itemId, ShownCount());
+    long row = item;
+    if (filtered)
+        row = item < ShownCount() ? shown[item] : GetRowCount();
     KeptRow kept;
     if (info.m_mask & wxLIST_MASK_TEXT)
         kept.set_text(info.m_col, info.m_text);
@@ -371,12 +496,19 @@ long wxCheckedListCtrl::InsertKeptRow(const wxListItem& info, int extra) {
         kept.data = info.m_data;
     kept_rows.insert(kept_rows.begin() + row, std::move(kept));
     state_list.insert(state_list.begin() + row, extra);
-    SetItemCount(static_cast<long>(kept_rows.size()));
-    return row;
+    if (filtered) {
+        for (long& r : shown)
+            if (r >= row)
+                ++r;
+        shown.insert(shown.begin() + item, row);
+    }
+    SetItemCount(ShownCount());
+    return item;
 }
 
 void wxCheckedListCtrl::GetKeptItem(wxListItem& info) const {
-    const long row = info.m_itemId;
+    const long item = info.m_itemId;
+    const long row = RowOf(item);
     const KeptRow& kept = kept_rows[row];
     if (info.m_mask & wxLIST_MASK_TEXT)
         info.m_text = kept.text(info.m_col);
@@ -385,22 +517,22 @@ void wxCheckedListCtrl::GetKeptItem(wxListItem& info) const {
     if (info.m_mask & wxLIST_MASK_DATA)
         info.m_data = kept.data;
     if (info.m_mask & wxLIST_MASK_STATE)
-        info.m_state = wxListCtrl::GetItemState(row, wxLIST_STATE_SELECTED | wxLIST_STATE_FOCUSED);
+        info.m_state = wxListCtrl::GetItemState(item, wxLIST_STATE_SELECTED | wxLIST_STATE_FOCUSED);
     info.SetBackgroundColour(BackgroundForState(state_list[row]));
 }
 
 wxString wxCheckedListCtrl::OnGetItemText(long item, long column) const {
-    return IsRow(item) ? kept_rows[item].text(column) : wxString();
+    return IsRow(item) ? kept_rows[RowOf(item)].text(column) : wxString();
 }
 
 int wxCheckedListCtrl::OnGetItemImage(long item) const {
-    return IsRow(item) ? ImageForState(state_list[item]) : -1;
+    return IsRow(item) ? ImageForState(state_list[RowOf(item)]) : -1;
 }
 
 wxItemAttr* wxCheckedListCtrl::OnGetItemAttr(long item) const {
     if (!IsRow(item))
         return nullptr;
-    kept_attr.SetBackgroundColour(BackgroundForState(state_list[item]));
+    kept_attr.SetBackgroundColour(BackgroundForState(state_list[RowOf(item)]));
     return &kept_attr;
 }
 

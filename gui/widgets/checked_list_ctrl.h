@@ -2,6 +2,7 @@
 // a per-row enabled flag.
 #pragma once
 
+#include <string>
 #include <vector>
 
 #include <wx/imaglist.h>
@@ -17,6 +18,11 @@ wxDECLARE_EVENT(ITEM_UNCHECKED_EVENT, wxListEvent);
 // The toolkit measures every text put into a stored row, which makes tens of
 // thousands of rows take seconds; kept rows go in and sort in milliseconds.
 // Kept rows have no text colour or font of their own.
+//
+// Kept rows can be filtered: an item is a row as shown (what the toolkit's
+// index-based calls name), a row is one of all the rows kept, shown or not.
+// Without a filter both count alike. Hidden rows keep their states, data and
+// place in the order; a sort orders all of them.
 class wxCheckedListCtrl : public wxListCtrl {
 public:
     // Extra state bits of a row, kept beside the toolkit's own state.
@@ -49,7 +55,10 @@ public:
     int GetItemState(long index, long stateMask) const;
 
     void Check(long index, bool on);
+    // Every row, hidden ones too.
     void CheckAll(bool on);
+    // The rows shown only.
+    void CheckShown(bool on);
     bool IsChecked(long index) const;
     bool IsItemEnabled(long index) const;
 
@@ -67,6 +76,24 @@ public:
     bool SetItemData(long index, long data) { return SetItemPtrData(index, data); }
     bool SetItemPtrData(long index, wxUIntPtr data);
 
+    // Shows only the kept rows whose first-column text contains text, case
+    // and blanks (spaces, tabs, underscores) ignored; an empty text shows all.
+    // Sorting keeps the filter; clearing the list drops it, and a row
+    // inserted while it is on is shown until the next filtering. False with
+    // rows stored by the toolkit, which are never filtered.
+    bool SetFilterText(const wxString& text);
+    const wxString& GetFilterText() const { return filter_text; }
+    // What the filter compares: text folded to lower case without blanks.
+    static std::string FilterKey(const wxString& text);
+
+    // All rows, shown or hidden, in their order.
+    long GetRowCount() const { return static_cast<long>(state_list.size()); }
+    long GetCheckedRowCount() const;
+    bool IsRowChecked(long row) const;
+    wxUIntPtr GetRowData(long row) const;
+    // Deletes a row whether it is shown or not.
+    bool DeleteRow(long row);
+
     static int ImageForState(int bits);
     wxColour BackgroundForState(int bits) const;
 
@@ -81,6 +108,7 @@ protected:
 private:
     struct KeptRow {
         std::vector<wxString> texts; // by column; missing ones are empty
+        std::string key;             // FilterKey of the first column
         wxUIntPtr data = 0;
         const wxString& text(long column) const;
         void set_text(long column, const wxString& text);
@@ -90,12 +118,23 @@ private:
 
     // Removes the extra bits from *state and returns those also named in mask.
     static int TakeExtraState(long* state, long mask);
-    bool IsRow(long index) const {
-        return index >= 0 && index < static_cast<long>(state_list.size());
+    // Whether index names an item shown, and the row it shows.
+    bool IsRow(long index) const { return index >= 0 && index < ShownCount(); }
+    long RowOf(long index) const { return filtered ? shown[index] : index; }
+    long ShownCount() const {
+        return filtered ? static_cast<long>(shown.size()) : static_cast<long>(state_list.size());
     }
+    // Recomputes the rows shown from the filter text.
+    void Refilter();
+    // Selection and focus name items by index: once the items shown change
+    // they would point at other rows.
+    void DropSelection();
 
     std::vector<int> state_list;
-    std::vector<KeptRow> kept_rows;    // with wxLC_VIRTUAL only
+    std::vector<KeptRow> kept_rows; // with wxLC_VIRTUAL only
+    wxString filter_text;
+    bool filtered = false;
+    std::vector<long> shown;           // the rows shown, in order, while filtered
     mutable wxItemAttr kept_attr;      // handed to the toolkit for one row at a time
     wxImageList* image_list = nullptr; // owned by the list (assigned)
 

@@ -1,12 +1,22 @@
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
+#include <fstream>
 #include <functional>
+#include <iterator>
 #include <set>
 #include <string>
 #include <vector>
 
+#include <wx/button.h>
+#include <wx/eventfilter.h>
 #include <wx/listctrl.h>
+#include <wx/modalhook.h>
+#include <wx/progdlg.h>
+#include <wx/textctrl.h>
 
+#include "catalog/download_dialog.h"
+#include "common/loopback_server.h"
 #include "gui/list_columns.h"
 #include "manage_objects_test.h"
 #include "nbody/elements.h"
@@ -44,6 +54,268 @@ template <typename Key> std::vector<double> keys(const wxCheckedListCtrl* list, 
 }
 
 using CatalogPageTest = ManageObjectsTest;
+
+const std::string DATA = ZENORB_TEST_DATA;
+
+// What the toolkit sends when a button is clicked.
+void press(wxButton* button) {
+    wxCommandEvent click(wxEVT_BUTTON, button->GetId());
+    click.SetEventObject(button);
+    button->ProcessWindowEvent(click);
+}
+
+// Notes every progress dialog the toolkit handles an event for and, when
+// asked, presses its Cancel button once while the dialog's message holds
+// `when`, as a user would while it works.
+class ProgressWatch : public wxEventFilter {
+public:
+    explicit ProgressWatch(bool cancel, const wxString& when = "") : cancel_(cancel), when_(when) {
+        wxEvtHandler::AddFilter(this);
+    }
+    ~ProgressWatch() override { wxEvtHandler::RemoveFilter(this); }
+    int FilterEvent(wxEvent& event) override {
+        auto* window = dynamic_cast<wxWindow*>(event.GetEventObject());
+        auto* dialog =
+            window ? dynamic_cast<wxGenericProgressDialog*>(wxGetTopLevelParent(window)) : nullptr;
+        if (!dialog)
+            return Event_Skip;
+        seen = true;
+        if (cancel_ && !cancelled && dialog->IsShown() && dialog->GetMessage().Contains(when_)) {
+            auto* button = dynamic_cast<wxButton*>(dialog->FindWindow(wxID_CANCEL));
+            if (button && button->IsEnabled()) {
+                cancelled = true;
+                press(button);
+            }
+        }
+        return Event_Skip;
+    }
+    bool seen = false;
+    bool cancelled = false;
+
+private:
+    bool cancel_;
+    wxString when_;
+};
+
+TEST(CountLine, GroupsDigitsInThreesWhateverTheLocale) {
+    const struct {
+        long n;
+        const char* text;
+    } cases[] = {{0, "0"},
+                 {7, "7"},
+                 {999, "999"},
+                 {1000, "1,000"},
+                 {38012, "38,012"},
+                 {100000, "100,000"},
+                 {1234567, "1,234,567"}};
+    for (const auto& c : cases)
+        EXPECT_EQ(grouped_count(c.n), c.text) << c.n;
+    EXPECT_EQ(count_line_text(1234, 38012, 12).utf8_string(),
+              "1,234 of 38,012 shown \xc2\xb7 12 checked");
+}
+
+TEST_F(CatalogPageTest, TypingFiltersAndTheButtonsAndApplyReachHiddenRows) {
+    install_catalogues();
+    build_solar_system();
+    open_dialog();
+    CatalogPanel* page = dialog->GetAsteroidPage();
+    wxCheckedListCtrl* list = page->GetList();
+    EXPECT_EQ(page->GetCountLine(), count_line_text(650, 650, 0));
+
+    // Typed as a user types it, in another case and with the blank.
+    dialog->Raise();
+    ASSERT_TRUE(wait_until([this] { return dialog->IsActive(); }));
+    ASSERT_TRUE(focus(page->GetFilter()));
+    sim.Text("1986 to");
+    ASSERT_TRUE(wait_until([&] { return page->GetFilter()->GetValue() == "1986 to"; }))
+        << "the box reads '" << page->GetFilter()->GetValue() << "'";
+    EXPECT_EQ(row_names(list), std::vector<std::string>{"3753_1986_TO"});
+    EXPECT_EQ(page->GetCountLine(), count_line_text(1, 650, 0));
+    press(page->GetCheckShownButton());
+    EXPECT_EQ(page->GetCountLine(), count_line_text(1, 650, 1));
+
+    // The list's 55 designations of 2004.
+    page->GetFilter()->SetValue("2004");
+    ASSERT_EQ(list->GetItemCount(), 55);
+    for (const std::string& name : row_names(list))
+        EXPECT_NE(name.find("2004"), std::string::npos) << name;
+    press(page->GetCheckShownButton());
+    EXPECT_EQ(page->GetCountLine(), count_line_text(55, 650, 56));
+
+    // A sort keeps the filter; the rows come in the column's order.
+    click_column(list, 2);
+    EXPECT_EQ(list->GetItemCount(), 55);
+    EXPECT_TRUE(ordered(keys(list, [](Elements s) { return s->e(); }), true));
+
+    // 3753 1986 TO is hidden now and still checked: Apply makes it too.
+    const std::size_t before = the_factory->system()->size();
+    press_apply();
+    EXPECT_EQ(page->GetMessage(), "56 objects created.");
+    EXPECT_EQ(the_factory->system()->size(), before + 56);
+    EXPECT_NE(the_factory->system()->find("3753_1986_TO"), nullptr);
+
+    page->GetFilter()->SetValue("");
+    EXPECT_EQ(list->GetItemCount(), 650);
+    press(page->GetUncheckAllButton());
+    EXPECT_EQ(page->GetCountLine(), count_line_text(650, 650, 0));
+}
+
+TEST_F(CatalogPageTest, ClickedBoxesCountAndARefillKeepsTheChecksAndTheFilter) {
+    install_catalogues();
+    build_solar_system();
+    open_dialog();
+    select(OrbitalElementsDialog::COMET_PAGE);
+    CatalogPanel* page = dialog->GetCometPage();
+    wxCheckedListCtrl* list = page->GetList();
+    page->GetFilter()->SetValue("c/");
+    ASSERT_EQ(list->GetItemCount(), 4);
+    EXPECT_EQ(page->GetCountLine(), count_line_text(4, 8, 0));
+
+    // A click in a box, as the user makes it, updates the count line.
+    const long row = find_row(list, "C/2019_Q4_(Borisov)");
+    ASSERT_GE(row, 0);
+    settle();
+    wxRect rect;
+    ASSERT_TRUE(list->GetItemRect(row, rect));
+    ASSERT_TRUE(
+        click_at(list, wxPoint(rect.x + 8, std::max(rect.y + (rect.height - 16) / 2, rect.y) + 6)));
+    ASSERT_TRUE(wait_until([&] { return page->GetCountLine() == count_line_text(4, 8, 1); }));
+
+    page->Load();
+    EXPECT_EQ(list->GetItemCount(), 4) << "the box's text filters the new rows";
+    EXPECT_EQ(page->GetCountLine(), count_line_text(4, 8, 1));
+    EXPECT_TRUE(list->IsChecked(find_row(list, "C/2019_Q4_(Borisov)")));
+}
+
+TEST_F(CatalogPageTest, ACancelledApplyAddsNothingAndAQuickOneShowsNoProgress) {
+    install_catalogues();
+    build_solar_system();
+    open_dialog();
+    CatalogPanel* page = dialog->GetAsteroidPage();
+    page->GetList()->CheckAll(true);
+    const std::size_t before = the_factory->system()->size();
+
+    // At once rather than after half a second: the 650 sets take less.
+    // Cancelled while the bodies are made, and while they join the system.
+    page->SetProgressDelay(0);
+    for (const char* when : {"objects made", "added to the simulation"}) {
+        SCOPED_TRACE(when);
+        {
+            ProgressWatch watch(true, when);
+            press_apply();
+            EXPECT_TRUE(watch.seen);
+            EXPECT_TRUE(watch.cancelled);
+        }
+        EXPECT_EQ(page->GetMessage(), "Cancelled: no objects created.");
+        EXPECT_EQ(the_factory->system()->size(), before);
+    }
+
+    {
+        ProgressWatch watch(false);
+        press_apply();
+        EXPECT_TRUE(watch.seen);
+    }
+    const long created = static_cast<long>(the_factory->system()->size() - before);
+    EXPECT_GT(created, 600);
+    EXPECT_EQ(page->GetMessage().substr(0, page->GetMessage().find(' ')),
+              wxString::Format("%ld", created));
+    settle();
+    for (wxWindow* top : wxTopLevelWindows)
+        EXPECT_EQ(dynamic_cast<wxGenericProgressDialog*>(top), nullptr) << "the dialog is gone";
+
+    page->SetProgressDelay(CatalogPanel::PROGRESS_DELAY_MS);
+    the_factory->system()->remove("1915_1953_EA");
+    ProgressWatch watch(false);
+    press_apply();
+    EXPECT_EQ(page->GetMessage(), "1 objects created.");
+    EXPECT_FALSE(watch.seen) << "a quick Apply shows no progress dialog";
+}
+
+// Stands in for the user at the download dialog: points the lists at the
+// test server, downloads and closes, before the dialog would show.
+class DownloadAnswer : public wxModalDialogHook {
+public:
+    explicit DownloadAnswer(std::vector<std::string> urls) : urls_(std::move(urls)) { Register(); }
+    int opened = 0;
+
+protected:
+    int Enter(wxDialog* dialog) override {
+        auto* download = dynamic_cast<DownloadDialog*>(dialog);
+        if (!download) {
+            ADD_FAILURE() << "an unexpected dialog: " << dialog->GetTitle();
+            return wxID_CANCEL;
+        }
+        ++opened;
+        for (int row = 0; row < DownloadDialog::ROWS; ++row) {
+            auto* field = dynamic_cast<wxTextCtrl*>(
+                wxWindow::FindWindowByName("ID_TEXTCTRL" + std::to_string(row + 1), dialog));
+            if (!field) {
+                ADD_FAILURE() << "no URL field " << row;
+                return wxID_CANCEL;
+            }
+            field->SetValue(urls_[row]);
+        }
+        press(dynamic_cast<wxButton*>(dialog->FindWindow(DownloadDialog::ID_BUTTON1)));
+        EXPECT_TRUE(wait_until([download] { return !download->downloading(); }, 20000));
+        return wxID_CANCEL;
+    }
+    void Exit(wxDialog*) override {}
+
+private:
+    std::vector<std::string> urls_;
+};
+
+TEST_F(CatalogPageTest, AFirstRunOffersTheDownloadAndThePagesFillAfterIt) {
+    build_solar_system();
+    open_dialog();
+    select(OrbitalElementsDialog::COMET_PAGE);
+    select(OrbitalElementsDialog::ASTEROID_PAGE);
+    CatalogPanel* page = dialog->GetAsteroidPage();
+    EXPECT_EQ(page->GetMessage(), "No catalogue has been downloaded yet.");
+    ASSERT_TRUE(page->GetDownloadButton()->IsShown());
+    EXPECT_EQ(page->GetDownloadButton()->GetLabel(), "Download catalogues...");
+    EXPECT_TRUE(dialog->GetCometPage()->GetDownloadButton()->IsShown());
+
+    LoopbackServer server;
+    const auto body = [](const std::string& file) {
+        std::ifstream in(DATA + "/mpc/" + file, std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(in), {});
+    };
+    server.on("/comets", LoopbackServer::reply(200, body("comets_sample.txt")));
+    server.on("/critical", LoopbackServer::reply(200, body("Soft06CritList-2014-05-23.txt")));
+    {
+        // The bright and unusual lists fail (404) and stay missing.
+        DownloadAnswer answer({server.url("/comets"), server.url("/bright"), server.url("/unusual"),
+                               server.url("/critical")});
+        press(page->GetDownloadButton());
+        EXPECT_EQ(answer.opened, 1);
+    }
+    EXPECT_EQ(page->GetList()->GetItemCount(), 650);
+    EXPECT_FALSE(page->GetDownloadButton()->IsShown());
+    EXPECT_EQ(page->GetMessage(), " ");
+    EXPECT_EQ(the_factory->catalogue_size(), 658u);
+
+    // The comet page, filled empty before, fills anew when selected.
+    select(OrbitalElementsDialog::COMET_PAGE);
+    EXPECT_EQ(dialog->GetCometPage()->GetList()->GetItemCount(), 8);
+    EXPECT_FALSE(dialog->GetCometPage()->GetDownloadButton()->IsShown());
+
+    // A failed download leaves the page as it was.
+    close_dialog();
+    the_factory->clear_catalogue();
+    std::remove((data.path() + "/" + nbFactory::COMETS_FILE).c_str());
+    std::remove((data.path() + "/" + nbFactory::CRITICAL_FILE).c_str());
+    open_dialog();
+    page = dialog->GetAsteroidPage();
+    ASSERT_TRUE(page->GetDownloadButton()->IsShown());
+    {
+        DownloadAnswer answer(std::vector<std::string>(4, server.url("/gone")));
+        press(page->GetDownloadButton());
+    }
+    EXPECT_EQ(page->GetList()->GetItemCount(), 0);
+    EXPECT_TRUE(page->GetDownloadButton()->IsShown());
+    EXPECT_EQ(the_factory->catalogue_size(), 0u);
+}
 
 TEST_F(CatalogPageTest, EachPageShowsItsKindOnlyAndPlanetarySetsNeither) {
     install_catalogues();
@@ -312,8 +584,7 @@ TEST_F(CatalogPageTest, AnEmptyCatalogueShowsTheMessageAndAppliesNothing) {
     open_dialog();
     CatalogPanel* page = dialog->GetAsteroidPage();
     EXPECT_EQ(page->GetList()->GetItemCount(), 0);
-    EXPECT_EQ(page->GetMessage(),
-              "No orbital elements exist, please use download dialog (see File menu).");
+    EXPECT_EQ(page->GetMessage(), "No catalogue has been downloaded yet.");
     press_apply();
     EXPECT_EQ(page->GetMessage(), "0 objects created.");
     EXPECT_EQ(the_factory->system()->size(), 11u);
@@ -323,6 +594,7 @@ TEST_F(CatalogPageTest, AnEmptyCatalogueShowsTheMessageAndAppliesNothing) {
     open_dialog();
     EXPECT_EQ(dialog->GetAsteroidPage()->GetList()->GetItemCount(), 650);
     EXPECT_EQ(dialog->GetAsteroidPage()->GetMessage(), " ");
+    EXPECT_FALSE(dialog->GetAsteroidPage()->GetDownloadButton()->IsShown());
 }
 
 TEST_F(CatalogPageTest, WithoutASystemApplyCreatesNothing) {

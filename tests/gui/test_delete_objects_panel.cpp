@@ -2,7 +2,9 @@
 #include <string>
 #include <vector>
 
+#include <wx/button.h>
 #include <wx/listctrl.h>
+#include <wx/textctrl.h>
 
 #include "manage_objects_test.h"
 
@@ -114,6 +116,36 @@ TEST_F(RemovePageTest, RemovesExactlyTheCheckedRowsAndTheirBodies) {
     press_apply();
     EXPECT_EQ(page->GetMessage(), "0 objects deleted.");
     EXPECT_EQ(system_names(), six);
+}
+
+TEST_F(RemovePageTest, TheFilterHidesRowsThatStayCheckedAndAreRemoved) {
+    build_solar_system();
+    DeleteObjectsPanel* page = open_remove_page();
+    wxCheckedListCtrl* list = page->GetList();
+    EXPECT_EQ(page->GetCountLine(), count_line_text(11, 11, 0));
+    page->GetFilter()->SetValue("UR");
+    EXPECT_EQ(row_names(list), (std::vector<std::string>{"Mercury", "Saturn", "Uranus"}));
+    wxCommandEvent click(wxEVT_BUTTON, page->GetCheckShownButton()->GetId());
+    click.SetEventObject(page->GetCheckShownButton());
+    page->GetCheckShownButton()->ProcessWindowEvent(click);
+    page->GetFilter()->SetValue("mars");
+    EXPECT_EQ(page->GetCountLine(), count_line_text(1, 11, 3));
+    // A check made by the program shows once the toolkit is idle.
+    list->Check(0, true);
+    ASSERT_TRUE(wait_until([&] { return page->GetCountLine() == count_line_text(1, 11, 4); }));
+
+    // Pluto leaves the system otherwise while the filter hides its row.
+    the_factory->system()->remove("Pluto");
+    press_apply();
+    EXPECT_EQ(page->GetMessage(), "4 objects deleted.");
+    const std::vector<std::string> six = {"Earth", "Jupiter", "Moon", "Neptune", "Sun", "Venus"};
+    EXPECT_EQ(system_names(), six);
+    EXPECT_EQ(list->GetItemCount(), 0);
+    EXPECT_EQ(page->GetCountLine(), count_line_text(0, 6, 0));
+    page->GetFilter()->SetValue("");
+    EXPECT_EQ(row_names(list), six);
+    for (long row = 0; row < list->GetItemCount(); ++row)
+        EXPECT_EQ(body_of(list, row), the_factory->system()->find(six[row])) << row;
 }
 
 TEST_F(RemovePageTest, WithoutTheEarthTheDistancesReadMinusOneAtTheNextOpening) {

@@ -1,11 +1,15 @@
 #include <algorithm>
+#include <chrono>
+#include <cmath>
 #include <functional>
 #include <set>
 #include <string>
 #include <tuple>
 #include <vector>
 
+#include <wx/choicdlg.h>
 #include <wx/filedlg.h>
+#include <wx/listbox.h>
 #include <wx/log.h>
 #include <wx/modalhook.h>
 #include <wx/msgdlg.h>
@@ -13,9 +17,11 @@
 
 #include "common/logged_errors.h"
 #include "common/read_only_dir.h"
+#include "common/sbdb_answers.h"
 #include "gui/element_file.h"
 #include "gui/single_object_panel.h"
 #include "manage_objects_test.h"
+#include "nbody/parse_number.h"
 
 namespace {
 
@@ -38,9 +44,26 @@ public:
     };
     std::vector<Chooser> choosers;
     std::string restore_path;
+    // The choices of every choice dialog, and the item picked (-1: cancel).
+    std::vector<std::vector<std::string>> choices;
+    int pick = -1;
 
 protected:
     int Enter(wxDialog* dialog) override {
+        if (auto* choice = dynamic_cast<wxSingleChoiceDialog*>(dialog)) {
+            wxListBox* list = nullptr;
+            for (wxWindow* child : choice->GetChildren())
+                if (!list)
+                    list = dynamic_cast<wxListBox*>(child);
+            std::vector<std::string> items;
+            for (unsigned k = 0; list && k < list->GetCount(); ++k)
+                items.push_back(list->GetString(k).ToStdString());
+            choices.push_back(items);
+            if (pick < 0)
+                return wxID_CANCEL;
+            choice->SetSelection(pick);
+            return wxID_OK;
+        }
         if (auto* box = dynamic_cast<wxMessageDialogBase*>(dialog)) {
             boxes.push_back({box->GetTitle().ToStdString(), box->GetMessage().ToStdString(),
                              (box->GetMessageDialogStyle() & wxCENTRE) != 0});
@@ -502,6 +525,119 @@ TEST_F(SingleObjectPageTest, AFileThatCannotBeWrittenIsSaidAndTheOldOneStays) {
     EXPECT_EQ(message(), " ");
     EXPECT_NE(slurp(file("Asteroid_Vesta.xml")).find("a=\"2.3614180000000000\""),
               std::string::npos);
+}
+
+class LookupPageTest : public SingleObjectPageTest {
+protected:
+    void SetUp() override {
+        SingleObjectPageTest::SetUp();
+        serve_sbdb_answers(server);
+    }
+    // Looks name up as the user does and waits for the answer.
+    ::testing::AssertionResult look_up(const std::string& name) {
+        page->GetLookupField()->SetValue(wxString::FromUTF8(name));
+        press(page->GetLookupButton());
+        if (wait_until([this] { return !page->LookingUp(); }, 10000))
+            return ::testing::AssertionSuccess();
+        return ::testing::AssertionFailure() << "the look-up of " << name << " never ended";
+    }
+
+    LoopbackServer server;
+    SbdbAddress address{server.url("/sbdb.api")};
+};
+
+TEST_F(LookupPageTest, AnAsteroidFillsTheFieldsForApply) {
+    build_solar_system();
+    open_page();
+    EXPECT_EQ(page->GetLookupButton()->GetLabel(), "Look up");
+    ASSERT_TRUE(look_up("Ceres"));
+    EXPECT_EQ(message(), "Found 1 Ceres (A801 AA): check the values, then Apply or Save.");
+    EXPECT_EQ(page->GetTypeChoice()->GetSelection(), 0);
+    EXPECT_EQ(text(Field::NAME), "1 Ceres (A801 AA)");
+    // The answer's values, each in its field.
+    const std::pair<Field, double> values[] = {
+        {Field::E, 0.0789125},     {Field::A, 2.76604}, {Field::I, 10.5868},
+        {Field::OMEGA, 80.2549},   {Field::W, 73.4240}, {Field::TP, 2460053.1},
+        {Field::EPOCH, 2460600.5}, {Field::M, 145.84},  {Field::MASS, 9.38534e20}};
+    for (const auto& [field, value] : values) {
+        double shown = 0;
+        ASSERT_TRUE(parse_double(text(field), shown)) << text(field);
+        EXPECT_NEAR(shown, value, std::abs(value) * 1e-6) << field;
+    }
+
+    press_apply();
+    EXPECT_EQ(message(), "The Asteroid 1_Ceres_(A801_AA) has been created!");
+    const nbBody* ceres = the_factory->system()->find("1_Ceres_(A801_AA)");
+    ASSERT_NE(ceres, nullptr);
+    EXPECT_NEAR(ceres->mass(), 9.38534e20, 0.00001e20);
+    EXPECT_EQ(files_in(data.path()), std::set<std::string>{"Asteroid_1_Ceres_(A801_AA).xml"});
+}
+
+TEST_F(LookupPageTest, SeveralMatchesOfferAChoiceAndTheChosenOneFills) {
+    build_solar_system();
+    open_page();
+    answers.pick = 0;
+    ASSERT_TRUE(look_up("halley"));
+    ASSERT_TRUE(wait_until([this] { return !page->LookingUp() && text(Field::NAME) != ""; }));
+    ASSERT_EQ(answers.choices.size(), 1u);
+    EXPECT_EQ(answers.choices[0],
+              (std::vector<std::string>{"1P/Halley", "2688 Halley (1982 HG1)"}));
+    EXPECT_EQ(text(Field::NAME), "1P/Halley");
+    EXPECT_EQ(page->GetTypeChoice()->GetSelection(), 1) << "a comet";
+    EXPECT_EQ(server.requests().back().target, sbdb_target("1P"));
+
+    // None chosen: nothing changes.
+    answers.pick = -1;
+    ASSERT_TRUE(look_up("halley"));
+    EXPECT_EQ(message(), "Several objects match halley; none was chosen.");
+    EXPECT_EQ(text(Field::NAME), "1P/Halley");
+}
+
+TEST_F(LookupPageTest, FailuresSayWhyAndLeaveTheFieldsAsTheyWere) {
+    build_solar_system();
+    open_page();
+    FetchOptions quick;
+    quick.limits.low_speed_seconds = 1;
+    page->SetLookupOptions(quick);
+    type(vesta());
+    const struct {
+        const char* name;
+        const char* message;
+    } cases[] = {
+        {"nothing", "The database knows no object nothing."},
+        {"broken", "Could not look up broken: the answer is not the database's."},
+        {"slow", "Could not look up slow: timed out."},
+        {"'Oumuamua", "Not taken: 'Oumuamua (A/2017 U1) is on an open orbit (e = 1.201130): the "
+                      "simulation carries closed orbits only (e < 1)."},
+        {"  ", "Type a name or designation to look up."},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        ASSERT_TRUE(look_up(c.name));
+        EXPECT_EQ(message(), c.message);
+        EXPECT_EQ(text(Field::NAME), "Vesta");
+        EXPECT_EQ(text(Field::A), "2.361418");
+        EXPECT_EQ(page->GetTypeChoice()->GetSelection(), 0);
+        EXPECT_TRUE(page->GetLookupButton()->IsEnabled());
+    }
+    SbdbAddress nobody("http://127.0.0.1:1/sbdb.api");
+    ASSERT_TRUE(look_up("Ceres"));
+    EXPECT_EQ(message(), "Could not look up Ceres: could not connect.");
+    EXPECT_EQ(text(Field::NAME), "Vesta");
+}
+
+TEST_F(LookupPageTest, ClosingTheDialogDuringALookUpWaitsForNothing) {
+    build_solar_system();
+    open_page();
+    page->GetLookupField()->SetValue("slow");
+    press(page->GetLookupButton());
+    ASSERT_TRUE(page->LookingUp());
+    EXPECT_FALSE(page->GetLookupButton()->IsEnabled());
+    EXPECT_EQ(message(), "Looking up slow...");
+    const auto start = std::chrono::steady_clock::now();
+    close_dialog();
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(3))
+        << "the transfer is cancelled, not waited out";
 }
 
 } // namespace

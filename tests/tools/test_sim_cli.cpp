@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <set>
 #include <sstream>
 #include <string>
@@ -18,7 +19,9 @@
 #include <wx/image.h>
 #include <wx/init.h>
 
+#include "common/sbdb_answers.h"
 #include "common/temp_dir.h"
+#include "gui/element_file.h"
 #include "nbody/elements.h"
 #include "nbody/parse_number.h"
 
@@ -431,6 +434,92 @@ TEST(SimCli, AddsTheObjectsOfElementFilesAtTheStartDate) {
     EXPECT_EQ(x, expected.x);
     EXPECT_EQ(y, expected.y);
     EXPECT_EQ(z, expected.z);
+}
+
+TEST(SimCli, LooksObjectsUpAndAddsThemAtTheStartDate) {
+    LoopbackServer server;
+    serve_sbdb_answers(server);
+    SbdbAddress address(server.url("/sbdb.api"));
+    TempDir dir;
+    const std::string saved = dir.path() + "/ceres.xml";
+    const SimRun r = run("--jd 2460600.5 --lookup Ceres --lookup 1P --save " + saved);
+    EXPECT_EQ(r.status, 2) << "--save writes the file of one object";
+    EXPECT_NE(r.err.find("exactly one --lookup"), std::string::npos) << r.err;
+
+    const SimRun both = run("--jd 2460600.5 --lookup Ceres --lookup 1P");
+    ASSERT_EQ(both.status, 0) << both.err;
+    const auto rows = lines(both.out);
+    ASSERT_EQ(rows.size(), 1u + 13);
+    std::vector<std::string> names;
+    for (std::size_t k = 1; k < rows.size(); ++k)
+        names.push_back(fields(rows[k])[2]);
+    EXPECT_EQ(names[0], "1P_Halley") << "the name as the page cleans it";
+    const auto ceres = std::find(names.begin(), names.end(), "1_Ceres_(A801_AA)");
+    ASSERT_NE(ceres, names.end());
+    // Where the database's elements put it at the start date, its epoch.
+    const auto f = fields(rows[1 + (ceres - names.begin())]);
+    const vec3d expected =
+        elements_position(2.76604, 0.0789125, 10.5868, 73.4240, 80.2549, 2460053.1, 2460600.5);
+    double x = 0, y = 0, z = 0;
+    ASSERT_TRUE(parse_double(f[3], x) && parse_double(f[4], y) && parse_double(f[5], z));
+    EXPECT_NEAR(x, expected.x, 1.0);
+    EXPECT_NEAR(y, expected.y, 1.0);
+    EXPECT_NEAR(z, expected.z, 1.0);
+
+    const SimRun one = run("--jd 2460600.5 --lookup Ceres --save " + saved);
+    ASSERT_EQ(one.status, 0) << one.err;
+    std::string reason;
+    const std::unique_ptr<nbOrbitalElements> set =
+        LoadElementsFile(wxString::FromUTF8(saved), &reason);
+    ASSERT_NE(set, nullptr) << reason;
+    EXPECT_EQ(set->type_name(), "Asteroid");
+    EXPECT_EQ(set->name(), "1_Ceres_(A801_AA)");
+    EXPECT_DOUBLE_EQ(set->a(), 2.76604);
+    EXPECT_DOUBLE_EQ(set->mean_anomaly(), 145.84);
+    EXPECT_NEAR(set->mass(), 9.38534e20, 0.00001e20);
+    EXPECT_EQ(set->epoch(), 2460600.5);
+
+    // The same elements under another name: the look-up would start on it.
+    std::ifstream in(saved);
+    std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    const std::size_t at = text.find("1_Ceres_(A801_AA)");
+    ASSERT_NE(at, std::string::npos);
+    dir.write("twin.xml", text.replace(at, 17, "Twin"));
+    const SimRun twin = run("--jd 2460600.5 --elements " + dir.path() + "/twin.xml --lookup Ceres");
+    EXPECT_EQ(twin.status, 1);
+    EXPECT_NE(twin.err.find("it would start within a metre of 'Twin'"), std::string::npos)
+        << twin.err;
+}
+
+TEST(SimCli, LookUpsThatFindNothingUsableSayWhyWithStatusOne) {
+    LoopbackServer server;
+    serve_sbdb_answers(server);
+    SbdbAddress address(server.url("/sbdb.api"));
+    const struct {
+        const char* arguments;
+        int status;
+        const char* says;
+    } cases[] = {
+        {"--lookup nothing", 1, "no such object in the small-body database"},
+        {"--lookup \"'Oumuamua\"", 1, "open orbit (e = 1.201130)"},
+        {"--lookup broken", 1, "cannot look it up: the answer is not the database's"},
+        {"--lookup halley", 1, "matches several objects:\n  1P  1P/Halley\n  2688  2688 Halley"},
+        {"--lookup Ceres --lookup Ceres", 1, "already in the system"},
+        {"--lookup Ceres --save /nonexistent/zenorb/ceres.xml", 1, "/nonexistent/zenorb/ceres.xml"},
+        {"--lookup ' '", 2, "expected a name or designation"},
+        {"--save ceres.xml", 2, "exactly one --lookup"},
+    };
+    for (const auto& c : cases) {
+        const SimRun r = run(c.arguments);
+        EXPECT_EQ(r.status, c.status) << c.arguments;
+        EXPECT_TRUE(r.out.empty()) << c.arguments;
+        EXPECT_NE(r.err.find(c.says), std::string::npos) << c.arguments << ": " << r.err;
+    }
+    SbdbAddress nobody("http://127.0.0.1:1/sbdb.api");
+    const SimRun refused = run("--lookup Ceres");
+    EXPECT_EQ(refused.status, 1);
+    EXPECT_NE(refused.err.find("cannot look it up: could not connect"), std::string::npos)
+        << refused.err;
 }
 
 TEST(SimCli, ElementFilesThatCannotBeUsedAreOneMessageAndStatusOne) {

@@ -1,3 +1,4 @@
+#include <iterator>
 #include <vector>
 
 #include <wx/image.h>
@@ -386,6 +387,133 @@ TEST_P(CheckedListTest, RowClickStyleTogglesFromTheLabel) {
     settle();
     EXPECT_EQ(checked_events, std::vector<long>{4});
     EXPECT_TRUE(list->IsChecked(4));
+}
+
+// Kept rows under a filter: items are the rows shown, rows all of them.
+class FilteredListTest : public FrameTest {
+protected:
+    void SetUp() override {
+        FrameTest::SetUp();
+        list = new List(panel, wxID_ANY, wxDefaultPosition, wxSize(400, 300),
+                        wxLC_REPORT | wxLC_VIRTUAL);
+        list->InsertColumn(0, "Object", wxLIST_FORMAT_LEFT, 200);
+        for (std::size_t k = 0; k < std::size(NAMES); ++k) {
+            list->InsertItem(static_cast<long>(k), wxString::FromUTF8(NAMES[k]));
+            list->SetItemPtrData(static_cast<long>(k), k);
+        }
+    }
+    // The data (original positions) of the items shown, in order.
+    std::vector<wxUIntPtr> shown() const {
+        std::vector<wxUIntPtr> out;
+        for (long item = 0; item < list->GetItemCount(); ++item)
+            out.push_back(list->GetItemData(item));
+        return out;
+    }
+
+    static constexpr const char* NAMES[] = {"1P/Halley",
+                                            "99942_Apophis",
+                                            "2004_MN4",
+                                            "C/2019_Q4_(Borisov)",
+                                            "1_Ceres",
+                                            "\xc4\x8c"
+                                            "apek"};
+    List* list = nullptr;
+};
+
+TEST_F(FilteredListTest, MatchesAnyPartIgnoringCaseAndBlanks) {
+    const struct {
+        const char* text;
+        std::vector<wxUIntPtr> rows;
+    } cases[] = {
+        {"apophis", {1}},
+        {"2004 mn4", {2}},
+        {"2004MN4", {2}},
+        {"1p", {0}},
+        {"HALLEY", {0}},
+        {"q4 (b", {3}},
+        {"c", {3, 4}},
+        {"\xc4\x8d"
+         "ap",
+         {5}}, // a lower-case letter beyond ASCII finds its capital
+        {"zzz", {}},
+        {"  ", {0, 1, 2, 3, 4, 5}},
+        {"", {0, 1, 2, 3, 4, 5}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.text);
+        ASSERT_TRUE(list->SetFilterText(wxString::FromUTF8(c.text)));
+        EXPECT_EQ(shown(), c.rows);
+        EXPECT_EQ(list->GetRowCount(), 6);
+    }
+}
+
+TEST_F(FilteredListTest, ItemsNameTheRowsShown) {
+    list->SetFilterText("s");
+    ASSERT_EQ(shown(), (std::vector<wxUIntPtr>{1, 3, 4}));
+    EXPECT_EQ(list->GetItemText(2), "1_Ceres");
+    list->Check(2, true);
+    EXPECT_TRUE(list->IsRowChecked(4));
+    EXPECT_EQ(list->GetCheckedRowCount(), 1);
+
+    // A hidden row goes without moving the items shown; a shown one goes
+    // from the items and the rows.
+    ASSERT_TRUE(list->DeleteRow(0));
+    EXPECT_EQ(list->GetRowCount(), 5);
+    EXPECT_EQ(shown(), (std::vector<wxUIntPtr>{1, 3, 4}));
+    EXPECT_TRUE(list->IsChecked(2));
+    ASSERT_TRUE(list->DeleteItem(0));
+    EXPECT_EQ(shown(), (std::vector<wxUIntPtr>{3, 4}));
+    EXPECT_TRUE(list->IsChecked(1));
+    EXPECT_FALSE(list->DeleteItem(2));
+
+    // A row inserted under the filter shows where it went in.
+    list->InsertItem(1, "inserted");
+    list->SetItemPtrData(1, 9);
+    EXPECT_EQ(shown(), (std::vector<wxUIntPtr>{3, 9, 4}));
+    EXPECT_EQ(list->GetRowCount(), 5);
+    list->SetFilterText("");
+    EXPECT_EQ(shown(), (std::vector<wxUIntPtr>{2, 3, 9, 4, 5}));
+}
+
+TEST_F(FilteredListTest, ChecksStayThroughFilteringAndSorting) {
+    list->Check(0, true); // Halley, hidden below
+    list->SetFilterText("s");
+    list->CheckShown(true);
+    EXPECT_EQ(list->GetCheckedRowCount(), 4);
+    EXPECT_TRUE(list->IsRowChecked(0)) << "hidden, and still checked";
+
+    // The sort orders every row; the filter stays on.
+    ASSERT_TRUE(list->SortItems(by_data_descending, 0));
+    EXPECT_EQ(list->GetFilterText(), "s");
+    EXPECT_EQ(shown(), (std::vector<wxUIntPtr>{4, 3, 1}));
+    list->SetFilterText("");
+    EXPECT_EQ(shown(), (std::vector<wxUIntPtr>{5, 4, 3, 2, 1, 0}));
+    const bool checked[] = {false, true, true, false, true, true};
+    for (long item = 0; item < 6; ++item)
+        EXPECT_EQ(list->IsChecked(item), checked[item]) << item;
+
+    // "Uncheck all" reaches the hidden rows too.
+    list->SetFilterText("halley");
+    list->CheckShown(true);
+    list->CheckAll(false);
+    list->SetFilterText("");
+    EXPECT_EQ(list->GetCheckedRowCount(), 0);
+}
+
+TEST_F(FilteredListTest, ClearingDropsTheFilterAndStoredRowsAreNeverFiltered) {
+    list->SetFilterText("halley");
+    ASSERT_EQ(list->GetItemCount(), 1);
+    list->ClearAll();
+    EXPECT_EQ(list->GetFilterText(), "");
+    list->InsertColumn(0, "Object");
+    list->InsertItem(0, "Vesta");
+    EXPECT_EQ(list->GetItemCount(), 1);
+
+    auto* stored = new List(panel, wxID_ANY, wxDefaultPosition, wxSize(200, 100));
+    stored->InsertColumn(0, "Object");
+    stored->InsertItem(0, "Vesta");
+    EXPECT_FALSE(stored->SetFilterText("ceres"));
+    EXPECT_EQ(stored->GetItemCount(), 1);
 }
 
 INSTANTIATE_TEST_SUITE_P(StoredAndKeptRows, CheckedListTest, testing::Values(0L, wxLC_VIRTUAL),
