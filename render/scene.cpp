@@ -90,6 +90,18 @@ struct ValueSink {
     }
 };
 
+// The points of a trail of n that file_trail files: the newest, then
+// points 1, 1 + s, ... up to n - 1, then the oldest.
+std::size_t thinned_points(const nbBody& body) {
+    const std::size_t n = body.trail_size();
+    if (n <= 1)
+        return 0;
+    std::size_t s = std::max(body.trail_stride(), 1);
+    if (n < s)
+        s = 1;
+    return 3 + (n - 2) / s;
+}
+
 const dcRgb RED{255, 0, 0}, GREEN{0, 255, 0}, CYAN{0, 255, 255};
 
 } // namespace
@@ -112,6 +124,12 @@ void wxDCDraw::draw(wxDC& dc, const nbSystem* system) {
 }
 
 const wxDCDraw::Labels& wxDCDraw::labels_of(const nbBody& body) const {
+    // By the body's address first, checked against its name (another body
+    // may come to the address of a removed one): a picture asks this of
+    // tens of thousands of bodies, and hashing every name costs.
+    auto known = by_body_.find(&body);
+    if (known != by_body_.end() && known->second->name == body.name())
+        return *known->second;
     auto found = labels_.find(body.name());
     if (found == labels_.end()) {
         Labels made;
@@ -119,8 +137,10 @@ const wxDCDraw::Labels& wxDCDraw::labels_of(const nbBody& body) const {
         made.display = dcLabel(wxString::FromUTF8(shown));
         made.full = dcLabel(wxString::FromUTF8(body.name()));
         made.is_sun = shown == "Sun";
+        made.name = body.name();
         found = labels_.emplace(body.name(), std::move(made)).first;
     }
+    by_body_[&body] = &found->second;
     return found->second;
 }
 
@@ -133,6 +153,7 @@ void wxDCDraw::prune_labels(const nbSystem& system) {
     // Names of removed bodies would pile up over a long session.
     if (labels_.size() <= system.size() + 4096)
         return;
+    by_body_.clear();
     for (auto it = labels_.begin(); it != labels_.end();)
         it = system.find(it->first) ? std::next(it) : labels_.erase(it);
 }
@@ -141,12 +162,17 @@ void wxDCDraw::choose_labels(wxDC& dc, const nbSystem& system) {
     prune_labels(system);
     labelled_.clear();
     choosing_ = true;
+    depth_sorted_ = false;
     placer_.reset(width(), height());
     if (!options_.names)
         return;
     const int which = options_.satellite_names ? 1 : 0;
     const std::string font =
         dc.GetFont().IsOk() ? dc.GetFont().GetNativeFontInfoDesc().utf8_string() : std::string();
+    if (font != font_) {
+        font_ = font;
+        ++font_generation_;
+    }
     auto offer = [&](const nbBody& body, bool may_move) {
         if (labelled_.count(&body))
             return;
@@ -158,9 +184,9 @@ void wxDCDraw::choose_labels(wxDC& dc, const nbSystem& system) {
         const dcLabel& label = which ? labels.full : labels.display;
         if (label.text().empty())
             return;
-        if (labels.measured_with != font) {
+        if (labels.measured_with != font_generation_) {
             labels.w[0] = labels.w[1] = -1;
-            labels.measured_with = font;
+            labels.measured_with = font_generation_;
         }
         if (labels.w[which] < 0) {
             wxCoord w = 0, h = 0;
@@ -191,19 +217,39 @@ void wxDCDraw::choose_labels(wxDC& dc, const nbSystem& system) {
         if (const nbBody* body = system.find(name))
             offer(*body, true);
     // The test particles nearest the viewer first: farthest from the
-    // viewpoint behind the scene.
+    // viewpoint behind the scene, the depth order backwards.
+    sort_by_depth(system);
+    const std::size_t heavy = system.heavy_count();
+    for (auto it = depth_order_.rbegin(); it != depth_order_.rend(); ++it)
+        if (it->second >= heavy)
+            offer(*bodies[it->second], false);
+}
+
+void wxDCDraw::sort_by_depth(const nbSystem& system) {
+    if (depth_sorted_)
+        return;
     const std::optional<vec3d> from = viewpoint();
     depth_order_.clear();
-    for (std::size_t k = system.heavy_count(); k < bodies.size(); ++k) {
-        double key = from ? from->distance_squared(bodies[k]->position()) : 0.0;
+    // What the picture needs of each body besides its trail, taken here in
+    // the system's order, where the bodies lie one after another in memory,
+    // rather than in the depth order, where each would be a cache miss.
+    const std::vector<nbBody*>& bodies = system.bodies();
+    trail_points_.resize(bodies.size());
+    colours_.resize(bodies.size());
+    for (std::uint32_t k = 0; k < bodies.size(); ++k) {
+        const nbBody& body = *bodies[k];
+        double key = from ? from->distance_squared(body.position()) : 0.0;
+        // A NaN key would break the sort; such a body is nowhere.
         if (std::isnan(key))
-            key = -HUGE_VAL;
-        depth_order_.emplace_back(key, bodies[k]);
+            key = HUGE_VAL;
+        depth_order_.emplace_back(key, k);
+        trail_points_[k] =
+            std::uint32_t(options_.orbits && body.shows_trail() ? thinned_points(body) : 0);
+        colours_[k] = body_rgb(body);
     }
     std::stable_sort(depth_order_.begin(), depth_order_.end(),
-                     [](const auto& a, const auto& b) { return a.first > b.first; });
-    for (const auto& entry : depth_order_)
-        offer(*entry.second, false);
+                     [](const auto& a, const auto& b) { return a.first < b.first; });
+    depth_sorted_ = true;
 }
 
 void wxDCDraw::draw_sorted(wxDC& dc, const nbSystem& system) {
@@ -433,18 +479,6 @@ wxDCDraw::~wxDCDraw() = default;
 
 namespace {
 
-// The points of a trail of n that file_trail files: the newest, then
-// points 1, 1 + s, ... up to n - 1, then the oldest.
-std::size_t thinned_points(const nbBody& body) {
-    const std::size_t n = body.trail_size();
-    if (n <= 1)
-        return 0;
-    std::size_t s = std::max(body.trail_stride(), 1);
-    if (n < s)
-        s = 1;
-    return 3 + (n - 2) / s;
-}
-
 // Below this many points a second thread costs more than it saves.
 const std::size_t PARALLEL_POINTS = 20000;
 
@@ -474,21 +508,22 @@ const std::vector<std::uint32_t>& wxDCDraw::fade_colours(dcRgb c) {
     return colours;
 }
 
-void wxDCDraw::project_bodies(std::size_t from, std::size_t to) {
+void wxDCDraw::project_bodies(const std::vector<nbBody*>& bodies, std::size_t from,
+                              std::size_t to) {
     const Projection project_point(*this);
     double last_radius = -1;
     int last_pixels = 0;
     for (std::size_t index = from; index < to; ++index) {
-        const nbBody& body = *depth_order_[index].second;
+        const nbBody& body = *bodies[depth_order_[index].second];
         if (index + 4 < to) {
-            const nbBody& later = *depth_order_[index + 4].second;
+            const nbBody& later = *bodies[depth_order_[index + 4].second];
             __builtin_prefetch(&later.position());
             __builtin_prefetch(later.graphics());
             if (later.trail_size() > 0)
                 __builtin_prefetch(&later.trail().newest(0));
         }
         RasterDraw::Body& out = raster_draw_.bodies[index];
-        const dcRgb c = body_rgb(body);
+        const dcRgb c = colours_[depth_order_[index].second];
         const vec3d& position = body.position();
         project_point(position, out.x, out.y);
         out.colour = pixel_of(c);
@@ -540,6 +575,9 @@ void wxDCDraw::project_bodies(std::size_t from, std::size_t to) {
 }
 
 void wxDCDraw::draw_raster(RasterCanvas& canvas, const nbSystem& system) {
+    // Outside a picture begun by choose_labels, the order is made anew.
+    if (!choosing_)
+        depth_sorted_ = false;
     const Projection project_point(*this);
     raster_draw_.clear();
     if (options_.axes) {
@@ -556,16 +594,7 @@ void wxDCDraw::draw_raster(RasterCanvas& canvas, const nbSystem& system) {
     }
     // Whole bodies farthest first: sorting the bodies rather than every
     // segment is what lets millions of segments through at the tick rate.
-    const std::optional<vec3d> from = viewpoint();
-    depth_order_.clear();
-    for (const nbBody* body : system.bodies()) {
-        double key = from ? from->distance_squared(body->position()) : 0.0;
-        if (std::isnan(key))
-            key = HUGE_VAL;
-        depth_order_.emplace_back(key, body);
-    }
-    std::stable_sort(depth_order_.begin(), depth_order_.end(),
-                     [](const auto& a, const auto& b) { return a.first < b.first; });
+    sort_by_depth(system);
     // The Sun is the one heavy body "Sun" shows, when there is one.
     drawn_sun_ = nullptr;
     for (std::size_t k = 0; k < system.heavy_count(); ++k)
@@ -576,15 +605,25 @@ void wxDCDraw::draw_raster(RasterCanvas& canvas, const nbSystem& system) {
     const std::size_t n = depth_order_.size();
     raster_draw_.bodies.resize(n);
     std::size_t points = 0;
+    const std::vector<std::uint32_t>* last_fades = nullptr;
+    dcRgb last_colour;
     for (std::size_t k = 0; k < n; ++k) {
-        const nbBody& body = *depth_order_[k].second;
-        const std::size_t count = options_.orbits && body.shows_trail() ? thinned_points(body) : 0;
+        const std::uint32_t index = depth_order_[k].second;
+        const std::size_t count = trail_points_[index];
         raster_draw_.bodies[k].first = std::uint32_t(points);
         raster_draw_.bodies[k].count = std::uint32_t(count);
-        raster_draw_.bodies[k].fades = &fade_colours(body_rgb(body));
+        const dcRgb c = colours_[index];
+        if (!last_fades || c != last_colour) {
+            last_fades = &fade_colours(c);
+            last_colour = c;
+        }
+        raster_draw_.bodies[k].fades = last_fades;
         points += count;
     }
-    raster_draw_.points.resize(points);
+    // Grown only: resizing down and up again would clear millions of
+    // points for nothing.
+    if (raster_draw_.points.size() < points)
+        raster_draw_.points.resize(points);
     const bool parallel = parallel_ && points >= PARALLEL_POINTS && nbWorkerPair::worthwhile();
     if (parallel) {
         std::size_t middle = 0;
@@ -594,9 +633,9 @@ void wxDCDraw::draw_raster(RasterCanvas& canvas, const nbSystem& system) {
             workers_ = std::make_unique<nbWorkerPair>();
         const std::function<void(int)> project_half = [&](int part) {
             if (part == 0)
-                project_bodies(0, middle);
+                project_bodies(system.bodies(), 0, middle);
             else
-                project_bodies(middle, n);
+                project_bodies(system.bodies(), middle, n);
         };
         workers_->run(project_half);
         const int h = canvas.height();
@@ -606,7 +645,7 @@ void wxDCDraw::draw_raster(RasterCanvas& canvas, const nbSystem& system) {
         };
         workers_->run(paint_half);
     } else {
-        project_bodies(0, n);
+        project_bodies(system.bodies(), 0, n);
         RasterStrip strip(canvas, 0, canvas.height());
         raster_draw_.paint(strip);
     }
@@ -632,5 +671,6 @@ void wxDCDraw::paint_labels(wxDC& dc, const nbSystem& system) {
         }
     }
     choosing_ = false;
+    depth_sorted_ = false;
     draw_clock(dc, system);
 }

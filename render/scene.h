@@ -104,7 +104,8 @@ private:
         bool is_sun = false;
         // Sizes on screen of display and full, for the font measured_with.
         int w[2] = {0, 0}, h[2] = {0, 0};
-        std::string measured_with;
+        long measured_with = -1; // a font generation
+        std::string name;
     };
     const Labels& labels_of(const nbBody& body) const;
     // The label shown for the body under the current options.
@@ -134,7 +135,16 @@ private:
     bool choosing_ = false;
     // While a picture is drawn: where each shown label goes.
     std::unordered_map<const nbBody*, LabelBox> labelled_;
-    std::vector<std::pair<double, const nbBody*>> depth_order_;
+    // Depth key and index into the system's bodies, farthest first.
+    std::vector<std::pair<double, std::uint32_t>> depth_order_;
+    std::vector<std::uint32_t> trail_points_; // by index: points drawn
+    std::vector<dcRgb> colours_;              // by index
+    // Farthest first; made once a picture for the labels and the drawing.
+    bool depth_sorted_ = false;
+    void sort_by_depth(const nbSystem& system);
+    mutable std::unordered_map<const nbBody*, Labels*> by_body_;
+    std::string font_;
+    long font_generation_ = 0;
     // The scan converter's picture, and the second thread that makes and
     // paints half of it.
     RasterDraw raster_draw_;
@@ -142,6 +152,6 @@ private:
     bool parallel_ = true;
     std::map<std::pair<std::uint32_t, double>, std::vector<std::uint32_t>> fades_;
     const std::vector<std::uint32_t>& fade_colours(dcRgb c);
-    void project_bodies(std::size_t from, std::size_t to);
+    void project_bodies(const std::vector<nbBody*>& bodies, std::size_t from, std::size_t to);
     const nbBody* drawn_sun_ = nullptr;
 };
