@@ -56,6 +56,18 @@ bool nbBody::advance_state(nbBodyState& s, double dt, double time) {
     return trail_point_due(s, time);
 }
 
+void nbBody::record_points(nbBody* const* bodies, const nbBodyState* states,
+                           const std::vector<std::uint32_t>& due) {
+    const std::size_t n = due.size();
+    for (std::size_t j = 0; j < n; ++j) {
+        if (j + 16 < n)
+            __builtin_prefetch(bodies[due[j + 16]]);
+        if (j + 8 < n)
+            __builtin_prefetch(bodies[due[j + 8]]->trail_.next_slot(), 1);
+        bodies[due[j]]->trail_.push(states[due[j]].position);
+    }
+}
+
 void nbBody::move_to(const vec3d& position, const vec3d& velocity, double time) {
     state_->position = position;
     state_->velocity = velocity;
@@ -66,40 +78,6 @@ void nbBody::move_to(const vec3d& position, const vec3d& velocity, double time) 
 void nbBody::record_trail(double time) {
     if (trail_point_due(*state_, time))
         trail_.push(state_->position);
-}
-
-bool nbBody::trail_point_due(nbBodyState& s, double time) {
-    // Squared distances: the step asks this of every body, and a square
-    // root per body is most of a test particle's share.
-    const double au2 = ASTRONOMICAL_UNIT * ASTRONOMICAL_UNIT;
-    const double d2 = s.position.length_squared() / au2;
-    if (d2 < 9.0)
-        s.trail_stride = std::min(s.trail_stride, 4);
-    if (s.trail_rule_stride > 0)
-        s.trail_stride = s.trail_rule_stride;
-    if (s.trail_time == NO_TRAIL_TIME) {
-        s.trail_time = time;
-        return true;
-    }
-    // Points are about 2e days apart, e the distance in AU (at least 0.1)
-    // unless the body's rule fixes it: denser near the Sun, sparse far out.
-    const double since = time - s.trail_time;
-    bool due;
-    if (s.trail_interval_e > 0)
-        due = 2 * s.trail_interval_e < since;
-    else
-        due = since > 0 && 4 * std::max(d2, 0.01) < since * since;
-    if (due)
-        s.trail_time = time;
-    return due;
-}
-
-bool nbBody::advance_particle(nbBodyState& s, const vec3d& acceleration, double dt, double time) {
-    s.velocity.x += acceleration.x * dt;
-    s.velocity.y += acceleration.y * dt;
-    s.velocity.z += acceleration.z * dt;
-    s.position += s.velocity * dt;
-    return trail_point_due(s, time);
 }
 
 namespace {

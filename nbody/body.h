@@ -2,10 +2,12 @@
 // the trail of its past positions.
 #pragma once
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "nbody/trail.h"
 #include "nbody/units.h"
@@ -152,6 +154,11 @@ public:
     // zero).
     static bool advance_particle(nbBodyState& s, const vec3d& acceleration, double dt, double time);
     void record_point(const vec3d& p) { trail_.push(p); }
+    // Records, for bodies at the given indices of `bodies`, the positions
+    // in `states`: the trails lie in memory no cache holds, so each body
+    // and its next slot are asked for a few bodies ahead.
+    static void record_points(nbBody* const* bodies, const nbBodyState* states,
+                              const std::vector<std::uint32_t>& due);
 
     nbGraphics* graphics() { return &graphics_; }
     const nbGraphics* graphics() const { return &graphics_; }
@@ -187,6 +194,42 @@ private:
     nbBodyState own_;
     nbBodyState* state_ = &own_;
 };
+
+// Inline: the step asks these of every test particle.
+inline bool nbBody::trail_point_due(nbBodyState& s, double time) {
+    // Squared distances: the step asks this of every body, and a square
+    // root per body is most of a test particle's share.
+    const double au2 = ASTRONOMICAL_UNIT * ASTRONOMICAL_UNIT;
+    const double d2 = s.position.length_squared() / au2;
+    if (d2 < 9.0)
+        s.trail_stride = std::min(s.trail_stride, 4);
+    if (s.trail_rule_stride > 0)
+        s.trail_stride = s.trail_rule_stride;
+    if (s.trail_time == NO_TRAIL_TIME) {
+        s.trail_time = time;
+        return true;
+    }
+    // Points are about 2e days apart, e the distance in AU (at least 0.1)
+    // unless the body's rule fixes it: denser near the Sun, sparse far out.
+    const double since = time - s.trail_time;
+    bool due;
+    if (s.trail_interval_e > 0)
+        due = 2 * s.trail_interval_e < since;
+    else
+        due = since > 0 && 4 * std::max(d2, 0.01) < since * since;
+    if (due)
+        s.trail_time = time;
+    return due;
+}
+
+inline bool nbBody::advance_particle(nbBodyState& s, const vec3d& acceleration, double dt,
+                                     double time) {
+    s.velocity.x += acceleration.x * dt;
+    s.velocity.y += acceleration.y * dt;
+    s.velocity.z += acceleration.z * dt;
+    s.position += s.velocity * dt;
+    return trail_point_due(s, time);
+}
 
 // A body that orbits a planet: unlabelled unless satellite names are asked
 // for, and its trail is never drawn.

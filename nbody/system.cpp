@@ -150,6 +150,8 @@ void nbSystem::step_share(int part, int parts, double dt) {
     std::copy(py_.begin(), py_.begin() + na, cy);
     std::copy(pz_.begin(), pz_.begin() + na, cz);
     std::copy(mass_.begin(), mass_.begin() + na, cm);
+    std::vector<std::uint32_t>& due = due_[part];
+    due.clear();
     for (std::size_t from = first; from < last; from += CHUNK) {
         const std::size_t count = std::min(CHUNK, last - from);
         for (std::size_t j = 0; j < count; ++j) {
@@ -163,9 +165,10 @@ void nbSystem::step_share(int part, int parts, double dt) {
         for (std::size_t j = 0; j < count; ++j) {
             nbBodyState& b = store_[from + j];
             if (nbBody::advance_particle(b, vec3d(ax[na + j], ay[na + j], az[na + j]), dt, time_))
-                order_[from + j]->record_point(b.position);
+                due.push_back(std::uint32_t(from + j));
         }
     }
+    nbBody::record_points(order_.data(), store_.data(), due);
 }
 
 void nbSystem::share_with_many_sources(std::size_t first, std::size_t last, double dt) {

@@ -116,6 +116,8 @@ private:
     // Every held body's state, in the step's order; each body points at its
     // own entry.
     mutable std::vector<nbBodyState> store_;
+    // Per share of the step: the particles whose trails take a point.
+    std::vector<std::uint32_t> due_[2];
     bool parallel_ = true;
     std::unique_ptr<nbWorkerPair> workers_;
     // Scratch arrays of the force pass (positions, masses, forces by body),

@@ -32,6 +32,13 @@ public:
         oldest_ = oldest_ + 1 == capacity_ ? 0 : oldest_ + 1;
     }
 
+    // Where the next push writes, for a caller that asks the memory for it
+    // ahead of time.
+    const vec3d* next_slot() const {
+        return points_.size() < capacity_ ? points_.data() + points_.size()
+                                          : points_.data() + oldest_;
+    }
+
     // Point i counted from the oldest (0) or from the newest (0).
     const vec3d& oldest(std::size_t i) const {
         const std::size_t k = oldest_ + i;
