@@ -3,9 +3,9 @@
 // the desktop program must still draw 17 ticks a second.
 #include <benchmark/benchmark.h>
 
-#include <random>
 #include <string>
 
+#include "bench/main_belt.h"
 #include "nbody/accurate_integrator.h"
 #include "nbody/factory.h"
 
@@ -18,14 +18,7 @@ const double JD = 2461041.5; // 2026-01-24
 nbSystem* accurate_system(nbFactory& factory, int asteroids) {
     factory.set_high_accuracy(true);
     nbSystem* system = factory.create_solar_system(JD);
-    std::mt19937_64 rng(1801);
-    std::uniform_real_distribution<double> a(2.1, 3.3), e(0, 0.3), i(0, 25), angle(0, 360);
-    for (int k = 0; k < asteroids; ++k) {
-        const std::string name = "(" + std::to_string(k + 1) + ") Bench";
-        nbOrbitalElementsAsteroid set(name, a(rng), e(rng), i(rng), angle(rng), angle(rng), 0, JD,
-                                      angle(rng));
-        system->add(name, factory.create_body(set, JD));
-    }
+    add_main_belt(factory, *system, asteroids, JD);
     system->zero_momentum();
     return system;
 }

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "nbody/elements.h"
+#include "bench/main_belt.h"
 #include "nbody/factory.h"
 #include "nbody/force_pass.h"
 #include "nbody/system.h"
@@ -89,14 +89,7 @@ std::unique_ptr<nbSystem> catalogue_system(int asteroids) {
     auto own = std::make_unique<nbSystem>(JD);
     for (const auto& [name, b] : *solar)
         own->add(name, std::make_unique<nbBody>(name, b->mass(), 1, b->position(), b->velocity()));
-    std::mt19937_64 rng(1801);
-    std::uniform_real_distribution<double> a(2.1, 3.3), e(0, 0.3), i(0, 25), angle(0, 360);
-    for (int k = 0; k < asteroids; ++k) {
-        const std::string name = "(" + std::to_string(k + 1) + ") Bench";
-        nbOrbitalElementsAsteroid set(name, a(rng), e(rng), i(rng), angle(rng), angle(rng), 0, JD,
-                                      angle(rng));
-        own->add(name, factory.create_body(set, JD));
-    }
+    add_main_belt(factory, *own, asteroids, JD);
     own->zero_momentum();
     return own;
 }

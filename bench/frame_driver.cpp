@@ -12,7 +12,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
-#include <random>
 #include <sstream>
 #include <string>
 
@@ -24,8 +23,8 @@
 #include <wx/stopwatch.h>
 #include <wx/timer.h>
 
+#include "bench/main_belt.h"
 #include "gui/frame.h"
-#include "nbody/elements.h"
 #include "nbody/factory.h"
 
 namespace {
@@ -33,15 +32,7 @@ namespace {
 // Plausible main-belt asteroids at the system's date.
 void add_asteroids(int n) {
     nbSystem* system = the_factory->system();
-    std::mt19937_64 rng(1801);
-    std::uniform_real_distribution<double> a(2.1, 3.3), e(0, 0.3), i(0, 25), angle(0, 360);
-    for (int k = 0; k < n; ++k) {
-        const std::string name = "(" + std::to_string(k + 1) + ") Bench";
-        nbOrbitalElementsAsteroid set(name, a(rng), e(rng), i(rng), angle(rng), angle(rng), 0,
-                                      system->time(), angle(rng));
-        if (auto body = the_factory->create_body(set, system->time()))
-            system->add(name, std::move(body));
-    }
+    add_main_belt(*the_factory, *system, n, system->time());
     system->zero_momentum();
 }
 
