@@ -132,29 +132,37 @@ void accumulate_forces(ForcePath path, const double* px, const double* py, const
     accumulate_forces(path, ForceArrays{px, py, pz, mass, n, n}, 0, n, fx, fy, fz);
 }
 
+namespace {
+
+using Blocks = std::size_t (*)(const ForceArrays&, std::size_t, std::size_t, double*, double*,
+                               double*);
+using Rest = void (*)(const ForceArrays&, std::size_t, std::size_t, double*, double*, double*);
+
+// The widest blocks first; the targets left over go to narrower ones.
+void widest_first(ForcePath path, const ForceArrays& s, std::size_t first, std::size_t last,
+                  double* x, double* y, double* z, Blocks w8, Blocks w4, Blocks w2, Rest rest) {
+    std::size_t a = first;
+    if (path >= ForcePath::Avx512 && cpu_has(ForcePath::Avx512))
+        a = w8(s, a, last, x, y, z);
+    if (path >= ForcePath::Avx && cpu_has(ForcePath::Avx))
+        a = w4(s, a, last, x, y, z);
+    if (path >= ForcePath::Sse2 && cpu_has(ForcePath::Sse2))
+        a = w2(s, a, last, x, y, z);
+    rest(s, a, last, x, y, z);
+}
+
+} // namespace
+
 void accumulate_forces(ForcePath path, const ForceArrays& s, std::size_t first, std::size_t last,
                        double* fx, double* fy, double* fz) {
-    std::size_t a = first;
-    // The widest blocks first; the targets left over go to narrower ones.
-    if (path >= ForcePath::Avx512 && cpu_has(ForcePath::Avx512))
-        a = forces_avx512(s, a, last, fx, fy, fz);
-    if (path >= ForcePath::Avx && cpu_has(ForcePath::Avx))
-        a = forces_avx(s, a, last, fx, fy, fz);
-    if (path >= ForcePath::Sse2 && cpu_has(ForcePath::Sse2))
-        a = forces_sse2(s, a, last, fx, fy, fz);
-    scalar_forces(s, a, last, fx, fy, fz);
+    widest_first(path, s, first, last, fx, fy, fz, forces_avx512, forces_avx, forces_sse2,
+                 scalar_forces);
 }
 
 void accumulate_pulls(ForcePath path, const ForceArrays& s, std::size_t first, std::size_t last,
                       double* ax, double* ay, double* az) {
-    std::size_t a = first;
-    if (path >= ForcePath::Avx512 && cpu_has(ForcePath::Avx512))
-        a = pulls_avx512(s, a, last, ax, ay, az);
-    if (path >= ForcePath::Avx && cpu_has(ForcePath::Avx))
-        a = pulls_avx(s, a, last, ax, ay, az);
-    if (path >= ForcePath::Sse2 && cpu_has(ForcePath::Sse2))
-        a = pulls_sse2(s, a, last, ax, ay, az);
-    scalar_pulls(s, a, last, ax, ay, az);
+    widest_first(path, s, first, last, ax, ay, az, pulls_avx512, pulls_avx, pulls_sse2,
+                 scalar_pulls);
 }
 
 void force_floor(const double* px, const double* py, const double* pz, const double* mass,
