@@ -44,7 +44,7 @@ nbBody::TrailRule nbBody::trail_rule_for(const std::string& name) {
 
 void nbBody::advance(double dt, double time) {
     if (advance_state(*state_, dt, time))
-        trail_.push(state_->position);
+        trail_.push(state_->position, state_->trail_stride);
 }
 
 bool nbBody::advance_state(nbBodyState& s, double dt, double time) {
@@ -64,7 +64,7 @@ void nbBody::record_points(nbBody* const* bodies, const nbBodyState* states,
             __builtin_prefetch(bodies[due[j + 16]]);
         if (j + 8 < n)
             __builtin_prefetch(bodies[due[j + 8]]->trail_.next_slot(), 1);
-        bodies[due[j]]->trail_.push(states[due[j]].position);
+        bodies[due[j]]->trail_.push(states[due[j]].position, states[due[j]].trail_stride);
     }
 }
 
@@ -77,7 +77,7 @@ void nbBody::move_to(const vec3d& position, const vec3d& velocity, double time) 
 
 void nbBody::record_trail(double time) {
     if (trail_point_due(*state_, time))
-        trail_.push(state_->position);
+        trail_.push(state_->position, state_->trail_stride);
 }
 
 namespace {

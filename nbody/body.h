@@ -153,7 +153,7 @@ public:
     // The same for a test particle, from its acceleration (its force stays
     // zero).
     static bool advance_particle(nbBodyState& s, const vec3d& acceleration, double dt, double time);
-    void record_point(const vec3d& p) { trail_.push(p); }
+    void record_point(const vec3d& p) { trail_.push(p, state_->trail_stride); }
     // Records, for bodies at the given indices of `bodies`, the positions
     // in `states`: the trails lie in memory no cache holds, so each body
     // and its next slot are asked for a few bodies ahead.

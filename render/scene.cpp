@@ -90,16 +90,40 @@ struct ValueSink {
     }
 };
 
-// The points of a trail of n that file_trail files: the newest, then
-// points 1, 1 + s, ... up to n - 1, then the oldest.
-std::size_t thinned_points(const nbBody& body) {
-    const std::size_t n = body.trail_size();
+// The vertices a trail is drawn through, newest first: the newest point,
+// the trail's sample (every stride-th point by the count of points recorded,
+// so that the vertices stay put as the trail grows instead of shifting by a
+// point at every new one), and the oldest. A trail shorter than its stride
+// is drawn through every point.
+std::size_t trail_vertex_count(const nbTrail& trail) {
+    const std::size_t n = trail.size();
     if (n <= 1)
         return 0;
-    std::size_t s = std::max(body.trail_stride(), 1);
-    if (n < s)
-        s = 1;
-    return 3 + (n - 2) / s;
+    if (n < trail.sample_stride())
+        return n;
+    const std::size_t sampled = trail.sample_size();
+    return 1 + sampled - (trail.sample_holds_newest() ? 1 : 0) +
+           (trail.sample_holds_oldest() && sampled > 0 ? 0 : 1);
+}
+
+template <class F> void each_trail_vertex(const nbTrail& trail, F f) {
+    const std::size_t n = trail.size();
+    if (n <= 1)
+        return;
+    if (n < trail.sample_stride()) {
+        for (std::size_t i = 0; i < n; ++i)
+            f(trail.newest(i));
+        return;
+    }
+    f(trail.newest(0));
+    const std::size_t sampled = trail.sample_size();
+    for (std::size_t i = trail.sample_holds_newest() ? 1 : 0; i < sampled; ++i) {
+        if (i + 8 < sampled)
+            __builtin_prefetch(&trail.sample_newest(i + 8));
+        f(trail.sample_newest(i));
+    }
+    if (!(trail.sample_holds_oldest() && sampled > 0))
+        f(trail.oldest(0));
 }
 
 const dcRgb RED{255, 0, 0}, GREEN{0, 255, 0}, CYAN{0, 255, 255};
@@ -220,9 +244,16 @@ void wxDCDraw::choose_labels(wxDC& dc, const nbSystem& system) {
     // viewpoint behind the scene, the depth order backwards.
     sort_by_depth(system);
     const std::size_t heavy = system.heavy_count();
-    for (auto it = depth_order_.rbegin(); it != depth_order_.rend(); ++it)
+    for (auto it = depth_order_.rbegin(); it != depth_order_.rend(); ++it) {
+        // In depth order every body is a cache miss: ask ahead.
+        if (depth_order_.rend() - it > 8) {
+            const nbBody* later = bodies[(it + 8)->second];
+            __builtin_prefetch(later);
+            __builtin_prefetch(reinterpret_cast<const char*>(later) + 256);
+        }
         if (it->second >= heavy)
             offer(*bodies[it->second], false);
+    }
 }
 
 void wxDCDraw::sort_by_depth(const nbSystem& system) {
@@ -243,8 +274,8 @@ void wxDCDraw::sort_by_depth(const nbSystem& system) {
         if (std::isnan(key))
             key = HUGE_VAL;
         depth_order_.emplace_back(key, k);
-        trail_points_[k] =
-            std::uint32_t(options_.orbits && body.shows_trail() ? thinned_points(body) : 0);
+        trail_points_[k] = std::uint32_t(
+            options_.orbits && body.shows_trail() ? trail_vertex_count(body.trail()) : 0);
         colours_[k] = body_rgb(body);
     }
     std::stable_sort(depth_order_.begin(), depth_order_.end(),
@@ -322,33 +353,22 @@ template <class Sink> void wxDCDraw::file_body(Sink& sink, const nbBody& body) c
 }
 
 template <class Sink> void wxDCDraw::file_trail(Sink& sink, const nbBody& body, dcRgb c) const {
-    const std::size_t n = body.trail_size();
-    if (n <= 1)
-        return;
-    std::size_t s = std::max(body.trail_stride(), 1);
-    if (n < s)
-        s = 1;
     const double inc = options_.fade_orbits ? 0.02 : 0;
     double fade = 0;
     int k = 0;
-    // Index 0 is the newest point.
-    const nbTrail& trail = body.trail();
-    auto point = [&trail](std::size_t i) -> const vec3d& { return trail.newest(i); };
-    auto file = [&](std::size_t newer, std::size_t older) {
-        sink.line(point(newer), point(older), faded_rgb(c, fade), 1);
-    };
-    // The newest segment is always p0 -> p1; thinning starts behind it.
-    std::size_t last = 0;
-    for (std::size_t next = 1; next <= n - 1; next += s) {
-        file(last, next);
-        last = next;
-        ++k;
-        if (k > 10)
-            fade += inc;
-        if (fade > 1)
-            fade = 1;
-    }
-    file(last, n - 1);
+    const vec3d* newer = nullptr;
+    // Segment after segment from the newest, fading after the tenth.
+    each_trail_vertex(body.trail(), [&](const vec3d& point) {
+        if (newer) {
+            sink.line(*newer, point, faded_rgb(c, fade), 1);
+            ++k;
+            if (k > 10)
+                fade += inc;
+            if (fade > 1)
+                fade = 1;
+        }
+        newer = &point;
+    });
 }
 
 void wxDCDraw::draw_simplified(wxDC& dc, const nbSystem& system) {
@@ -515,12 +535,26 @@ void wxDCDraw::project_bodies(const std::vector<nbBody*>& bodies, std::size_t fr
     int last_pixels = 0;
     for (std::size_t index = from; index < to; ++index) {
         const nbBody& body = *bodies[depth_order_[index].second];
+        // The bodies come in depth order, each a cache miss: the body
+        // itself is asked for well ahead, then, once it is near, its state
+        // and its trail's vertices.
+        if (index + 12 < to) {
+            const nbBody* far = bodies[depth_order_[index + 12].second];
+            __builtin_prefetch(far);
+            __builtin_prefetch(reinterpret_cast<const char*>(far) + 64);
+            __builtin_prefetch(reinterpret_cast<const char*>(far) + 128);
+            __builtin_prefetch(reinterpret_cast<const char*>(far) + 192);
+            __builtin_prefetch(reinterpret_cast<const char*>(far) + 256);
+        }
         if (index + 4 < to) {
             const nbBody& later = *bodies[depth_order_[index + 4].second];
             __builtin_prefetch(&later.position());
-            __builtin_prefetch(later.graphics());
-            if (later.trail_size() > 0)
-                __builtin_prefetch(&later.trail().newest(0));
+            const nbTrail& trail = later.trail();
+            if (trail.size() > 0) {
+                __builtin_prefetch(&trail.newest(0));
+                if (trail.sample_size() > 0)
+                    __builtin_prefetch(&trail.sample_newest(0));
+            }
         }
         RasterDraw::Body& out = raster_draw_.bodies[index];
         const dcRgb c = colours_[depth_order_[index].second];
@@ -553,24 +587,11 @@ void wxDCDraw::project_bodies(const std::vector<nbBody*>& bodies, std::size_t fr
         }
         if (out.count == 0)
             continue;
-        const nbTrail& trail = body.trail();
-        const std::size_t n = trail.size();
-        std::size_t s = std::max(body.trail_stride(), 1);
-        if (n < s)
-            s = 1;
         RasterDraw::Point* p = raster_draw_.points.data() + out.first;
-        project_point(trail.newest(0), p->x, p->y);
-        ++p;
-        // The points lie a stride apart in memory that no cache holds: ask
-        // for them well before they are needed.
-        const std::size_t ahead = 8 * s;
-        for (std::size_t next = 1; next <= n - 1; next += s) {
-            if (next + ahead <= n - 1)
-                __builtin_prefetch(&trail.newest(next + ahead));
-            project_point(trail.newest(next), p->x, p->y);
+        each_trail_vertex(body.trail(), [&](const vec3d& point) {
+            project_point(point, p->x, p->y);
             ++p;
-        }
-        project_point(trail.newest(n - 1), p->x, p->y);
+        });
     }
 }
 

@@ -78,39 +78,67 @@ struct SceneFixture : testing::Test {
 
 TEST_F(SceneFixture, TrailVerticesFollowTheStride) {
     scene.set_orbits(true);
+    auto from_x = [](const std::vector<Segment>& s) {
+        std::vector<double> x;
+        for (const Segment& segment : s)
+            x.push_back(segment.from_x);
+        if (!s.empty())
+            x.push_back(s.back().to_x);
+        return x;
+    };
     {
-        // Stride 1, two points: p0 -> p1 and a closing segment of zero length.
+        // Stride 1, two points: one segment, newest first.
         const auto p = points_along_x(2);
         FilingList list;
         scene.add_body(list, *body_with_trail("Mercury", p));
         const auto s = segments(list);
-        ASSERT_EQ(s.size(), 2u);
-        EXPECT_EQ(s[0].from_x, p[1].x); // newest first
+        ASSERT_EQ(s.size(), 1u);
+        EXPECT_EQ(s[0].from_x, p[1].x);
         EXPECT_EQ(s[0].to_x, p[0].x);
-        EXPECT_EQ(s[1].from_x, p[0].x);
-        EXPECT_EQ(s[1].to_x, p[0].x);
     }
     {
-        // Stride 2, five points p0 (newest) .. p4: vertices p0, p1, p3, then p3 -> p4.
-        const auto p = points_along_x(5); // oldest first: p4 = p[0]
+        // Stride 2: the newest point, then every second point recorded
+        // (the first, third, fifth...), then the oldest; each point once.
+        const struct {
+            int points;
+            std::vector<int> vertices; // indices, oldest 0, newest first
+        } cases[] = {
+            {5, {4, 2, 0}},
+            {6, {5, 4, 2, 0}},
+            {7, {6, 4, 2, 0}},
+        };
+        for (const auto& c : cases) {
+            const auto p = points_along_x(c.points);
+            FilingList list;
+            auto venus = body_with_trail("Venus", p);
+            ASSERT_EQ(venus->trail_stride(), 2);
+            scene.add_body(list, *venus);
+            std::vector<double> expected;
+            for (int v : c.vertices)
+                expected.push_back(p[v].x);
+            EXPECT_EQ(from_x(segments(list)), expected) << c.points << " points";
+        }
+    }
+    {
+        // Once the ring is full, the oldest point goes; the sampled
+        // vertices stay where they were recorded, whatever comes after.
+        auto mars = body_with_trail("Mars", points_along_x(250)); // 210 held, stride 4
+        ASSERT_EQ(mars->trail_stride(), 4);
+        ASSERT_EQ(mars->trail_size(), 210u);
         FilingList list;
-        auto venus = body_with_trail("Venus", p);
-        ASSERT_EQ(venus->trail_stride(), 2);
-        scene.add_body(list, *venus);
-        const auto s = segments(list);
-        ASSERT_EQ(s.size(), 3u);
-        EXPECT_EQ(s[0].from_x, p[4].x);
-        EXPECT_EQ(s[0].to_x, p[3].x);
-        EXPECT_EQ(s[1].from_x, p[3].x);
-        EXPECT_EQ(s[1].to_x, p[1].x);
-        EXPECT_EQ(s[2].from_x, p[1].x);
-        EXPECT_EQ(s[2].to_x, p[0].x);
+        scene.add_body(list, *mars);
+        const auto x = from_x(segments(list));
+        // Points 40 .. 249 are held: vertices 249, 248, 244, ..., 40.
+        ASSERT_EQ(x.size(), 2u + (248 - 40) / 4);
+        EXPECT_EQ(x.front(), points_along_x(250)[249].x);
+        EXPECT_EQ(x[1], points_along_x(250)[248].x);
+        EXPECT_EQ(x.back(), points_along_x(250)[40].x);
     }
     {
         // A trail shorter than its stride is drawn point by point.
         FilingList list;
         scene.add_body(list, *body_with_trail("Earth", points_along_x(2)));
-        EXPECT_EQ(segments(list).size(), 2u);
+        EXPECT_EQ(segments(list).size(), 1u);
         FilingList single;
         scene.add_body(single, *body_with_trail("Earth", points_along_x(1)));
         EXPECT_TRUE(segments(single).empty());
@@ -123,7 +151,7 @@ TEST_F(SceneFixture, TrailFadesAfterTheElevenNewestSegments) {
     FilingList faded;
     scene.add_body(faded, *mercury);
     const auto lines = faded.all<dcLine>();
-    ASSERT_EQ(lines.size(), 80u); // 79 regular segments and the closing one
+    ASSERT_EQ(lines.size(), 79u); // a segment between each two of the 80 points
     const wxColour full(255, 0, 0);
     for (int k = 0; k < 11; ++k)
         EXPECT_EQ(lines[k]->colour(), full) << "segment " << k + 1;
