@@ -61,13 +61,15 @@ private:
                 return;
             }
             const int sx = dx > 0 ? 1 : -1;
-            const std::int64_t slope = (std::int64_t(dy) * 65536) / adx;
+            // 32-bit division: a segment inside a canvas is shorter than
+            // 32,768 pixels, and the wide division costs several times more.
+            const std::int64_t slope = std::int32_t(dy * 65536) / std::int32_t(adx);
             std::int64_t y = std::int64_t(y1) * 65536 + 0x8000;
             for (int i = 0, x = x1; i <= adx; ++i, x += sx, y += slope)
                 pixels_[std::size_t(y >> 16) * w_ + x] = c;
         } else {
             const int sy = dy > 0 ? 1 : -1;
-            const std::int64_t slope = (std::int64_t(dx) * 65536) / ady;
+            const std::int64_t slope = std::int32_t(dx * 65536) / std::int32_t(ady);
             std::int64_t x = std::int64_t(x1) * 65536 + 0x8000;
             std::uint32_t* row = pixels_ + std::size_t(y1) * w_;
             const std::ptrdiff_t step = sy * std::ptrdiff_t(w_);

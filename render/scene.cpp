@@ -197,28 +197,49 @@ void wxDCDraw::choose_labels(wxDC& dc, const nbSystem& system) {
         font_ = font;
         ++font_generation_;
     }
-    auto offer = [&](const nbBody& body, bool may_move) {
-        if (labelled_.count(&body))
+    // A label's size by the body's place in the system, kept from picture
+    // to picture: most of tens of thousands of offers end at the first
+    // test, and none should have to look a name up for it.
+    const std::vector<nbBody*>& bodies = system.bodies();
+    if (label_sizes_.size() != bodies.size())
+        label_sizes_.assign(bodies.size(), LabelSize());
+    auto size_of = [&](const nbBody& body, std::size_t index, int& w, int& h) {
+        LabelSize* known = index < label_sizes_.size() ? &label_sizes_[index] : nullptr;
+        if (known && known->body == &body && known->generation == font_generation_ &&
+            known->which == which) {
+            w = known->w;
+            h = known->h;
             return;
-        int x, y;
-        project(body.position(), x, y);
-        if (!may_move && placer_.blocked(x, y))
-            return;
+        }
         Labels& labels = const_cast<Labels&>(labels_of(body));
         const dcLabel& label = which ? labels.full : labels.display;
-        if (label.text().empty())
-            return;
         if (labels.measured_with != font_generation_) {
             labels.w[0] = labels.w[1] = -1;
             labels.measured_with = font_generation_;
         }
         if (labels.w[which] < 0) {
-            wxCoord w = 0, h = 0;
-            dc.GetTextExtent(label.text(), &w, &h);
-            labels.w[which] = w;
-            labels.h[which] = h;
+            wxCoord tw = 0, th = 0;
+            if (!label.text().empty())
+                dc.GetTextExtent(label.text(), &tw, &th);
+            labels.w[which] = tw;
+            labels.h[which] = th;
         }
-        const int w = labels.w[which], h = labels.h[which];
+        w = labels.w[which];
+        h = labels.h[which];
+        if (known)
+            *known = LabelSize{&body, font_generation_, which, w, h};
+    };
+    auto offer = [&](const nbBody& body, std::size_t index, bool may_move) {
+        if (may_move && labelled_.count(&body))
+            return;
+        int x, y;
+        project(body.position(), x, y);
+        if (!may_move && placer_.blocked(x, y))
+            return;
+        int w = 0, h = 0;
+        size_of(body, index, w, h);
+        if (w <= 0)
+            return;
         // At the body, else stacked above and below it, right or left.
         const int tries = may_move ? 13 : 1;
         for (int t = 0; t < tries; ++t) {
@@ -234,12 +255,14 @@ void wxDCDraw::choose_labels(wxDC& dc, const nbSystem& system) {
             }
         }
     };
-    const std::vector<nbBody*>& bodies = system.bodies();
     for (std::size_t k = 0; k < system.heavy_count(); ++k)
-        offer(*bodies[k], true);
+        offer(*bodies[k], k, true);
+    std::unordered_set<const nbBody*> first;
     for (const std::string& name : priority_)
-        if (const nbBody* body = system.find(name))
-            offer(*body, true);
+        if (const nbBody* body = system.find(name)) {
+            offer(*body, SIZE_MAX, true);
+            first.insert(body);
+        }
     // The test particles nearest the viewer first: farthest from the
     // viewpoint behind the scene, the depth order backwards.
     sort_by_depth(system);
@@ -251,8 +274,8 @@ void wxDCDraw::choose_labels(wxDC& dc, const nbSystem& system) {
             __builtin_prefetch(later);
             __builtin_prefetch(reinterpret_cast<const char*>(later) + 256);
         }
-        if (it->second >= heavy)
-            offer(*bodies[it->second], false);
+        if (it->second >= heavy && (first.empty() || !first.count(bodies[it->second])))
+            offer(*bodies[it->second], it->second, false);
     }
 }
 

@@ -6,6 +6,7 @@
 #include <memory>
 #include <string>
 #include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 #include <wx/colour.h>
@@ -143,6 +144,12 @@ private:
     bool depth_sorted_ = false;
     void sort_by_depth(const nbSystem& system);
     mutable std::unordered_map<const nbBody*, Labels*> by_body_;
+    struct LabelSize {
+        const nbBody* body = nullptr;
+        long generation = -1;
+        int which = 0, w = 0, h = 0;
+    };
+    std::vector<LabelSize> label_sizes_; // by index into the system's bodies
     std::string font_;
     long font_generation_ = 0;
     // The scan converter's picture, and the second thread that makes and
