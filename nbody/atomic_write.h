@@ -3,6 +3,7 @@
 // one was.
 #pragma once
 
+#include <chrono>
 #include <cstddef>
 #include <string>
 
@@ -11,7 +12,9 @@
 // only by commit. Until then, and whenever a step fails, the old file stays
 // as it was; the temporary file is removed unless committed. Only regular
 // files are replaced: a path naming a directory, a device or a pipe is
-// refused. A replaced file keeps its permissions.
+// refused. A symbolic link is written through: the file it leads to is
+// replaced and the link stays (a link that leads nowhere is refused). A
+// replaced file keeps its permissions.
 class AtomicFile {
 public:
     explicit AtomicFile(const std::string& path);
@@ -25,6 +28,10 @@ public:
     const std::string& reason() const { return reason_; }
 
     bool write(const char* data, std::size_t size);
+    // The new version's file before commit: what was written so far can be
+    // read there (writes are not buffered), to check it before it replaces
+    // the old one.
+    const std::string& pending_path() const { return temp_; }
     // Flushes the new version to the disk, renames it over the old one and
     // flushes the directory, so that a reader sees one version or the other.
     bool commit();
@@ -32,7 +39,7 @@ public:
 private:
     bool fail(int err);
 
-    std::string path_;
+    std::string path_; // the file replaced, a link's target for a link
     std::string temp_;
     int fd_ = -1;
     bool committed_ = false;
@@ -41,3 +48,10 @@ private:
 
 // The whole of bytes through an AtomicFile; false with its reason.
 bool write_file_atomically(const std::string& path, const std::string& bytes, std::string& error);
+
+// Removes the temporary files an AtomicFile left in directory when its
+// process was killed: only names of its pattern ("<file>.tmp-<pid>-<n>"),
+// only regular files, only those last changed more than `age` ago (a younger
+// one may be another process's write in progress). Returns how many went.
+int remove_stale_temporaries(const std::string& directory,
+                             std::chrono::seconds age = std::chrono::hours(1));

@@ -189,7 +189,7 @@ TEST(SimCli, APictureIsWrittenWholeOrNotAtAll) {
     std::filesystem::create_directories(dir);
     const SimRun device = run("--png /dev/full", true);
     EXPECT_EQ(device.status, 1);
-    EXPECT_NE(device.err.find("'/dev/full': it is not a regular file"), std::string::npos)
+    EXPECT_NE(device.err.find("'/dev/full': it is a device, not a regular file"), std::string::npos)
         << device.err;
 
     // A file-size limit far below a picture's size stops the write half-way.
