@@ -10,23 +10,17 @@
 #include <wx/sizer.h>
 #include <wx/statbox.h>
 
-#include "nbody/factory.h"
-
 namespace {
 
-struct RowInfo {
-    const char* label;
-    const char* file;
-    const char* path; // after the server's URL; YYYY is the year
-};
+// The rows' labels, for the translation catalogue; the lists' table holds
+// the same words.
+[[maybe_unused]] const char* const row_labels[] = {wxTRANSLATE("Comets"), wxTRANSLATE("Bright"),
+                                                   wxTRANSLATE("Unusual"), wxTRANSLATE("Critical")};
+static_assert(DownloadDialog::ROWS == CATALOGUE_LISTS);
 
-const RowInfo row_info[DownloadDialog::ROWS] = {
-    {wxTRANSLATE("Comets"), nbFactory::COMETS_FILE, "iau/Ephemerides/Comets/Soft06Cmt.txt"},
-    {wxTRANSLATE("Bright"), nbFactory::BRIGHT_FILE, "iau/Ephemerides/Bright/YYYY/Soft06Bright.txt"},
-    {wxTRANSLATE("Unusual"), nbFactory::UNUSUAL_FILE, "iau/Ephemerides/Unusual/Soft06Unusual.txt"},
-    {wxTRANSLATE("Critical"), nbFactory::CRITICAL_FILE,
-     "iau/Ephemerides/CritList/Soft06CritList.txt"},
-};
+wxString row_label(int row) {
+    return wxGetTranslation(catalogue_list(row).label);
+}
 
 // The gauge's look while bytes arrive.
 constexpr int GAUGE_PERIOD_MS = 100;
@@ -70,9 +64,8 @@ DownloadDialog::DownloadDialog(wxWindow* parent, const wxString& data_directory,
         wxWindow* owner = box->GetStaticBox();
         const wxString n = wxString::Format("%d", i + 1);
         Row& row = rows_[i];
-        row.check = new wxCheckBox(owner, ID_CHECKBOX1 + i, wxGetTranslation(row_info[i].label),
-                                   wxDefaultPosition, wxDefaultSize, 0, wxDefaultValidator,
-                                   "ID_CHECKBOX" + n);
+        row.check = new wxCheckBox(owner, ID_CHECKBOX1 + i, row_label(i), wxDefaultPosition,
+                                   wxDefaultSize, 0, wxDefaultValidator, "ID_CHECKBOX" + n);
         row.url = new wxTextCtrl(owner, ID_TEXTCTRL1 + i, wxEmptyString, wxDefaultPosition,
                                  wxSize(400, -1), 0, wxDefaultValidator, "ID_TEXTCTRL" + n);
         row.status =
@@ -135,9 +128,8 @@ DownloadDialog::~DownloadDialog() {
 }
 
 wxString DownloadDialog::default_url(int row) {
-    wxString path(row_info[row].path);
-    path.Replace("YYYY", wxDateTime::Now().Format("%Y"));
-    return mpc_server_url + path;
+    return wxString::FromUTF8(
+        catalogue_list_url(catalogue_list(row), mpc_server_url, current_year()));
 }
 
 void DownloadDialog::fill_urls() {
@@ -180,7 +172,7 @@ void DownloadDialog::download_next(int row) {
     for (; row < ROWS; ++row) {
         if (rows_[row].check->IsChecked()) {
             current_row_ = row;
-            download_file(rows_[row].url->GetValue().Strip(wxString::both), row_info[row].file);
+            download_file(rows_[row].url->GetValue().Strip(wxString::both), row);
             return;
         }
         Update();
@@ -188,18 +180,17 @@ void DownloadDialog::download_next(int row) {
     finish_run();
 }
 
-void DownloadDialog::download_file(const wxString& url, const wxString& file) {
-    const wxString path = data_directory_ + wxFileName::GetPathSeparator() + file;
+void DownloadDialog::download_file(const wxString& url, int row) {
     control_ = std::make_unique<FetchControl>();
     const int generation = ++generation_;
-    worker_ =
-        std::thread([this, url = std::string(url.utf8_str()), path = std::string(path.fn_str()),
-                     control = control_.get(), generation] {
-            result_ = fetch_url(url, path, FetchOptions(), control);
-            auto* done = new wxThreadEvent(wxEVT_THREAD, ID_TRANSFER_DONE);
-            done->SetInt(generation);
-            wxQueueEvent(this, done);
-        });
+    worker_ = std::thread([this, url = std::string(url.utf8_str()),
+                           directory = std::string(data_directory_.fn_str()),
+                           list = &catalogue_list(row), control = control_.get(), generation] {
+        result_ = download_catalogue_list(*list, url, directory, FetchOptions(), control);
+        auto* done = new wxThreadEvent(wxEVT_THREAD, ID_TRANSFER_DONE);
+        done->SetInt(generation);
+        wxQueueEvent(this, done);
+    });
     gauge_->SetValue(0);
     gauge_timer_.Start(GAUGE_PERIOD_MS);
 }
@@ -223,7 +214,7 @@ void DownloadDialog::OnTransferDone(wxThreadEvent& event) {
         const wxString reason = wxString::FromUTF8(result_.reason.c_str());
         r.status->SetLabel(_("Failed"));
         r.status->SetToolTip(reason);
-        failures_.push_back(wxGetTranslation(row_info[row].label) + ": " + reason);
+        failures_.push_back(row_label(row) + ": " + reason);
     }
     Update();
     download_next(row + 1);

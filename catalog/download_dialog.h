@@ -14,10 +14,8 @@
 #include <wx/textctrl.h>
 #include <wx/timer.h>
 
+#include "catalog/catalogue_lists.h"
 #include "catalog/http_fetch.h"
-
-// The Minor Planet Center's web server; the lists' paths follow it.
-inline constexpr const char* mpc_server_url = "https://www.minorplanetcenter.net/";
 
 class DownloadDialog : public wxDialog {
 public:
@@ -74,9 +72,9 @@ private:
 
     // Starts the first ticked row from row on, or ends the run.
     void download_next(int row);
-    // Starts fetching url into file in the data directory on the worker
-    // thread; the outcome arrives as OnTransferDone.
-    void download_file(const wxString& url, const wxString& file);
+    // Starts fetching url into the row's list in the data directory on the
+    // worker thread; the outcome arrives as OnTransferDone.
+    void download_file(const wxString& url, int row);
     void finish_run();
     static wxString message_text();
     // The server's URL of the row's list; the bright list's is this year's.

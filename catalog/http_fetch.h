@@ -5,6 +5,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <functional>
 #include <mutex>
 #include <string>
 
@@ -18,6 +19,13 @@ struct FetchLimits {
     long low_speed_bytes = 1;
     long low_speed_seconds = 30;
     long max_redirects = 8;
+    // The most body bytes (after decoding) kept: far above any list, and a
+    // server that sends without end stops here instead of filling the disk.
+    // A caller that expects a small answer asks for less.
+    std::int64_t max_bytes = std::int64_t(64) << 20;
+    // The whole transfer, from the first connection to the last byte, ends
+    // after this long however steadily bytes trickle in (0: never).
+    long deadline_seconds = 600;
 };
 
 struct FetchOptions {
@@ -25,6 +33,9 @@ struct FetchOptions {
     // A PEM file of the certificate authorities to trust instead of the
     // system's; empty: the system's. Certificates are verified either way.
     std::string ca_file;
+    // Called with the complete body, in a file at the given path, before it
+    // replaces the target; a non-empty answer is the reason it does not.
+    std::function<std::string(const std::string& body_path)> check_body;
 };
 
 struct FetchResult {
@@ -67,11 +78,18 @@ private:
 };
 
 // GETs url (which must begin with http:// or https://, in any case) with the
-// headers "Accept: text/*" and "User-Agent: Mozilla", following redirects.
-// Only a 2xx answer with a non-empty body counts: it goes to a temporary file
-// beside path, which replaces path by one rename once complete and flushed.
-// On failure no file is left behind and path is untouched. Blocks; safe to
-// call from any thread.
+// headers "Accept: text/*", "Accept-Encoding: gzip" (decoded here) and
+// "User-Agent: Mozilla", following redirects but never from https:// to
+// http://. Only a 200 answer with a
+// non-empty body, in no encoding but gzip, within the limits and passing
+// check_body counts: it goes to a temporary file beside path, which replaces
+// path by one rename once complete and flushed. On failure no file is left
+// behind and path is untouched. Temporary files that an earlier, killed
+// transfer left beside path are removed first. Blocks; safe to call from
+// any thread.
 FetchResult fetch_url(const std::string& url, const std::string& path,
                       const FetchOptions& options = FetchOptions(),
                       FetchControl* control = nullptr);
+
+// "16 MiB", "1000 bytes": a size limit as a reason says it.
+std::string size_text(std::int64_t bytes);

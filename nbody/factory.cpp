@@ -249,21 +249,21 @@ void nbFactory::clear_catalogue() {
     catalogue_.clear();
 }
 
-CatalogueFileRead nbFactory::read_catalogue_file(const std::string& directory,
-                                                 const std::string& file, bool comets) {
-    CatalogueFileRead result;
-    result.file = file;
+namespace {
+
+// Reads the catalogue file at path into reader; result names the file and
+// says Missing or Unreadable, and is left Missing when all was read.
+bool read_lines(const std::string& path, LineReader& reader, CatalogueFileRead& result) {
     auto unreadable = [&result](const std::string& reason) {
         result.status = CatalogueFileRead::Status::Unreadable;
         result.reason = reason;
-        return result;
+        return false;
     };
     // Without O_NONBLOCK, opening a FIFO waits for a writer that may never come.
-    const FileDescriptor fd(
-        ::open((directory + "/" + file).c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
+    const FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
     if (fd.get() < 0) {
         if (errno == ENOENT || errno == ENOTDIR)
-            return result;
+            return false;
         return unreadable(std::strerror(errno));
     }
     struct stat info {};
@@ -273,10 +273,9 @@ CatalogueFileRead nbFactory::read_catalogue_file(const std::string& directory,
         return unreadable("is a directory");
     if (!S_ISREG(info.st_mode))
         return unreadable("is not a regular file");
-    if (info.st_size > MAX_FILE_BYTES)
+    if (info.st_size > nbFactory::MAX_FILE_BYTES)
         return unreadable(too_large());
 
-    LineReader reader(comets);
     std::vector<char> buffer(1 << 16);
     long total = 0;
     for (;;) {
@@ -289,11 +288,34 @@ CatalogueFileRead nbFactory::read_catalogue_file(const std::string& directory,
             break;
         // The size was checked, but a file may grow while it is read.
         total += n;
-        if (total > MAX_FILE_BYTES)
+        if (total > nbFactory::MAX_FILE_BYTES)
             return unreadable(too_large());
         reader.feed(buffer.data(), static_cast<std::size_t>(n));
     }
     reader.finish();
+    return true;
+}
+
+} // namespace
+
+CatalogueFileRead inspect_catalogue_file(const std::string& path, bool comets) {
+    CatalogueFileRead result;
+    result.file = path;
+    LineReader reader(comets);
+    if (read_lines(path, reader, result)) {
+        result.status = CatalogueFileRead::Status::Read;
+        result.added = static_cast<long>(reader.sets().size());
+    }
+    return result;
+}
+
+CatalogueFileRead nbFactory::read_catalogue_file(const std::string& directory,
+                                                 const std::string& file, bool comets) {
+    CatalogueFileRead result;
+    result.file = file;
+    LineReader reader(comets);
+    if (!read_lines(directory + "/" + file, reader, result))
+        return result;
     result.status = CatalogueFileRead::Status::Read;
     for (auto& set : reader.sets()) {
         catalogue_.insert(std::move(set));

@@ -128,5 +128,11 @@ private:
     nbFactory* previous_;
 };
 
+// What read_catalogue_file would make of the file at path, without keeping
+// a set: Read with the number of element lines of the kind in `added`, or
+// Missing, or Unreadable with the reason. A download checks with it that what
+// arrived is a list the catalogue can read before it replaces the old one.
+CatalogueFileRead inspect_catalogue_file(const std::string& path, bool comets);
+
 // The process-wide factory, alive before the program starts and until it ends.
 extern nbFactory* the_factory;

@@ -10,6 +10,8 @@ packages=(
   libssl-dev
   # The answers of the small-body database's look-up are JSON.
   nlohmann-json3-dev
+  # The download tests compress what their server sends.
+  zlib1g-dev
   # Boost.Odeint (header-only) for the high-accuracy mode's integrator.
   libboost-dev
   # The accuracy comparison (scripts/accuracy.py, Debian's /usr/bin/python3):

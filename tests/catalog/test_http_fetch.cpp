@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <csignal>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -10,17 +11,39 @@
 
 #include <arpa/inet.h>
 #include <netinet/in.h>
+#include <sys/resource.h>
 #include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
+
+#include <zlib.h>
 
 #include "catalog/http_fetch.h"
 #include "common/loopback_server.h"
+#include "common/read_only_dir.h"
 #include "common/temp_dir.h"
 
 namespace {
 
 const std::string CRITICAL = std::string(ZENORB_TEST_DATA) + "/mpc/Soft06CritList-2014-05-23.txt";
 const std::string OLD = "old catalogue, kept byte for byte\r\n\x01\xff";
+
+// The bytes gzip makes of text, as a server that compresses sends them.
+std::string gzipped(const std::string& text) {
+    z_stream stream{};
+    // 15 + 16: a gzip header and trailer around the deflate stream.
+    deflateInit2(&stream, Z_BEST_SPEED, Z_DEFLATED, 15 + 16, 8, Z_DEFAULT_STRATEGY);
+    std::string out(deflateBound(&stream, text.size()) + 64, '\0');
+    stream.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(text.data()));
+    stream.avail_in = static_cast<uInt>(text.size());
+    stream.next_out = reinterpret_cast<Bytef*>(out.data());
+    stream.avail_out = static_cast<uInt>(out.size());
+    deflate(&stream, Z_FINISH);
+    out.resize(stream.total_out);
+    deflateEnd(&stream);
+    return out;
+}
 
 double seconds_since(std::chrono::steady_clock::time_point start) {
     return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
@@ -64,6 +87,8 @@ protected:
 TEST(FetchLimits, ProductDefaults) {
     const FetchLimits limits;
     EXPECT_EQ(limits.connect_timeout_ms, 5000);
+    EXPECT_EQ(limits.max_bytes, 64 << 20);
+    EXPECT_EQ(limits.deadline_seconds, 600);
     // A server that stops sending fails after about 30 s.
     EXPECT_EQ(limits.low_speed_seconds, 30);
     EXPECT_GE(limits.low_speed_bytes, 1);
@@ -137,7 +162,26 @@ TEST_F(FetchTest, FailuresKeepTheEarlierFileAndSayWhy) {
         {"not found, empty", LoopbackServer::reply(404, ""), "HTTP 404"},
         {"server error", LoopbackServer::reply(500, "oops"), "HTTP 500"},
         {"empty answer", LoopbackServer::reply(200, ""), "empty answer"},
-        {"no content", LoopbackServer::reply(204, ""), "empty answer"},
+        {"no content", LoopbackServer::reply(204, ""), "HTTP 204"},
+        {"created", LoopbackServer::reply(201, "made"), "HTTP 201"},
+        {"odd success", LoopbackServer::reply(299, "what"), "HTTP 299"},
+        {"part only",
+         LoopbackServer::reply(206, body.substr(0, 1000),
+                               "Content-Range: bytes 0-999/" + std::to_string(body.size()) +
+                                   "\r\n"),
+         "HTTP 206 (only part of the file)"},
+        {"encoding not asked for", LoopbackServer::reply(200, body, "Content-Encoding: br\r\n"),
+         "the answer came encoded as 'br', which was not asked for"},
+        {"encoding unknown", LoopbackServer::reply(200, body, "Content-Encoding: x-odd\r\n"),
+         "the answer came encoded as 'x-odd', which was not asked for"},
+        {"gzip that is none", LoopbackServer::reply(200, body, "Content-Encoding: gzip\r\n"),
+         "the answer's gzip encoding is broken"},
+        {"header line of 10 MB",
+         [](LoopbackExchange& exchange) {
+             exchange.send("HTTP/1.1 200 OK\r\nX-Filler: " + std::string(10 << 20, 'x') +
+                           "\r\n\r\nbody");
+         },
+         "the server sent a header line longer than 100 KiB"},
         {"redirect nowhere", LoopbackServer::reply(302, "see elsewhere"), "HTTP 302"},
         {"cut short", LoopbackServer::cut_short(body, body.size() / 2), "transfer cut short"},
         {"cut short, one byte", LoopbackServer::cut_short(body, 1), "transfer cut short"},
@@ -284,7 +328,8 @@ TEST_F(FetchTest, MissingDirectoryFailsBeforeAsking) {
     const FetchResult result =
         fetch_url(server.url("/list"), dir.path() + "/no/such/dir/zenorb_comets.txt");
     EXPECT_FALSE(result.ok);
-    EXPECT_EQ(result.reason, "could not write the file");
+    EXPECT_EQ(result.reason, "could not write the file: no new file can be made in its folder "
+                             "(No such file or directory)");
     EXPECT_TRUE(server.requests().empty());
 }
 
@@ -366,6 +411,227 @@ TEST(FetchTls, CertificateOfATrustedAuthorityIsAcceptedForItsAddressOnly) {
         fetch_url("https://localhost:" + std::to_string(server.port()) + "/list", path, trusting);
     EXPECT_EQ(result.reason, "certificate problem");
     EXPECT_FALSE(std::filesystem::exists(path));
+}
+
+// A compressing server's answer is decoded: the file holds the text.
+TEST_F(FetchTest, GzipAnswerIsDecoded) {
+    server.on("/list", LoopbackServer::reply(200, gzipped(body), "Content-Encoding: gzip\r\n"));
+    const FetchResult result = fetch_url(server.url("/list"), path());
+    EXPECT_TRUE(result.ok) << result.reason;
+    EXPECT_EQ(slurp(path()), body);
+    ASSERT_EQ(server.requests().size(), 1u);
+    EXPECT_EQ(server.requests()[0].headers.at("accept-encoding"), "gzip");
+}
+
+// The limit counts the bytes kept, announced or not, compressed or not; a
+// body of exactly the limit is taken.
+TEST_F(FetchTest, BodyOverTheSizeLimitIsRefused) {
+    server.on("/announced", LoopbackServer::reply(200, body));
+    server.on("/chunked", LoopbackServer::chunked(body, 4096));
+    server.on("/compressed",
+              LoopbackServer::reply(200, gzipped(body), "Content-Encoding: gzip\r\n"));
+    server.on("/endless", [](LoopbackExchange& exchange) {
+        if (!exchange.send(http_head(200, -1, "Transfer-Encoding: chunked\r\n")))
+            return;
+        const std::string chunk = "1000\r\n" + std::string(4096, 'x') + "\r\n";
+        while (exchange.send(chunk)) {
+        }
+    });
+    FetchOptions options = quick();
+    options.limits.max_bytes = 16 << 10;
+    for (const char* target : {"/announced", "/chunked", "/compressed", "/endless"}) {
+        SCOPED_TRACE(target);
+        dir.write("zenorb_critical.txt", OLD);
+        const FetchResult result = fetch_url(server.url(target), path(), options);
+        EXPECT_FALSE(result.ok);
+        EXPECT_EQ(result.reason, "too large (more than 16 KiB)");
+        EXPECT_EQ(slurp(path()), OLD);
+        EXPECT_EQ(files_in(dir.path()), std::set<std::string>{"zenorb_critical.txt"});
+    }
+    options.limits.max_bytes = static_cast<std::int64_t>(body.size());
+    EXPECT_TRUE(fetch_url(server.url("/chunked"), path(), options).ok);
+    EXPECT_EQ(slurp(path()), body);
+    options.limits.max_bytes = 1000;
+    EXPECT_EQ(fetch_url(server.url("/chunked"), path(), options).reason,
+              "too large (more than 1000 bytes)");
+}
+
+// Ten bytes every 0.1 s never leave the line idle and stay above the low
+// speed, but the whole transfer has a deadline.
+TEST_F(FetchTest, TransferEndsAtItsDeadline) {
+    server.on("/trickle", [this](LoopbackExchange& exchange) {
+        if (!exchange.send(http_head(200, static_cast<long long>(body.size()))))
+            return;
+        for (std::size_t at = 0; at < body.size(); at += 10) {
+            const auto next = std::chrono::steady_clock::now() + std::chrono::milliseconds(100);
+            if (!exchange.send(body.substr(at, 10)) ||
+                !exchange.hold([next] { return std::chrono::steady_clock::now() >= next; }))
+                return;
+        }
+    });
+    dir.write("zenorb_critical.txt", OLD);
+    FetchOptions options = quick();
+    options.limits.deadline_seconds = 1;
+    const auto start = std::chrono::steady_clock::now();
+    const FetchResult result = fetch_url(server.url("/trickle"), path(), options);
+    const double took = seconds_since(start);
+    EXPECT_EQ(result.reason, "not finished after 1 s");
+    EXPECT_GE(took, 0.95);
+    EXPECT_LT(took, 2.0);
+    EXPECT_EQ(slurp(path()), OLD);
+    EXPECT_EQ(files_in(dir.path()), std::set<std::string>{"zenorb_critical.txt"});
+}
+
+// Once on https, an answer never comes over plain http, however the chain
+// gets there; http to https is an upgrade and is followed.
+TEST(FetchRedirect, FromHttpsToHttpIsRefused) {
+    TempDir dir;
+    const std::string path = dir.path() + "/zenorb_comets.txt";
+    dir.write("zenorb_comets.txt", OLD);
+    LoopbackServer secure(LoopbackServer::Tls::test_authority);
+    LoopbackServer plain;
+    dir.write("authority.pem", secure.authority_pem());
+    FetchOptions options;
+    options.ca_file = dir.path() + "/authority.pem";
+    const std::string list = "1P/Halley|2000|19860209.4589\n";
+    plain.on("/list", LoopbackServer::reply(200, list));
+    secure.on("/list", LoopbackServer::reply(200, list));
+    secure.on("/down", LoopbackServer::redirect(302, plain.url("/list")));
+    secure.on("/DOWN", LoopbackServer::redirect(
+                           301, "HTTP://127.0.0.1:" + std::to_string(plain.port()) + "/list"));
+    secure.on("/hop", LoopbackServer::redirect(302, "/down"));
+    plain.on("/up", LoopbackServer::redirect(302, secure.url("/down")));
+    for (const std::string& start :
+         {secure.url("/down"), secure.url("/DOWN"), secure.url("/hop"), plain.url("/up")}) {
+        SCOPED_TRACE(start);
+        const FetchResult result = fetch_url(start, path, options);
+        EXPECT_FALSE(result.ok);
+        EXPECT_EQ(result.reason, "refused a redirect from https:// to http://");
+        EXPECT_EQ(slurp(path), OLD);
+    }
+    for (const LoopbackRequest& request : plain.requests())
+        EXPECT_NE(request.target, "/list") << "the plain server was asked for the list";
+
+    secure.on("/same", LoopbackServer::redirect(302, "/list"));
+    plain.on("/upgrade", LoopbackServer::redirect(301, secure.url("/same")));
+    for (const std::string& start : {secure.url("/same"), plain.url("/upgrade")}) {
+        SCOPED_TRACE(start);
+        const FetchResult result = fetch_url(start, path, options);
+        EXPECT_TRUE(result.ok) << result.reason;
+        EXPECT_EQ(slurp(path), list);
+    }
+}
+
+// A target that cannot be written says why, in the system's words; the
+// server is not asked when that is known before the transfer.
+TEST_F(FetchTest, WriteFailuresNameTheirCause) {
+    server.on("/list", LoopbackServer::reply(200, body));
+    const std::filesystem::path root = dir.path();
+    std::filesystem::create_directories(root / "folder");
+    std::filesystem::create_directories(root / "locked");
+    ASSERT_EQ(::mkfifo((root / "pipe").c_str(), 0644), 0);
+    std::filesystem::create_symlink("folder", root / "to-folder");
+    std::filesystem::create_symlink("nowhere", root / "dangling");
+    struct Case {
+        std::string target;
+        const char* reason;
+    } cases[] = {
+        {(root / "folder").string(), "it is a directory, not a regular file"},
+        {(root / "pipe").string(), "it is a named pipe, not a regular file"},
+        {"/dev/null", "it is a device, not a regular file"},
+        {(root / "to-folder").string(), "it is a directory, not a regular file"},
+        {(root / "dangling").string(), "it is a symbolic link to nothing"},
+        {(root / "locked/zenorb_comets.txt").string(),
+         "no new file can be made in its folder (Permission denied)"},
+    };
+    const ReadOnlyDirectory locked((root / "locked").string());
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.target);
+        const FetchResult result = fetch_url(server.url("/list"), c.target, quick());
+        EXPECT_FALSE(result.ok);
+        EXPECT_EQ(result.reason, std::string("could not write the file: ") + c.reason);
+    }
+    EXPECT_TRUE(server.requests().empty());
+    EXPECT_TRUE(std::filesystem::is_symlink(root / "to-folder"));
+    EXPECT_TRUE(std::filesystem::is_symlink(root / "dangling"));
+}
+
+// A disk that fills during the transfer: a file-size limit in a child
+// process stands in for it, and the system's words reach the reason.
+TEST_F(FetchTest, WriteFailingHalfWayKeepsTheOldFileAndSaysWhy) {
+    server.on("/list", LoopbackServer::reply(200, body));
+    dir.write("zenorb_critical.txt", OLD);
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        std::signal(SIGXFSZ, SIG_IGN);
+        const rlimit limit{8192, 8192};
+        ::setrlimit(RLIMIT_FSIZE, &limit);
+        const FetchResult result = fetch_url(server.url("/list"), path(), quick());
+        ::_exit(result.reason == "could not write the file: File too large" ? 0 : 3);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0) << "another reason, or success";
+    EXPECT_EQ(slurp(path()), OLD);
+    EXPECT_EQ(files_in(dir.path()), std::set<std::string>{"zenorb_critical.txt"});
+}
+
+// What a killed download left goes with the next one into the folder; a
+// younger one may be another download's and stays.
+TEST_F(FetchTest, LeftoversOfAKilledDownloadAreRemoved) {
+    server.on("/list", LoopbackServer::reply(200, body));
+    dir.write("zenorb_critical.txt.tmp-4242-1", "half a list");
+    dir.write("zenorb_comets.txt.tmp-4242-2", "half another");
+    dir.write("zenorb_bright.txt.tmp-4243-1", "in progress");
+    dir.write("notes.txt", "the user's");
+    const auto old = std::filesystem::file_time_type::clock::now() - std::chrono::hours(2);
+    for (const char* name :
+         {"zenorb_critical.txt.tmp-4242-1", "zenorb_comets.txt.tmp-4242-2", "notes.txt"})
+        std::filesystem::last_write_time(dir.path() + "/" + name, old);
+    const FetchResult result = fetch_url(server.url("/list"), path());
+    EXPECT_TRUE(result.ok) << result.reason;
+    EXPECT_EQ(files_in(dir.path()),
+              (std::set<std::string>{"zenorb_critical.txt", "zenorb_bright.txt.tmp-4243-1",
+                                     "notes.txt"}));
+}
+
+// A list file that is a link (to a shared copy, say) is replaced where it
+// leads; the link stays a link.
+TEST_F(FetchTest, LinkedTargetIsWrittenThrough) {
+    server.on("/list", LoopbackServer::reply(200, body));
+    std::filesystem::create_directories(dir.path() + "/shared");
+    dir.write("shared/critical.txt", OLD);
+    std::filesystem::create_symlink("shared/critical.txt", path());
+    const FetchResult result = fetch_url(server.url("/list"), path());
+    EXPECT_TRUE(result.ok) << result.reason;
+    EXPECT_TRUE(std::filesystem::is_symlink(path()));
+    EXPECT_EQ(slurp(dir.path() + "/shared/critical.txt"), body);
+    EXPECT_EQ(files_in(dir.path() + "/shared"), std::set<std::string>{"critical.txt"});
+}
+
+// The check sees the whole body before anything is replaced, and its
+// verdict is the reason.
+TEST_F(FetchTest, BodyCheckDecidesBeforeTheFileIsReplaced) {
+    server.on("/list", LoopbackServer::reply(200, body));
+    dir.write("zenorb_critical.txt", OLD);
+    std::string seen;
+    FetchOptions options = quick();
+    options.check_body = [&seen](const std::string& pending) {
+        seen = slurp(pending);
+        return std::string("not what was wanted");
+    };
+    FetchResult result = fetch_url(server.url("/list"), path(), options);
+    EXPECT_EQ(result.reason, "not what was wanted");
+    EXPECT_EQ(seen, body);
+    EXPECT_EQ(slurp(path()), OLD);
+    EXPECT_EQ(files_in(dir.path()), std::set<std::string>{"zenorb_critical.txt"});
+
+    options.check_body = [](const std::string&) { return std::string(); };
+    result = fetch_url(server.url("/list"), path(), options);
+    EXPECT_TRUE(result.ok) << result.reason;
+    EXPECT_EQ(slurp(path()), body);
 }
 
 } // namespace

@@ -2,6 +2,7 @@
 // URLs typed into its fields, its buttons pressed.
 #include <atomic>
 #include <chrono>
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -27,6 +28,16 @@ const std::string SENTENCE =
     "Use the object management dialog to create objects from this information.";
 const char* const FILES[DownloadDialog::ROWS] = {"zenorb_comets.txt", "zenorb_bright.txt",
                                                  "zenorb_unusual.txt", "zenorb_critical.txt"};
+
+const std::string HALLEY =
+    "1P/Halley            |2000|19860209.4589|0.585978|0.967143|111.8657| 58.8601|162.2422|  "
+    "5.5| 8.0\n";
+
+std::string hex_size(std::size_t size) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%zx", size);
+    return text;
+}
 
 class DownloadDialogTest : public testing::Test {
 protected:
@@ -188,6 +199,30 @@ TEST_F(DownloadDialogTest, EachRowReportsItsOwnOutcomeAndKeepsFailedFiles) {
     EXPECT_TRUE(dialog->FindWindow(DownloadDialog::ID_BUTTON1)->IsEnabled());
 }
 
+// A page the server sends with 200 instead of the list, or the other kind
+// of list, fails its row and keeps the list there was.
+TEST_F(DownloadDialogTest, AnswerThatIsNoListOfTheRowsKindFailsTheRow) {
+    const std::string old_comets = "old comets\n";
+    const std::string old_critical = "old critical list\n";
+    dir.write(FILES[0], old_comets);
+    dir.write(FILES[3], old_critical);
+    server.on("/row1", LoopbackServer::reply(200, critical));
+    server.on("/row4", LoopbackServer::reply(200, "<html><body>Maintenance</body></html>",
+                                             "Content-Type: text/html\r\n"));
+    point_rows_at("/row");
+    check(1)->SetValue(false);
+    check(2)->SetValue(false);
+    ASSERT_TRUE(download());
+    EXPECT_EQ(status(0)->GetLabel(), "Failed");
+    EXPECT_EQ(status(0)->GetToolTipText(), "no comet element line in what came (text)");
+    EXPECT_EQ(status(3)->GetLabel(), "Failed");
+    EXPECT_EQ(status(3)->GetToolTipText(),
+              "no asteroid element line in what came (an HTML or XML document)");
+    EXPECT_EQ(slurp(file(0)), old_comets);
+    EXPECT_EQ(slurp(file(3)), old_critical);
+    EXPECT_EQ(files_in(dir.path()), (std::set<std::string>{FILES[0], FILES[3]}));
+}
+
 TEST_F(DownloadDialogTest, SecondDownloadRetriesOnlyWhatFailedOrWasTickedAgain) {
     server.on("/row1", LoopbackServer::reply(200, comets));
     server.on("/row2", LoopbackServer::reply(404, "gone"));
@@ -241,7 +276,7 @@ TEST_F(DownloadDialogTest, NothingTickedOnlyEmptiesTheStatusAndShowsTheMessage) 
 // row fails and nothing is asked of anyone.
 TEST_F(DownloadDialogTest, UrlWithoutSchemeFailsItsRow) {
     server.on("/row1", LoopbackServer::reply(200, comets));
-    server.on("/row2", LoopbackServer::reply(200, comets));
+    server.on("/row2", LoopbackServer::reply(200, critical));
     point_rows_at("/row");
     const std::string bare = "127.0.0.1:" + std::to_string(server.port()) + "/row1";
     url(0)->SetValue(bare);
@@ -278,7 +313,10 @@ TEST_F(DownloadDialogTest, RefusedConnectionNamesTheReason) {
 // back, and the dialog keeps drawing meanwhile.
 TEST_F(DownloadDialogTest, GaugeFollowsTheAnnouncedLengthWhileTheDialogStaysResponsive) {
     std::atomic<bool> release{false};
-    const std::string body = critical.substr(0, 40000);
+    std::string body;
+    while (body.size() < 40000)
+        body += comets;
+    body.resize(40000);
     server.on("/row1", [&](LoopbackExchange& exchange) {
         if (exchange.send(http_head(200, static_cast<long long>(body.size())) +
                           body.substr(0, 10000)) &&
@@ -318,7 +356,7 @@ TEST_F(DownloadDialogTest, GaugeShowsNoShareWithoutALength) {
     std::atomic<bool> release{false};
     server.on("/row1", [&](LoopbackExchange& exchange) {
         if (exchange.send(http_head(200, -1, "Transfer-Encoding: chunked\r\n") +
-                          "5\r\nabcde\r\n") &&
+                          hex_size(HALLEY.size()) + "\r\n" + HALLEY + "\r\n") &&
             exchange.hold([&] { return release.load(); }))
             exchange.send("0\r\n\r\n");
     });
@@ -333,7 +371,7 @@ TEST_F(DownloadDialogTest, GaugeShowsNoShareWithoutALength) {
     release = true;
     ASSERT_TRUE(wait_until([this] { return !dialog->downloading(); }));
     EXPECT_EQ(status(0)->GetLabel(), "OK");
-    EXPECT_EQ(slurp(file(0)), "abcde");
+    EXPECT_EQ(slurp(file(0)), HALLEY);
 }
 
 // "Close", the window's close box and Escape all end a running transfer
