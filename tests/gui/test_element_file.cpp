@@ -402,7 +402,7 @@ TEST(ElementFile, AFileThatCannotBeWrittenIsReportedAndTheOldOneStays) {
         ASSERT_TRUE(read_only.active());
         wxString written = "untouched";
         EXPECT_FALSE(SaveElementsFile(later, directory, written, error));
-        EXPECT_EQ(error, "Permission denied");
+        EXPECT_EQ(error, "no new file can be made in its folder (Permission denied)");
         EXPECT_EQ(written, "untouched");
     }
     EXPECT_EQ(slurp(dir.path() + "/Asteroid_Vesta.xml"), old_text);
@@ -412,7 +412,7 @@ TEST(ElementFile, AFileThatCannotBeWrittenIsReportedAndTheOldOneStays) {
     const nbOrbitalElementsAsteroid long_name(std::string(300, 'n'), 2.75, 0.25, 7, 151, 103, 0, 0,
                                               30);
     EXPECT_FALSE(SaveElementsFile(long_name, directory, path, error));
-    EXPECT_EQ(error, "File name too long");
+    EXPECT_EQ(error, "no new file can be made in its folder (File name too long)");
     const nbOrbitalElementsAsteroid control("Ve\x01sta", 2.75, 0.25, 7, 151, 103, 0, 0, 30);
     EXPECT_FALSE(SaveElementsFile(control, directory, path, error));
     EXPECT_NE(error.find("characters an XML file cannot hold"), std::string::npos) << error;

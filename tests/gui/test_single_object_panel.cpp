@@ -512,11 +512,13 @@ TEST_F(SingleObjectPageTest, AFileThatCannotBeWrittenIsSaidAndTheOldOneStays) {
         ASSERT_TRUE(read_only.active());
         press_apply();
         EXPECT_EQ(message(), "The Asteroid Vesta has been created! Could not save "
-                             "Asteroid_Vesta.xml: Permission denied");
+                             "Asteroid_Vesta.xml: no new file can be made in its folder "
+                             "(Permission denied)");
         EXPECT_NE(the_factory->system()->find("Vesta"), nullptr);
         page->Load();
         press(page->GetSaveButton());
-        EXPECT_EQ(message(), "Could not save Asteroid_Vesta.xml: Permission denied");
+        EXPECT_EQ(message(), "Could not save Asteroid_Vesta.xml: no new file can be made in its "
+                             "folder (Permission denied)");
         EXPECT_EQ(slurp(file("Asteroid_Vesta.xml")), old_text);
     }
     EXPECT_EQ(files_in(data.path()), std::set<std::string>{"Asteroid_Vesta.xml"});
