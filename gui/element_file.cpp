@@ -1,7 +1,10 @@
 #include "gui/element_file.h"
 
+#include <cstring>
 #include <filesystem>
 #include <system_error>
+
+#include <expat.h>
 
 #include <wx/datetime.h>
 #include <wx/filefn.h>
@@ -40,10 +43,6 @@ std::string file_system_path(const wxString& path) {
     return utf8(path);
 }
 
-double number_of(const wxString& text) {
-    return leading_number(utf8(TrimBlanks(text)));
-}
-
 // A name XML 1.0 can hold: no control characters but tab and line ends, no
 // surrogate halves and no U+FFFE or U+FFFF. Anything else makes a file that
 // no XML reader (ours included) accepts.
@@ -57,95 +56,207 @@ bool fits_xml(const wxString& text) {
     return true;
 }
 
-// What the toolkit logs while this lives (the XML loader's parse error),
-// kept instead of shown, so that the caller says it with the file's name.
-class LogCapture : public wxLog {
-public:
-    LogCapture() : previous_(wxLog::SetActiveTarget(this)) {}
-    ~LogCapture() override { wxLog::SetActiveTarget(previous_); }
-    LogCapture(const LogCapture&) = delete;
-    LogCapture& operator=(const LogCapture&) = delete;
-    const wxString& first_error() const { return first_error_; }
-
-protected:
-    void DoLogRecord(wxLogLevel level, const wxString& message, const wxLogRecordInfo&) override {
-        if (level <= wxLOG_Warning && first_error_.empty())
-            first_error_ = message;
-    }
-
-private:
-    wxLog* previous_;
-    wxString first_error_;
-};
-
 struct Loaded {
     std::unique_ptr<nbOrbitalElements> set;
     std::string reason;
     bool unreadable = false; // the file or its XML, not its contents
 };
 
+bool is_blank_byte(char c) {
+    return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f';
+}
+
+std::string trim_blanks(const std::string& text) {
+    std::size_t begin = 0, end = text.size();
+    while (begin < end && is_blank_byte(text[begin]))
+        ++begin;
+    while (end > begin && is_blank_byte(text[end - 1]))
+        --end;
+    return text.substr(begin, end - begin);
+}
+
+double number_of(const char* text) {
+    return leading_number(trim_blanks(text));
+}
+
+// An attribute of expat's name-value list, or null.
+const char* attribute(const char** attributes, const char* key) {
+    for (const char** a = attributes; a[0]; a += 2)
+        if (std::strcmp(a[0], key) == 0)
+            return a[1];
+    return nullptr;
+}
+
+std::unique_ptr<nbOrbitalElements> parse_orbit(const char** attributes, const std::string& name,
+                                               const std::string& type_name) {
+    // Dates left out are DEFAULT_ELEMENT_JD as "%f" writes it.
+    const std::string default_jd = format_fixed(DEFAULT_ELEMENT_JD, 6);
+    auto value = [attributes](const char* key, const std::string& fallback) {
+        const char* given = attribute(attributes, key);
+        return number_of(given ? given : fallback.c_str());
+    };
+    const double a = value("a", "0.0"), e = value("e", "0.0"), i = value("i", "0.0"),
+                 w = value("w", "0.0"), omega = value("omega", "0.0"), tp = value("Tp", default_jd),
+                 epoch = value("epoch", default_jd), m = value("M", "0.0");
+    if (type_name == "Asteroid")
+        return std::make_unique<nbOrbitalElementsAsteroid>(name, a, e, i, w, omega, tp, epoch, m);
+    if (type_name == "Comet")
+        return std::make_unique<nbOrbitalElementsComet>(name, a, e, i, w, omega, tp, epoch);
+    if (type_name == "Planetary")
+        return std::make_unique<nbOrbitalElementsPlanetary>(name, a, e, i, w, omega, tp, epoch, m);
+    return nullptr;
+}
+
+// One pass of expat over the document, keeping only what an element file
+// uses: the root, its first child, and that child's Orbit and Physical
+// elements in their order. Nothing is concatenated or kept per node, so the
+// time is linear in the bytes whatever the document holds. The verdict
+// waits for the end: a document that is not well-formed anywhere gives no
+// set.
+class ElementFileReader {
+public:
+    void start(const char* element, const char** attributes) {
+        ++depth_;
+        if (depth_ == 1) {
+            root_is_ours_ = std::strcmp(element, ROOT) == 0;
+            return;
+        }
+        if (depth_ == 2) {
+            if (!first_child_seen_) {
+                first_child_seen_ = true;
+                type_name_ = element;
+                in_type_ =
+                    type_name_ == "Asteroid" || type_name_ == "Comet" || type_name_ == "Planetary";
+                if (in_type_) {
+                    const char* given = attribute(attributes, "name");
+                    name_ = clean(trim_blanks(given ? given : "Unnamed_" + type_name_));
+                }
+                type_is_first_ = in_type_;
+            } else {
+                in_type_ = false;
+            }
+            return;
+        }
+        if (depth_ != 3 || !in_type_)
+            return;
+        // "Physical" before "Orbit" gives the mass the set is built with,
+        // after it changes the mass of the set built; a further "Orbit"
+        // starts afresh.
+        if (std::strcmp(element, ORBIT) == 0) {
+            set_ = parse_orbit(attributes, name_, type_name_);
+            if (set_)
+                set_->set_mass(mass_);
+        } else if (std::strcmp(element, PHYSICAL) == 0) {
+            const char* given = attribute(attributes, "mass");
+            if (given)
+                mass_ = number_of(given);
+            if (set_)
+                set_->set_mass(mass_);
+        }
+    }
+
+    void end() {
+        if (depth_ == 2)
+            in_type_ = false;
+        --depth_;
+    }
+
+    // Blanks between elements are no node; anything else first in the root
+    // (text, a comment, a CDATA section, a processing instruction) hides the
+    // type element.
+    void text(const char* data, int length) {
+        if (depth_ == 1 && !first_child_seen_)
+            for (int k = 0; k < length; ++k)
+                if (!is_blank_byte(data[k])) {
+                    first_child_seen_ = true;
+                    break;
+                }
+    }
+    void other_node() {
+        if (depth_ == 1)
+            first_child_seen_ = true;
+    }
+
+    // After a well-formed document: the set, or why there is none.
+    Loaded verdict() {
+        Loaded result;
+        if (!root_is_ours_)
+            result.reason = "its root element is not OrbitalElements";
+        else if (!first_child_seen_)
+            result.reason = "OrbitalElements holds nothing";
+        else if (!type_is_first_)
+            result.reason = "the first thing in OrbitalElements is no Asteroid, Comet or "
+                            "Planetary element";
+        else if (!set_)
+            result.reason = "the " + type_name_ + " element holds no Orbit element";
+        else
+            result.set = std::move(set_);
+        return result;
+    }
+
+private:
+    static std::string clean(std::string name) {
+        for (char& c : name)
+            if (c == ' ' || c == '/')
+                c = '_';
+        return name;
+    }
+
+    int depth_ = 0;
+    bool root_is_ours_ = false;
+    bool first_child_seen_ = false;
+    bool type_is_first_ = false;
+    bool in_type_ = false; // inside the root's first child, a type element
+    std::string type_name_;
+    std::string name_;
+    double mass_ = nbOrbitalElements::DEFAULT_MASS;
+    std::unique_ptr<nbOrbitalElements> set_;
+};
+
 Loaded load(const wxString& path) {
-    Loaded result;
-    auto refuse = [&result](const std::string& reason, bool unreadable) {
+    auto refuse = [](const std::string& reason) {
+        Loaded result;
         result.reason = reason;
-        result.unreadable = unreadable;
-        return std::move(result);
+        result.unreadable = true;
+        return result;
     };
 
     std::string bytes, error;
     if (!read_small_file(file_system_path(path), MAX_ELEMENT_FILE_BYTES, bytes, error))
-        return refuse(error, true);
+        return refuse(error);
 
-    wxMemoryInputStream in(bytes.data(), bytes.size());
-    wxXmlDocument document;
-    bool parsed = false;
-    wxString parse_error;
-    {
-        LogCapture capture;
-        parsed = document.Load(in, "UTF-8");
-        parse_error = capture.first_error();
-    }
-    if (!parsed)
-        return refuse(parse_error.empty() ? std::string("it is not well-formed XML")
-                                          : utf8(parse_error),
-                      true);
-
-    const wxXmlNode* root = document.GetRoot();
-    if (!root || root->GetName() != ROOT)
-        return refuse("its root element is not OrbitalElements", false);
-    // Only the first child counts: a comment before the type element hides it.
-    const wxXmlNode* type = root->GetChildren();
-    if (!type)
-        return refuse("OrbitalElements holds nothing", false);
-    const wxString type_name = type->GetName();
-    if (type->GetType() != wxXML_ELEMENT_NODE ||
-        (type_name != "Asteroid" && type_name != "Comet" && type_name != "Planetary"))
-        return refuse("the first thing in OrbitalElements is no Asteroid, Comet or Planetary "
-                      "element",
-                      false);
-
-    const wxString name = CleanName(TrimBlanks(type->GetAttribute("name", "Unnamed_" + type_name)));
-    double mass = nbOrbitalElements::DEFAULT_MASS;
-    std::unique_ptr<nbOrbitalElements> set;
-    // "Physical" before "Orbit" gives the mass the set is built with, after
-    // it changes the mass of the set built; a further "Orbit" starts afresh.
-    for (const wxXmlNode* child = type->GetChildren(); child; child = child->GetNext()) {
-        if (child->GetType() != wxXML_ELEMENT_NODE)
-            continue;
-        if (child->GetName() == ORBIT) {
-            set = ParseOrbitNode(*child, name, type_name);
-            if (set)
-                set->set_mass(mass);
-        } else if (child->GetName() == PHYSICAL) {
-            mass = number_of(child->GetAttribute("mass", format_general(mass, 16)));
-            if (set)
-                set->set_mass(mass);
-        }
-    }
-    if (!set)
-        return refuse("the " + utf8(type_name) + " element holds no Orbit element", false);
-    result.set = std::move(set);
-    return result;
+    struct FreeParser {
+        void operator()(XML_Parser parser) const { XML_ParserFree(parser); }
+    };
+    std::unique_ptr<XML_ParserStruct, FreeParser> parser(XML_ParserCreate(nullptr));
+    if (!parser)
+        return refuse("out of memory");
+    XML_Parser p = parser.get();
+    // Entities that expand without end are stopped by expat's own guard
+    // against amplification, on by default.
+    ElementFileReader reader;
+    XML_SetUserData(p, &reader);
+    XML_SetElementHandler(
+        p,
+        [](void* self, const XML_Char* element, const XML_Char** attributes) {
+            static_cast<ElementFileReader*>(self)->start(element, attributes);
+        },
+        [](void* self, const XML_Char*) { static_cast<ElementFileReader*>(self)->end(); });
+    XML_SetCharacterDataHandler(p, [](void* self, const XML_Char* data, int length) {
+        static_cast<ElementFileReader*>(self)->text(data, length);
+    });
+    XML_SetCommentHandler(p, [](void* self, const XML_Char*) {
+        static_cast<ElementFileReader*>(self)->other_node();
+    });
+    XML_SetStartCdataSectionHandler(
+        p, [](void* self) { static_cast<ElementFileReader*>(self)->other_node(); });
+    XML_SetProcessingInstructionHandler(p, [](void* self, const XML_Char*, const XML_Char*) {
+        static_cast<ElementFileReader*>(self)->other_node();
+    });
+    if (XML_Parse(p, bytes.data(), static_cast<int>(bytes.size()), XML_TRUE) != XML_STATUS_OK)
+        return refuse("XML parsing error: '" + std::string(XML_ErrorString(XML_GetErrorCode(p))) +
+                      "' at line " + std::to_string(XML_GetCurrentLineNumber(p)));
+    return reader.verdict();
 }
 
 } // namespace
@@ -243,25 +354,4 @@ std::unique_ptr<nbOrbitalElements> LoadElementsFile(const wxString& path, std::s
         wxLogError(_("Cannot read the element file %s: %s"), path,
                    wxString::FromUTF8(loaded.reason));
     return std::move(loaded.set);
-}
-
-std::unique_ptr<nbOrbitalElements> ParseOrbitNode(const wxXmlNode& node, const wxString& name,
-                                                  const wxString& type_name) {
-    // Dates left out are DEFAULT_ELEMENT_JD as "%f" writes it.
-    const wxString default_jd = format_fixed(DEFAULT_ELEMENT_JD, 6);
-    auto value = [&node](const char* key, const wxString& fallback) {
-        return number_of(node.GetAttribute(key, fallback));
-    };
-    const double a = value("a", "0.0"), e = value("e", "0.0"), i = value("i", "0.0"),
-                 w = value("w", "0.0"), omega = value("omega", "0.0"), tp = value("Tp", default_jd),
-                 epoch = value("epoch", default_jd), m = value("M", "0.0");
-    const std::string object = utf8(name);
-    if (type_name == "Asteroid")
-        return std::make_unique<nbOrbitalElementsAsteroid>(object, a, e, i, w, omega, tp, epoch, m);
-    if (type_name == "Comet")
-        return std::make_unique<nbOrbitalElementsComet>(object, a, e, i, w, omega, tp, epoch);
-    if (type_name == "Planetary")
-        return std::make_unique<nbOrbitalElementsPlanetary>(object, a, e, i, w, omega, tp, epoch,
-                                                            m);
-    return nullptr;
 }

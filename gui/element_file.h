@@ -11,17 +11,15 @@
 
 #include "nbody/elements.h"
 
-class wxXmlNode;
-
 // The Julian date of 2000 January 2, 00:00 local time as the toolkit counts
 // a local date (milliseconds since 1970 UTC / 86400000 + 2440587.5): the
 // perihelion and epoch dates of a file that gives none. It moves with the
 // local offset from UTC.
 extern const double DEFAULT_ELEMENT_JD;
 
-// The largest element file read. A written one is well under a kilobyte; the
-// XML layer's time grows with the square of a value's length, and its stack
-// with the depth of nesting, so a bound on the bytes keeps both small.
+// The largest element file read. A written one is well under a kilobyte; a
+// bound on the bytes bounds the reading's time and memory, which grow
+// linearly with them.
 constexpr long MAX_ELEMENT_FILE_BYTES = 64 * 1024;
 
 // The text without blanks (space, tab, line ends) at either end.
@@ -49,13 +47,10 @@ bool SaveElementsFile(const nbOrbitalElements& set, const wxString& directory, w
 // file that cannot be read or is no well-formed XML is reported through the
 // toolkit's error log, and a document that is not an element file (another
 // root, no type element first, no "Orbit") gives null without a message.
-// The set is not validated: a file may hold values the page shows but the
-// simulation refuses.
+// Only the type element's own Orbit and Physical children count, in their
+// order; missing values read as 0, the dates as DEFAULT_ELEMENT_JD, a
+// comet's "M" is ignored, and without a Physical mass the class default
+// stands. The set is not validated: a file may hold values the page shows
+// but the simulation refuses.
 std::unique_ptr<nbOrbitalElements> LoadElementsFile(const wxString& path,
                                                     std::string* reason = nullptr);
-// The set an "Orbit" element describes, of the kind type_name names
-// ("Asteroid", "Comet" or "Planetary"); null for any other type name.
-// Missing values read as 0, the dates as DEFAULT_ELEMENT_JD; a comet's "M" is
-// ignored. The mass is the class default.
-std::unique_ptr<nbOrbitalElements> ParseOrbitNode(const wxXmlNode& node, const wxString& name,
-                                                  const wxString& type_name);

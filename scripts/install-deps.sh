@@ -12,6 +12,8 @@ packages=(
   nlohmann-json3-dev
   # The download tests compress what their server sends.
   zlib1g-dev
+  # Element files are read with expat directly.
+  libexpat1-dev
   # Boost.Odeint (header-only) for the high-accuracy mode's integrator.
   libboost-dev
   # The accuracy comparison (scripts/accuracy.py, Debian's /usr/bin/python3):
