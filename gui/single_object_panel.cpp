@@ -292,6 +292,12 @@ std::unique_ptr<nbOrbitalElements> SingleObjectPanel::ElementsFromFields() {
     return set;
 }
 
+void SingleObjectPanel::ShowBoundsProblem(const nbOrbitalElements* set) {
+    const std::string problem = set ? set->physical_bounds_problem() : std::string();
+    if (!problem.empty())
+        ShowMessage(wxString::Format(_("INVALID: %s"), wxString::FromUTF8(problem)));
+}
+
 void SingleObjectPanel::FieldsFromElements(const nbOrbitalElements& set) {
     name_text->SetValue(wxString::FromUTF8(set.name()));
     static const char* const kinds[] = {"Asteroid", "Comet", "Planetary"};
@@ -324,6 +330,7 @@ bool SingleObjectPanel::SaveElementsFile(nbOrbitalElements* set) {
     if (!set || !set->validate()) {
         wxMessageBox(_("Please check element parameters"),
                      _("Orbital elements invalid or incomplete"), wxOK | wxCENTRE, this);
+        ShowBoundsProblem(set);
         return false;
     }
     wxString failure;
@@ -342,9 +349,12 @@ bool SingleObjectPanel::Apply() {
     std::unique_ptr<nbOrbitalElements> set = ElementsFromFields();
     if (!set)
         return true;
-    // An invalid set makes nothing and says nothing.
-    if (!set->validate())
+    // An invalid set makes nothing and says nothing, but for a mass or a
+    // perihelion no body of the solar system has, which is said.
+    if (!set->validate()) {
+        ShowBoundsProblem(set.get());
         return true;
+    }
 
     wxString failure;
     const bool saved = !autosave_check->IsChecked() || WriteFile(*set, failure);

@@ -86,6 +86,9 @@ private:
     // The answer of the look-up numbered generation, on the window's thread.
     void LookupDone(int generation, const wxString& name);
     void StopLookup();
+    // The reason on the message line when set's mass or perihelion is one no
+    // body can have; nothing otherwise.
+    void ShowBoundsProblem(const nbOrbitalElements* set);
 
     wxTextCtrl* name_text = nullptr;
     wxTextCtrl* e_text = nullptr;

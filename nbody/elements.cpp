@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "nbody/format_number.h"
 #include "nbody/julian.h"
 #include "nbody/parse_number.h"
 #include "nbody/planets.h"
@@ -39,6 +40,13 @@ bool finite(const vec3d& v) {
 bool is_line_date(int year, int month, double day) {
     return year >= FIRST_YEAR && year <= LAST_YEAR && month >= 0 && month <= 12 && day >= 0 &&
            day < 32;
+}
+std::string perihelion_problem(double q) {
+    if (q < MIN_PERIHELION_DISTANCE)
+        return "the perihelion distance " + format_general(q, 6) +
+               " AU lies inside the Sun (below " + format_general(MIN_PERIHELION_DISTANCE, 6) +
+               " AU)";
+    return std::string();
 }
 } // namespace
 
@@ -138,8 +146,8 @@ bool nbOrbitalElements::state_at(double jd, vec3d& position, vec3d& velocity) co
     // An orbit with e >= 1 has no position in the elliptic formulas.
     const bool in_bounds = a_ >= MIN_SEMI_MAJOR_AXIS && a_ <= MAX_SEMI_MAJOR_AXIS && e_ >= 0 &&
                            e_ < 1 && std::isfinite(i_) && std::isfinite(w_) &&
-                           std::isfinite(omega_) && std::isfinite(tp_) && mass_ > 0 &&
-                           mass_ <= MAX_BODY_MASS && std::isfinite(jd);
+                           std::isfinite(omega_) && std::isfinite(tp_) &&
+                           physical_bounds_problem().empty() && std::isfinite(jd);
     if (!in_bounds)
         return false;
     position = elements_position(a_, e_, i_, w_, omega_, tp_, jd);
@@ -148,6 +156,22 @@ bool nbOrbitalElements::state_at(double jd, vec3d& position, vec3d& velocity) co
     // date, leaves the body at rest.
     const bool moving = velocity.x != 0 || velocity.y != 0 || velocity.z != 0;
     return finite(position) && finite(velocity) && moving;
+}
+
+std::string nbOrbitalElements::physical_bounds_problem() const {
+    if (std::isnan(mass_))
+        return "the mass is not a number";
+    if (!(mass_ >= MIN_BODY_MASS))
+        return "the mass " + format_general(mass_, 6) + " kg is below the least a body may have (" +
+               format_general(MIN_BODY_MASS, 6) + " kg)";
+    if (!(mass_ <= MAX_BODY_MASS))
+        return "the mass " + format_general(mass_, 6) + " kg is above the most a body may have (" +
+               format_general(MAX_BODY_MASS, 6) + " kg)";
+    // Only for an orbit the other bounds admit: a negative or huge a has a
+    // q that means nothing.
+    if (a_ > 0 && e_ >= 0 && e_ < 1)
+        return perihelion_problem(perihelion_distance());
+    return std::string();
 }
 
 bool nbOrbitalElements::placeable_at(double jd) const {
@@ -198,7 +222,7 @@ nbOrbitalElementsAsteroid::nbOrbitalElementsAsteroid(const std::string& name, do
                                                      double epoch, double m)
     : nbOrbitalElements(name, a, e, i, w, omega, tp, epoch), m_(m) {}
 
-bool nbOrbitalElementsAsteroid::parse_line(const std::string& line) {
+bool nbOrbitalElementsAsteroid::parse_line(const std::string& line, std::string* bounds) {
     std::string name, numbers;
     if (!split_line(line, name, numbers))
         return false;
@@ -230,8 +254,11 @@ bool nbOrbitalElementsAsteroid::parse_line(const std::string& line) {
     // turn itself is used, lest a huge M put Tp where a day is lost.
     read.tp_ = catalogue_jd(year, month, day) - std::fmod(m, 360.0) / mean_motion(a);
     read.valid_ = true;
-    if (!read.placeable_at(read.epoch_))
+    if (!read.placeable_at(read.epoch_)) {
+        if (bounds)
+            *bounds = read.physical_bounds_problem();
         return false;
+    }
     *this = read;
     return true;
 }
@@ -252,7 +279,7 @@ std::unique_ptr<nbBody> nbOrbitalElementsPlanetary::create_body(double jd) const
     return body;
 }
 
-bool nbOrbitalElementsComet::parse_line(const std::string& line) {
+bool nbOrbitalElementsComet::parse_line(const std::string& line, std::string* bounds) {
     std::string name, numbers;
     if (!split_line(line, name, numbers))
         return false;
@@ -271,6 +298,12 @@ bool nbOrbitalElementsComet::parse_line(const std::string& line) {
         return false;
     if (e >= 1)
         e = 0.99999;
+    const std::string inside = perihelion_problem(q);
+    if (!inside.empty()) {
+        if (bounds)
+            *bounds = inside;
+        return false;
+    }
     // The perihelion time must be a date written YYYYMMDD.ddd: an asteroid
     // line read as a comet has a month there, which makes no such date.
     if (!(perihelion_time >= 0 && perihelion_time < 1e8))
@@ -294,8 +327,11 @@ bool nbOrbitalElementsComet::parse_line(const std::string& line) {
     read.epoch_ = catalogue_jd(epoch_year, 1, 1.0);
     read.tp_ = catalogue_jd(year, month, day);
     read.valid_ = true;
-    if (!read.placeable_at(read.epoch_))
+    if (!read.placeable_at(read.epoch_)) {
+        if (bounds)
+            *bounds = read.physical_bounds_problem();
         return false;
+    }
     *this = read;
     return true;
 }

@@ -18,7 +18,15 @@ constexpr double MIN_SEMI_MAJOR_AXIS = 0.01;
 constexpr double MAX_SEMI_MAJOR_AXIS = 1.0e7;
 // Masses, kg, a body made from a set may have: a massless body has no
 // acceleration (0 / 0), and fifty Suns are no member of the solar system.
+// Below a kilogram a body is no comet or asteroid, and towards the smallest
+// doubles (subnormal masses) the products of the force law lose their
+// digits until the body no longer feels the Sun.
+constexpr double MIN_BODY_MASS = 1.0;
 constexpr double MAX_BODY_MASS = 1.0e32;
+// The Sun's radius in AU: an orbit whose perihelion lies inside the Sun
+// would pass through its centre's singularity at a large part of the speed
+// of light.
+constexpr double MIN_PERIHELION_DISTANCE = 0.00465;
 // Real catalogue lines are under 200 characters; a line longer than this is
 // not an element line.
 constexpr std::size_t MAX_CATALOGUE_LINE = 4096;
@@ -76,10 +84,15 @@ public:
 
     // Whether a body made at jd would be one the simulation can carry: a
     // within the bounds above, 0 <= e < 1, finite angles and dates, a mass
-    // in (0, MAX_BODY_MASS], and at jd a finite position and a finite,
+    // in [MIN_BODY_MASS, MAX_BODY_MASS], a perihelion distance of at least
+    // MIN_PERIHELION_DISTANCE, and at jd a finite position and a finite,
     // non-zero velocity. Any one non-finite body spoils every force of the
     // system, and a body at rest falls straight into the Sun.
     bool placeable_at(double jd) const;
+    // Why the set's mass or perihelion lies outside what a body of the solar
+    // system can have, in plain words ("the perihelion distance 0.001 AU
+    // lies inside the Sun (below 0.00465 AU)"); empty when both are within.
+    std::string physical_bounds_problem() const;
     // Clears the valid flag for a set that cannot be used: no name, e not
     // positive (a circle), or not placeable at its epoch. Never sets it.
     bool validate();
@@ -124,8 +137,9 @@ public:
 
     // Reads an asteroid line; false (set unchanged) if it is rejected: not
     // an element line, a date no calendar means (the month may be 0), e < 0
-    // or e >= 1, or an orbit not placeable at the epoch.
-    bool parse_line(const std::string& line);
+    // or e >= 1, or an orbit not placeable at the epoch. An element line
+    // refused for a physical bound gives that reason in *bounds, if asked.
+    bool parse_line(const std::string& line, std::string* bounds = nullptr);
 
 protected:
     double m_ = 0; // mean anomaly, degrees, at the date of the catalogue line
@@ -157,6 +171,8 @@ public:
 
     // Reads a comet line; false (set unchanged) if it is rejected: not an
     // element line, a perihelion time that is no YYYYMMDD.ddd date, e < 0,
-    // or an orbit not placeable at the epoch. e >= 1 becomes 0.99999.
-    bool parse_line(const std::string& line);
+    // or an orbit not placeable at the epoch. e >= 1 becomes 0.99999. An
+    // element line refused for a physical bound (a perihelion inside the
+    // Sun) gives that reason in *bounds, if asked.
+    bool parse_line(const std::string& line, std::string* bounds = nullptr);
 };

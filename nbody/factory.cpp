@@ -111,24 +111,31 @@ public:
     // A last line without a line end counts like the others.
     void finish() { end_line(); }
     std::vector<std::unique_ptr<nbOrbitalElements>>& sets() { return sets_; }
+    long refused() const { return refused_; }
+    const std::string& first_refused() const { return first_refused_; }
 
 private:
     void end_line() {
         if (!line_.empty()) {
+            std::string bounds;
             if (comets_) {
                 auto comet = std::make_unique<nbOrbitalElementsComet>();
-                if (comet->parse_line(line_))
+                if (comet->parse_line(line_, &bounds))
                     sets_.push_back(std::move(comet));
             } else {
                 auto asteroid = std::make_unique<nbOrbitalElementsAsteroid>();
-                if (asteroid->parse_line(line_))
+                if (asteroid->parse_line(line_, &bounds))
                     sets_.push_back(std::move(asteroid));
             }
+            if (!bounds.empty() && refused_++ == 0)
+                first_refused_ = catalogue_name(line_.substr(0, line_.find('|'))) + ": " + bounds;
         }
         line_.clear();
     }
 
     bool comets_;
+    long refused_ = 0;
+    std::string first_refused_;
     std::string line_;
     std::vector<std::unique_ptr<nbOrbitalElements>> sets_;
 };
@@ -305,6 +312,8 @@ CatalogueFileRead inspect_catalogue_file(const std::string& path, bool comets) {
     if (read_lines(path, reader, result)) {
         result.status = CatalogueFileRead::Status::Read;
         result.added = static_cast<long>(reader.sets().size());
+        result.refused = reader.refused();
+        result.first_refused = reader.first_refused();
     }
     return result;
 }
@@ -317,6 +326,8 @@ CatalogueFileRead nbFactory::read_catalogue_file(const std::string& directory,
     if (!read_lines(directory + "/" + file, reader, result))
         return result;
     result.status = CatalogueFileRead::Status::Read;
+    result.refused = reader.refused();
+    result.first_refused = reader.first_refused();
     for (auto& set : reader.sets()) {
         catalogue_.insert(std::move(set));
         ++result.added;

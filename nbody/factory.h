@@ -55,6 +55,10 @@ struct CatalogueFileRead {
     Status status = Status::Missing;
     long added = 0;
     std::string reason; // why an unreadable file could not be read
+    // Element lines of a file read that were left out for a physical bound
+    // (a perihelion inside the Sun), and the first of them with its reason.
+    long refused = 0;
+    std::string first_refused;
 };
 
 class nbFactory {

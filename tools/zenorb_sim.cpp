@@ -140,6 +140,11 @@ int main(int argc, char** argv) {
             if (read.status == CatalogueFileRead::Status::Unreadable)
                 warn("cannot read the catalogue file '" + dir + "/" + read.file +
                      "': " + read.reason + "; its objects are left out");
+            if (read.refused > 0)
+                warn("the catalogue file '" + dir + "/" + read.file + "' has " +
+                     std::to_string(read.refused) +
+                     " element line(s) no body can follow, left out; the first, " +
+                     read.first_refused);
         }
         if (!any_file)
             return fail(EXIT_INPUT, "no catalogue file (zenorb_comets.txt, zenorb_bright.txt, "
@@ -186,6 +191,10 @@ int main(int argc, char** argv) {
         std::unique_ptr<nbOrbitalElements> set = LoadElementsFile(path, &reason);
         if (!set)
             return fail(EXIT_INPUT, "cannot read " + culprit + ": " + reason);
+        const std::string bounds = set->physical_bounds_problem();
+        if (!bounds.empty())
+            return fail(EXIT_INPUT,
+                        culprit + " holds elements the simulation cannot use: " + bounds);
         if (!set->validate())
             return fail(EXIT_INPUT, culprit +
                                         " holds elements the simulation cannot use (it needs a "

@@ -272,6 +272,46 @@ TEST_F(SingleObjectPageTest, AnInvalidSetMakesNothingOnApplyAndABoxOnSave) {
     EXPECT_EQ(the_factory->catalogue_size(), 0u);
 }
 
+// A mass or a perihelion no body can have is refused on Apply and on Save,
+// and the message line says which and why.
+TEST_F(SingleObjectPageTest, PhysicalBoundsAreRefusedWithTheReasonOnTheMessageLine) {
+    build_solar_system();
+    open_page();
+    const std::size_t bodies = the_factory->system()->size();
+    Typed subnormal = vesta();
+    subnormal.mass = "1e-320";
+    Typed sungrazer = vesta();
+    sungrazer.type = 1;
+    sungrazer.name = "Sungrazer";
+    sungrazer.a = "1.0";
+    sungrazer.e = "0.999";
+    struct Case {
+        const char* what;
+        Typed typed;
+        const char* message;
+    } cases[] = {
+        {"a subnormal mass", subnormal,
+         "INVALID: the mass 9.99989e-321 kg is below the least a body may have (1 kg)"},
+        {"a perihelion inside the Sun", sungrazer,
+         "INVALID: the perihelion distance 0.001 AU lies inside the Sun (below 0.00465 AU)"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        type(c.typed);
+        page->Load();
+        answers.boxes.clear();
+        press_apply();
+        EXPECT_EQ(message(), c.message);
+        EXPECT_TRUE(answers.boxes.empty());
+        page->Load();
+        press(page->GetSaveButton());
+        EXPECT_EQ(answers.boxes.size(), 1u);
+        EXPECT_EQ(message(), c.message);
+        EXPECT_EQ(the_factory->system()->size(), bodies);
+        EXPECT_TRUE(files_in(data.path()).empty());
+    }
+}
+
 TEST_F(SingleObjectPageTest, AValidAsteroidBecomesABodyAFileAndACatalogueSet) {
     build_solar_system();
     open_page();

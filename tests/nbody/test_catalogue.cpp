@@ -140,6 +140,32 @@ TEST(Catalogue, HostileLinesDoNotDisturbTheirNeighbours) {
     EXPECT_NE(find(factory, "\xff\xfe\x80"), nullptr); // bytes kept as they are
 }
 
+// Lines of a body that could not be followed are left out and counted, and
+// the first is named with its reason; the others are read as ever.
+TEST(Catalogue, LinesBeyondThePhysicalBoundsAreCountedAndTheFirstNamed) {
+    TempDir dir;
+    dir.write(nbFactory::COMETS_FILE,
+              "1P/Halley            |2000|19860209.4589|0.585978|0.967143|111.8657| 58.8601|"
+              "162.2422\n"
+              "C/2000 S1 (Inside)   |2000|20001208.5   |0.004000|0.999900|  1.0000|  2.0000|  "
+              "3.0000\r\n"
+              "C/2000 S2 (Deeper)   |2000|20001208.5   |0.000100|1.000000|  1.0000|  2.0000|  "
+              "3.0000\n");
+    nbFactory factory;
+    const CatalogueFileRead read =
+        factory.read_catalogue_file(dir.path(), nbFactory::COMETS_FILE, true);
+    EXPECT_EQ(read.status, CatalogueFileRead::Status::Read);
+    EXPECT_EQ(read.added, 1);
+    EXPECT_EQ(read.refused, 2);
+    EXPECT_EQ(read.first_refused, "C/2000_S1_(Inside): the perihelion distance 0.004 AU lies "
+                                  "inside the Sun (below 0.00465 AU)");
+    const CatalogueFileRead inspected =
+        inspect_catalogue_file(dir.path() + "/" + nbFactory::COMETS_FILE, true);
+    EXPECT_EQ(inspected.added, 1);
+    EXPECT_EQ(inspected.refused, 2);
+    EXPECT_EQ(names(factory), (std::map<std::string, int>{{"1P/Halley", 1}}));
+}
+
 TEST(Catalogue, AdoptKeepsOnlySetsWhoseBodyIsInTheSystem) {
     nbFactory factory;
     auto lost =

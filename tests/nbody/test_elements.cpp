@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <memory>
 
 #include "nbody/elements.h"
 #include "nbody/planets.h"
@@ -173,6 +174,85 @@ TEST(OrbitalElements, OnlyFiniteMovingStatesArePlaced) {
     nbOrbitalElementsPlanetary heavy("P", 2.5, 0.1, 5, 20, 30, jd, jd, 12);
     heavy.set_mass(MAX_BODY_MASS);
     EXPECT_NE(heavy.create_body(jd), nullptr);
+}
+
+// A mass no body has, down to the subnormal doubles that lose the Sun's
+// pull, and a perihelion inside the Sun are refused, and said.
+TEST(OrbitalElements, PhysicalBoundsAreRefusedWithTheirReason) {
+    const double jd = 2451545.0;
+    struct Case {
+        const char* what;
+        double a, e, mass;
+        std::string reason;
+    };
+    const Case cases[] = {
+        {"the smallest subnormal mass", 2.5, 0.1, 4.9e-324,
+         "the mass 4.94066e-324 kg is below the least a body may have (1 kg)"},
+        {"a subnormal mass", 2.5, 0.1, 1e-320,
+         "the mass 9.99989e-321 kg is below the least a body may have (1 kg)"},
+        {"the smallest normal mass", 2.5, 0.1, 2.2250738585072014e-308,
+         "the mass 2.22507e-308 kg is below the least a body may have (1 kg)"},
+        {"half a kilogram", 2.5, 0.1, 0.5,
+         "the mass 0.5 kg is below the least a body may have (1 kg)"},
+        {"no mass", 2.5, 0.1, 0, "the mass 0 kg is below the least a body may have (1 kg)"},
+        {"NaN mass", 2.5, 0.1, NAN, "the mass is not a number"},
+        {"infinite mass", 2.5, 0.1, INFINITY,
+         "the mass inf kg is above the most a body may have (1e+32 kg)"},
+        {"perihelion inside the Sun", 1.0, 0.996, 3e10,
+         "the perihelion distance 0.004 AU lies inside the Sun (below 0.00465 AU)"},
+        {"grazing the centre", 1000, 0.9999999, 3e10,
+         "the perihelion distance 0.0001 AU lies inside the Sun (below 0.00465 AU)"},
+        {"a kilogram", 2.5, 0.1, MIN_BODY_MASS, ""},
+        {"just above the Sun", 1.0, 0.9953, 3e10, ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        for (int kind = 0; kind < 2; ++kind) {
+            std::unique_ptr<nbOrbitalElements> set;
+            if (kind == 0)
+                set = std::make_unique<nbOrbitalElementsAsteroid>("A", c.a, c.e, 5, 20, 30, jd, jd,
+                                                                  12);
+            else
+                set = std::make_unique<nbOrbitalElementsComet>("C", c.a, c.e, 5, 20, 30, jd, jd);
+            set->set_mass(c.mass);
+            EXPECT_EQ(set->physical_bounds_problem(), c.reason);
+            EXPECT_EQ(set->placeable_at(jd), c.reason.empty());
+            EXPECT_EQ(set->create_body(jd) != nullptr, c.reason.empty());
+            EXPECT_EQ(set->validate(), c.reason.empty());
+        }
+    }
+}
+
+// A catalogue line whose perihelion lies inside the Sun is no set; the
+// reader learns why.
+TEST(OrbitalElements, LinesWithAPerihelionInsideTheSunAreRefusedWithTheReason) {
+    struct Case {
+        const char* line;
+        std::string bounds;
+    } cases[] = {
+        {"C/2000 S1 (Test)     |2000|20001208.5   |0.004000|0.999900|  1.0000|  2.0000|  3.0000",
+         "the perihelion distance 0.004 AU lies inside the Sun (below 0.00465 AU)"},
+        // Parabolic: kept on e = 0.99999 with the same q.
+        {"C/2000 S2 (Test)     |2000|20001208.5   |0.000100|1.000000|  1.0000|  2.0000|  3.0000",
+         "the perihelion distance 0.0001 AU lies inside the Sun (below 0.00465 AU)"},
+        {"C/2011 W3 (Lovejoy)  |2000|20111216.0   |0.005550|0.999930| 53.5000|327.4000| 134.300",
+         ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.line);
+        nbOrbitalElementsComet comet;
+        std::string bounds;
+        EXPECT_EQ(comet.parse_line(c.line, &bounds), c.bounds.empty());
+        EXPECT_EQ(bounds, c.bounds);
+    }
+    // An asteroid line: e 0.998 and a 2 AU put q at 0.004 AU.
+    nbOrbitalElementsAsteroid asteroid;
+    std::string bounds;
+    EXPECT_FALSE(asteroid.parse_line(
+        "Test                 |2000| 1| 1.0   |0.998000|  2.000000|  3.0000|  4.0000|  5.0000|2000|"
+        "  6.0000",
+        &bounds));
+    EXPECT_EQ(bounds, "the perihelion distance 0.004 AU lies inside the Sun (below 0.00465 AU)");
 }
 
 TEST(OrbitalElements, KindsMakeTheirOwnBodies) {

@@ -532,6 +532,11 @@ TEST(SimCli, ElementFilesThatCannotBeUsedAreOneMessageAndStatusOne) {
     dir.write("hyperbola.xml", element_file("Comet", "C", "2.3614", "1.5"));
     dir.write("sun.xml", element_file("Planetary", "Sun", "2.3614", "0.0887"));
     dir.write("large.xml", good + std::string(70000, ' '));
+    std::string denormal = good;
+    denormal.replace(denormal.find("2.59e20"), 7, "4.9e-324");
+    dir.write("denormal.xml", denormal);
+    // q = 2.3614 * (1 - 0.999) = 0.0024 AU, inside the Sun.
+    dir.write("sungrazer.xml", element_file("Comet", "C", "2.3614", "0.999"));
     std::filesystem::create_directory(dir.path() + "/folder.xml");
     struct Case {
         std::string arguments;
@@ -548,6 +553,12 @@ TEST(SimCli, ElementFilesThatCannotBeUsedAreOneMessageAndStatusOne) {
         {"--elements " + d + "circle.xml", "circle.xml' holds elements the simulation cannot use"},
         {"--elements " + d + "hyperbola.xml", "hyperbola.xml' holds elements the simulation"},
         {"--elements " + d + "large.xml", "large.xml': it is larger than 65536 bytes"},
+        {"--elements " + d + "denormal.xml",
+         "denormal.xml' holds elements the simulation cannot use: the mass 4.94066e-324 kg is "
+         "below the least a body may have (1 kg)"},
+        {"--elements " + d + "sungrazer.xml",
+         "sungrazer.xml' holds elements the simulation cannot use: the perihelion distance "
+         "0.0023614 AU lies inside the Sun (below 0.00465 AU)"},
         {"--elements " + d + "sun.xml", "cannot add 'Sun' of the element file '" + d +
                                             "sun.xml': a body of that name is already in the "
                                             "system"},
