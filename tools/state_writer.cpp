@@ -2,16 +2,79 @@
 
 #include <charconv>
 #include <cmath>
+#include <cstdio>
 
 #include "nbody/system.h"
 
 namespace {
 
+// Walks text as UTF-8: each well-formed character goes to `character` with
+// its code point and bytes, each byte that starts no well-formed character
+// (a stray continuation, a truncated, overlong or surrogate sequence, a
+// code point past U+10FFFF) to `stray`.
+template <class Character, class Stray>
+void each_character(const std::string& text, Character character, Stray stray) {
+    const auto* bytes = reinterpret_cast<const unsigned char*>(text.data());
+    const std::size_t size = text.size();
+    std::size_t k = 0;
+    while (k < size) {
+        const unsigned char lead = bytes[k];
+        std::size_t length = 0;
+        char32_t code = 0, least = 0;
+        if (lead < 0x80) {
+            length = 1;
+            code = lead;
+        } else if (lead >= 0xC2 && lead <= 0xDF) {
+            length = 2;
+            code = lead & 0x1F;
+            least = 0x80;
+        } else if (lead >= 0xE0 && lead <= 0xEF) {
+            length = 3;
+            code = lead & 0x0F;
+            least = 0x800;
+        } else if (lead >= 0xF0 && lead <= 0xF4) {
+            length = 4;
+            code = lead & 0x07;
+            least = 0x10000;
+        }
+        bool good = length > 0 && k + length <= size;
+        for (std::size_t j = 1; good && j < length; ++j) {
+            good = (bytes[k + j] & 0xC0) == 0x80;
+            code = (code << 6) | (bytes[k + j] & 0x3F);
+        }
+        good = good && code >= least && code <= 0x10FFFF && !(code >= 0xD800 && code <= 0xDFFF);
+        if (good) {
+            character(code, text.substr(k, length));
+            k += length;
+        } else {
+            stray();
+            ++k;
+        }
+    }
+}
+
+// C0 and C1 control characters and DEL: what a terminal would act on.
+bool is_control(char32_t code) {
+    return code < 0x20 || (code >= 0x7F && code <= 0x9F);
+}
+
+const char* const REPLACEMENT = "\xEF\xBF\xBD"; // U+FFFD
+
+// A name as a CSV field: control characters and bytes that are not UTF-8
+// become U+FFFD, so that the output is text and the terminal shows it as
+// such; a field with a comma or a quote is quoted.
 std::string csv_field(const std::string& text) {
-    if (text.find_first_of(",\"\r\n") == std::string::npos)
-        return text;
+    std::string field;
+    each_character(
+        text,
+        [&field](char32_t code, const std::string& bytes) {
+            field += is_control(code) ? REPLACEMENT : bytes;
+        },
+        [&field] { field += REPLACEMENT; });
+    if (field.find_first_of(",\"") == std::string::npos)
+        return field;
     std::string quoted = "\"";
-    for (char c : text) {
+    for (char c : field) {
         if (c == '"')
             quoted += '"';
         quoted += c;
@@ -19,20 +82,25 @@ std::string csv_field(const std::string& text) {
     return quoted + "\"";
 }
 
+// A name as a JSON string: control characters escaped, bytes that are not
+// UTF-8 (which JSON cannot hold) as U+FFFD.
 std::string json_string(const std::string& text) {
     std::string out = "\"";
-    for (unsigned char c : text) {
-        if (c == '"' || c == '\\') {
-            out += '\\';
-            out += char(c);
-        } else if (c < 0x20) {
-            char escape[8];
-            std::snprintf(escape, sizeof escape, "\\u%04x", c);
-            out += escape;
-        } else {
-            out += char(c);
-        }
-    }
+    each_character(
+        text,
+        [&out](char32_t code, const std::string& bytes) {
+            if (code == '"' || code == '\\') {
+                out += '\\';
+                out += static_cast<char>(code);
+            } else if (is_control(code)) {
+                char escape[8];
+                std::snprintf(escape, sizeof escape, "\\u%04x", static_cast<unsigned>(code));
+                out += escape;
+            } else {
+                out += bytes;
+            }
+        },
+        [&out] { out += REPLACEMENT; });
     return out + "\"";
 }
 

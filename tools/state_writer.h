@@ -1,5 +1,7 @@
 // Printing the system's state as CSV or JSON, with 17 significant digits and
-// a point as the decimal separator whatever the locale.
+// a point as the decimal separator whatever the locale. Names are printed as
+// text whatever bytes they hold: JSON stays valid and no control character
+// reaches a terminal (the bodies keep their names; only the output differs).
 #pragma once
 
 #include <cstdio>
