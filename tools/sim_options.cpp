@@ -137,6 +137,12 @@ bool parse_iso_date(const std::string& text, double& jd) {
     if (second_dash == std::string::npos || text.size() - second_dash != 3 ||
         second_dash - first_dash != 3)
         return false;
+    // Digits only, but for the year's leading '-': parse_int would take a
+    // sign inside the date too ("2000-+1-01").
+    const std::string_view digits = std::string_view(text).substr(text[0] == '-' ? 1 : 0);
+    for (std::size_t k = 0; k < digits.size(); ++k)
+        if (digits[k] != '-' && !(digits[k] >= '0' && digits[k] <= '9'))
+            return false;
     int year = 0, month = 0, day = 0;
     if (!parse_int(std::string_view(text).substr(0, first_dash), year) ||
         !parse_int(std::string_view(text).substr(first_dash + 1, 2), month) ||

@@ -191,6 +191,14 @@ TEST(SimCli, APictureIsWrittenWholeOrNotAtAll) {
     EXPECT_EQ(device.status, 1);
     EXPECT_NE(device.err.find("'/dev/full': it is a device, not a regular file"), std::string::npos)
         << device.err;
+    // The file is there; what fails is making the new one beside it.
+    const SimRun proc = run("--png /proc/version", true);
+    EXPECT_EQ(proc.status, 1);
+    EXPECT_NE(proc.err.find("cannot write the picture '/proc/version': no new file can be made "
+                            "in its folder ("),
+              std::string::npos)
+        << proc.err;
+    EXPECT_EQ(lines(proc.err).size(), 1u) << proc.err;
 
     // A file-size limit far below a picture's size stops the write half-way.
     const std::string kept = dir + "/kept.png";
@@ -218,6 +226,13 @@ TEST(SimCli, BadInputIsOneMessageAndAnExitStatusWithoutOutput) {
         {"--steps -3", 2, "--steps '-3'"},
         {"--steps 1e3", 2, "--steps '1e3'"},
         {"--date 2001-02-29", 2, "2001-02-29"},
+        // A sign belongs before the year only.
+        {"--date 2000-+1-01", 2, "2000-+1-01"},
+        {"--date 2000--1-01", 2, "2000--1-01"},
+        {"--date 2000-01-+1", 2, "2000-01-+1"},
+        {"--date +2000-01-01", 2, "+2000-01-01"},
+        {"--date 2000-1-01", 2, "2000-1-01"},
+        {"--date ' 2000-01-01'", 2, " 2000-01-01"},
         {"--jd nan", 2, "--jd 'nan'"},
         {"--jd", 2, "--jd"},
         {"--format xml", 2, "xml"},
