@@ -213,7 +213,7 @@ private:
     std::unique_ptr<nbOrbitalElements> set_;
 };
 
-Loaded load(const wxString& path) {
+Loaded load(const std::string& path) {
     auto refuse = [](const std::string& reason) {
         Loaded result;
         result.reason = reason;
@@ -222,7 +222,7 @@ Loaded load(const wxString& path) {
     };
 
     std::string bytes, error;
-    if (!read_small_file(file_system_path(path), MAX_ELEMENT_FILE_BYTES, bytes, error))
+    if (!read_small_file(path, MAX_ELEMENT_FILE_BYTES, bytes, error))
         return refuse(error);
 
     struct FreeParser {
@@ -346,8 +346,15 @@ bool SaveElementsFile(const nbOrbitalElements& set, const wxString& directory, w
     return true;
 }
 
-std::unique_ptr<nbOrbitalElements> LoadElementsFile(const wxString& path, std::string* reason) {
+std::unique_ptr<nbOrbitalElements> LoadElementsFileAt(const std::string& path,
+                                                      std::string& reason) {
     Loaded loaded = load(path);
+    reason = loaded.reason;
+    return std::move(loaded.set);
+}
+
+std::unique_ptr<nbOrbitalElements> LoadElementsFile(const wxString& path, std::string* reason) {
+    Loaded loaded = load(file_system_path(path));
     if (reason)
         *reason = loaded.reason;
     else if (loaded.unreadable)

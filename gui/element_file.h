@@ -54,3 +54,7 @@ bool SaveElementsFile(const nbOrbitalElements& set, const wxString& directory, w
 // but the simulation refuses.
 std::unique_ptr<nbOrbitalElements> LoadElementsFile(const wxString& path,
                                                     std::string* reason = nullptr);
+// The same for a path given as the file system's bytes (a command-line
+// argument), which no conversion of encodings may change: the reason, if
+// any, goes into reason and nothing is logged.
+std::unique_ptr<nbOrbitalElements> LoadElementsFileAt(const std::string& path, std::string& reason);

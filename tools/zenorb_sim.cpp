@@ -182,13 +182,10 @@ int main(int argc, char** argv) {
     // start date, the set kept in the catalogue.
     for (const std::string& file : options.element_files) {
         const std::string culprit = "the element file '" + file + "'";
-        // The name's bytes as the file system gives them; UTF-8 where the
-        // locale's encoding cannot hold them.
-        wxString path(file.c_str(), *wxConvFileName);
-        if (path.empty())
-            path = wxString::FromUTF8(file.data(), file.size());
+        // The argument's bytes are the file's name, whatever the locale's
+        // encoding makes of them.
         std::string reason;
-        std::unique_ptr<nbOrbitalElements> set = LoadElementsFile(path, &reason);
+        std::unique_ptr<nbOrbitalElements> set = LoadElementsFileAt(file, reason);
         if (!set)
             return fail(EXIT_INPUT, "cannot read " + culprit + ": " + reason);
         const std::string bounds = set->physical_bounds_problem();

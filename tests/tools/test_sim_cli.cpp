@@ -537,6 +537,38 @@ TEST(SimCli, LookUpsThatFindNothingUsableSayWhyWithStatusOne) {
         << refused.err;
 }
 
+// A name from the command line is the file's bytes, whatever the locale:
+// "lat\xE9.xml" (Latin-1) is not "lat\xC3\xA9.xml" (the same letters in UTF-8).
+TEST(SimCli, FileNamesAreTakenAsTheirBytes) {
+    TempDir dir;
+    const std::string latin1 = "lat\xE9";
+    const std::string utf8 = "lat\xC3\xA9";
+    dir.write(latin1 + ".xml", element_file("Asteroid", "Latin", "2.3614", "0.0887"));
+    dir.write(utf8 + ".xml", element_file("Asteroid", "Unicode", "2.3614", "0.0887"));
+    std::filesystem::create_directory(dir.path() + "/" + latin1);
+    dir.write(latin1 + "/zenorb_critical.txt", asteroid_line("FromLatin") + "\n");
+    const std::string d = dir.path() + "/";
+    for (const char* locale : {"C", "C.UTF-8"}) {
+        SCOPED_TRACE(locale);
+        const std::string env = std::string("LC_ALL=") + locale + " ";
+        const SimRun r = run("--jd 2458600.5 --elements '" + d + latin1 + ".xml' --catalogue '" +
+                                 d + latin1 + "' --add FromLatin --png '" + d + latin1 + ".png'",
+                             true, env);
+        ASSERT_EQ(r.status, 0) << r.err;
+        EXPECT_NE(r.out.find(",Latin,"), std::string::npos);
+        EXPECT_EQ(r.out.find(",Unicode,"), std::string::npos);
+        EXPECT_NE(r.out.find(",FromLatin,"), std::string::npos);
+        EXPECT_TRUE(std::filesystem::is_regular_file(d + latin1 + ".png"));
+        EXPECT_FALSE(std::filesystem::exists(d + utf8 + ".png"));
+        std::filesystem::remove(d + latin1 + ".png");
+    }
+    // A missing one is named with its own bytes.
+    const SimRun missing = run("--elements '" + d + "gon\xE9.xml'", true, "LC_ALL=C.UTF-8 ");
+    EXPECT_EQ(missing.status, 1);
+    EXPECT_NE(missing.err.find("gon\xE9.xml': No such file or directory"), std::string::npos)
+        << missing.err;
+}
+
 TEST(SimCli, ElementFilesThatCannotBeUsedAreOneMessageAndStatusOne) {
     TempDir dir;
     const std::string good = element_file("Asteroid", "Vesta", "2.3614", "0.0887");
