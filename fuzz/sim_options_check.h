@@ -43,6 +43,14 @@ inline std::string check_sim_arguments(const std::string& bytes) {
         return "picture size out of range";
     if (!options.add_names.empty() && options.catalogue_dir.empty())
         return "--add accepted without --catalogue";
+    if (!options.server.empty() &&
+        (options.download_dir.empty() ||
+         (options.server.rfind("http://", 0) != 0 && options.server.rfind("https://", 0) != 0)))
+        return "--server accepted without --download or an http(s) address";
+    if (!options.download_dir.empty() &&
+        (options.steps != 0 || options.jd || !options.element_files.empty() ||
+         !options.catalogue_dir.empty() || !options.png_file.empty() || options.accurate))
+        return "--download accepted with options of a simulation";
     for (const std::string& file : options.element_files)
         if (file.empty())
             return "an empty element file name accepted";

@@ -81,8 +81,21 @@ Output:
                        significant digits.
   --help               this text
 
-Exit status: 0 success; 1 bad input (file, object name) or a state that
-is no longer finite (the run stops at the first such step); 2 bad usage.
+Updating the catalogue lists (for a scheduled job; nothing is simulated):
+  --download DIR       fetch the Minor Planet Center's four lists into DIR
+                       (made when missing) as the download dialog does:
+                       the files zenorb_comets.txt, zenorb_bright.txt (this
+                       year's), zenorb_unusual.txt and zenorb_critical.txt,
+                       each replaced only by a whole, checked list; the
+                       reason of each list that failed goes to standard
+                       error and the others are fetched still
+  --server URL         the server to fetch them from instead of
+                       https://www.minorplanetcenter.net/ (the lists'
+                       paths follow it)
+
+Exit status: 0 success; 1 bad input (file, object name), a state that is
+no longer finite (the run stops at the first such step) or a list that
+could not be fetched; 2 bad usage.
 )";
 
 namespace {
@@ -158,6 +171,7 @@ bool parse_iso_date(const std::string& text, double& jd) {
 }
 
 bool parse_sim_options(int argc, const char* const* argv, SimOptions& options, std::string& error) {
+    std::string simulation_option; // the last option of a simulation run, if any
     for (int k = 1; k < argc; ++k) {
         const std::string option = argv[k];
         if (option == "--help" || option == "-h") {
@@ -166,20 +180,23 @@ bool parse_sim_options(int argc, const char* const* argv, SimOptions& options, s
         }
         if (option == "--no-zero-momentum") {
             options.zero_momentum = false;
+            simulation_option = option;
             continue;
         }
         if (option == "--simplified") {
             options.simplified = true;
+            simulation_option = option;
             continue;
         }
         if (option == "--accurate") {
             options.accurate = true;
+            simulation_option = option;
             continue;
         }
-        const char* const with_value[] = {"--jd",     "--date",     "--step",      "--steps",
-                                          "--every",  "--elements", "--catalogue", "--add",
-                                          "--lookup", "--save",     "--format",    "--png",
-                                          "--size",   "--view",     "--track"};
+        const char* const with_value[] = {
+            "--jd",        "--date", "--step",   "--steps",    "--every",  "--elements",
+            "--catalogue", "--add",  "--lookup", "--save",     "--format", "--png",
+            "--size",      "--view", "--track",  "--download", "--server"};
         bool known = false;
         for (const char* name : with_value)
             known = known || option == name;
@@ -194,8 +211,9 @@ bool parse_sim_options(int argc, const char* const* argv, SimOptions& options, s
         const std::string value = argv[++k];
         const std::string culprit = option + " '" + value + "'";
         // An empty name would quietly read or write nothing (or the root).
-        if (value.empty() && (option == "--catalogue" || option == "--png" ||
-                              option == "--elements" || option == "--save")) {
+        if (value.empty() &&
+            (option == "--catalogue" || option == "--png" || option == "--elements" ||
+             option == "--save" || option == "--download")) {
             error = "bad " + culprit + ": expected a file or folder name";
             return false;
         }
@@ -203,7 +221,17 @@ bool parse_sim_options(int argc, const char* const* argv, SimOptions& options, s
             error = "bad " + culprit + ": expected a name or designation";
             return false;
         }
-        if (option == "--jd") {
+        if (option != "--download" && option != "--server")
+            simulation_option = option;
+        if (option == "--download") {
+            options.download_dir = value;
+        } else if (option == "--server") {
+            if (value.rfind("http://", 0) != 0 && value.rfind("https://", 0) != 0) {
+                error = "bad " + culprit + ": expected an http:// or https:// address";
+                return false;
+            }
+            options.server = value;
+        } else if (option == "--jd") {
             double jd = 0;
             if (!number_in(value, 0, 5373484.5, jd)) {
                 error = "bad " + culprit + ": expected a Julian date from 0 to 5373484.5";
@@ -272,6 +300,15 @@ bool parse_sim_options(int argc, const char* const* argv, SimOptions& options, s
                 return false;
             }
         }
+    }
+    if (!options.server.empty() && options.download_dir.empty()) {
+        error = "--server needs --download DIR";
+        return false;
+    }
+    if (!options.download_dir.empty() && !simulation_option.empty()) {
+        error = "--download fetches the lists and simulates nothing: " + simulation_option +
+                " goes with another run";
+        return false;
     }
     if (!options.add_names.empty() && options.catalogue_dir.empty()) {
         error = "--add needs --catalogue DIR to find the object";

@@ -30,6 +30,10 @@ struct SimOptions {
     enum class View { North, Equinox, Oblique } view = View::North;
     std::string track = "Sun"; // "none": the origin stays centred
     bool simplified = false;
+
+    // Fetching the catalogue lists instead of simulating.
+    std::string download_dir; // empty: no download
+    std::string server;       // empty: the Minor Planet Center's
 };
 
 // Parses argv[1..argc). On a usage error returns false with a one-line

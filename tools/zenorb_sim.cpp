@@ -4,14 +4,17 @@
 #include <csignal>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <memory>
 #include <string>
+#include <system_error>
 #include <tuple>
 #include <vector>
 
 #include <wx/datetime.h>
 #include <wx/init.h>
 
+#include "catalog/catalogue_lists.h"
 #include "catalog/sbdb_lookup.h"
 #include "gui/element_file.h"
 #include "nbody/atomic_write.h"
@@ -99,6 +102,30 @@ std::unique_ptr<nbOrbitalElements> looked_up(const std::string& typed, std::stri
     return nullptr;
 }
 
+// The four lists into options.download_dir, as the download dialog fetches
+// them; each failure is one line on standard error.
+int download_lists(const SimOptions& options) {
+    const std::string& dir = options.download_dir;
+    std::error_code made;
+    std::filesystem::create_directories(dir, made);
+    if (made)
+        return fail(EXIT_INPUT, "cannot make the folder '" + dir + "': " + made.message());
+    const std::string server = options.server.empty() ? mpc_server_url : options.server;
+    const int year = current_year();
+    bool all = true;
+    for (int k = 0; k < CATALOGUE_LISTS; ++k) {
+        const CatalogueList& list = catalogue_list(k);
+        const std::string url = catalogue_list_url(list, server, year);
+        const FetchResult result = download_catalogue_list(list, url, dir);
+        if (!result.ok) {
+            all = false;
+            std::fprintf(stderr, "zenorb-sim: %s (%s into '%s/%s'): %s\n", list.label, url.c_str(),
+                         dir.c_str(), list.file, result.reason.c_str());
+        }
+    }
+    return all ? 0 : EXIT_INPUT;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -110,6 +137,8 @@ int main(int argc, char** argv) {
         std::fputs(SIM_USAGE, stdout);
         return 0;
     }
+    if (!options.download_dir.empty())
+        return download_lists(options);
 
     // Dates and, for pictures, images: no display is needed for either.
     wxInitializer toolkit;

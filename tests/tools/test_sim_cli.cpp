@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <ctime>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -19,6 +20,7 @@
 #include <wx/image.h>
 #include <wx/init.h>
 
+#include "common/loopback_server.h"
 #include "common/sbdb_answers.h"
 #include "common/temp_dir.h"
 #include "gui/element_file.h"
@@ -635,6 +637,113 @@ TEST(SimCli, AnObjectOnAnotherOnesPointIsRefusedNamingBoth) {
         << r.err;
     EXPECT_NE(r.err.find("it would start within a metre of 'Vesta'"), std::string::npos) << r.err;
     EXPECT_TRUE(r.out.empty());
+}
+
+// The four lists fetched from a scheduled job, from a server on 127.0.0.1:
+// the dialog's names and checks, a line on standard error per failure.
+class SimDownload : public testing::Test {
+protected:
+    void SetUp() override {
+        comets = slurp(std::string(ZENORB_TEST_DATA) + "/mpc/comets_sample.txt");
+        critical = slurp(std::string(ZENORB_TEST_DATA) + "/mpc/Soft06CritList-2014-05-23.txt");
+        ASSERT_FALSE(comets.empty());
+        ASSERT_FALSE(critical.empty());
+        const std::time_t now = std::time(nullptr);
+        std::tm local{};
+        localtime_r(&now, &local);
+        bright_path =
+            "/iau/Ephemerides/Bright/" + std::to_string(local.tm_year + 1900) + "/Soft06Bright.txt";
+    }
+    SimRun download(const std::string& more = "") {
+        return run("--download '" + dir.path() + "/lists' --server " + server.url("/") + more);
+    }
+    std::string file(const char* name) const { return dir.path() + "/lists/" + name; }
+
+    LoopbackServer server;
+    TempDir dir;
+    std::string comets, critical, bright_path;
+};
+
+TEST_F(SimDownload, FetchesTheFourListsIntoTheFolder) {
+    server.on("/iau/Ephemerides/Comets/Soft06Cmt.txt", LoopbackServer::reply(200, comets));
+    server.on(bright_path, LoopbackServer::reply(200, critical));
+    server.on("/iau/Ephemerides/Unusual/Soft06Unusual.txt", LoopbackServer::reply(200, critical));
+    server.on("/iau/Ephemerides/CritList/Soft06CritList.txt", LoopbackServer::reply(200, critical));
+    const SimRun r = download();
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.err, "");
+    EXPECT_EQ(r.out, "");
+    EXPECT_EQ(slurp(file("zenorb_comets.txt")), comets);
+    for (const char* name : {"zenorb_bright.txt", "zenorb_unusual.txt", "zenorb_critical.txt"})
+        EXPECT_EQ(slurp(file(name)), critical) << name;
+    EXPECT_EQ(files_in(dir.path() + "/lists"),
+              (std::set<std::string>{"zenorb_comets.txt", "zenorb_bright.txt", "zenorb_unusual.txt",
+                                     "zenorb_critical.txt"}));
+    for (const LoopbackRequest& request : server.requests())
+        EXPECT_EQ(request.headers.at("user-agent"), "Mozilla");
+}
+
+TEST_F(SimDownload, EachFailedListIsALineAndTheStatusOne) {
+    std::filesystem::create_directories(dir.path() + "/lists");
+    dir.write("lists/zenorb_bright.txt", "old bright\n");
+    dir.write("lists/zenorb_unusual.txt", "old unusual\n");
+    server.on("/iau/Ephemerides/Comets/Soft06Cmt.txt", LoopbackServer::reply(200, comets));
+    server.on("/iau/Ephemerides/Unusual/Soft06Unusual.txt",
+              LoopbackServer::reply(200, "<html>moved</html>"));
+    server.on("/iau/Ephemerides/CritList/Soft06CritList.txt", LoopbackServer::reply(200, critical));
+    const SimRun r = download();
+    EXPECT_EQ(r.status, 1);
+    const auto errors = lines(r.err);
+    ASSERT_EQ(errors.size(), 2u) << r.err;
+    EXPECT_EQ(errors[0].rfind("zenorb-sim: Bright (" + server.url(bright_path) + " into '", 0), 0u)
+        << errors[0];
+    EXPECT_NE(errors[0].find("zenorb_bright.txt'): HTTP 404"), std::string::npos) << errors[0];
+    EXPECT_NE(errors[1].find("Unusual"), std::string::npos) << errors[1];
+    EXPECT_NE(errors[1].find("): no asteroid element line in what came (an HTML or XML "
+                             "document)"),
+              std::string::npos)
+        << errors[1];
+    EXPECT_EQ(slurp(file("zenorb_comets.txt")), comets);
+    EXPECT_EQ(slurp(file("zenorb_bright.txt")), "old bright\n");
+    EXPECT_EQ(slurp(file("zenorb_unusual.txt")), "old unusual\n");
+    EXPECT_EQ(slurp(file("zenorb_critical.txt")), critical);
+}
+
+TEST_F(SimDownload, AServerThatIsGoneFailsEveryList) {
+    std::string gone;
+    {
+        LoopbackServer short_lived;
+        gone = short_lived.url("/");
+    }
+    const SimRun r = run("--download '" + dir.path() + "/lists' --server " + gone);
+    EXPECT_EQ(r.status, 1);
+    const auto errors = lines(r.err);
+    ASSERT_EQ(errors.size(), 4u) << r.err;
+    for (const std::string& line : errors)
+        EXPECT_NE(line.find("): could not connect"), std::string::npos) << line;
+    EXPECT_TRUE(files_in(dir.path() + "/lists").empty());
+}
+
+TEST_F(SimDownload, UsageErrorsAskForNothing) {
+    const struct {
+        std::string arguments;
+        const char* message;
+    } cases[] = {
+        {"--server " + server.url("/"), "--server needs --download DIR"},
+        {"--download '" + dir.path() + "' --steps 3", "--steps goes with another run"},
+        {"--accurate --download '" + dir.path() + "'", "--accurate goes with another run"},
+        {"--download '" + dir.path() + "' --server ftp://127.0.0.1/",
+         "expected an http:// or https:// address"},
+        {"--download ''", "expected a file or folder name"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.arguments);
+        const SimRun r = run(c.arguments);
+        EXPECT_EQ(r.status, 2);
+        EXPECT_NE(r.err.find(c.message), std::string::npos) << r.err;
+        EXPECT_EQ(lines(r.err).size(), 1u);
+    }
+    EXPECT_TRUE(server.requests().empty());
 }
 
 } // namespace
