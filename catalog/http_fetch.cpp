@@ -75,6 +75,10 @@ std::string reason_for(CURLcode code) {
         return "unknown host";
     case CURLE_COULDNT_CONNECT:
         return "could not connect";
+    case CURLE_COULDNT_RESOLVE_PROXY:
+        return "unknown proxy host";
+    case CURLE_PROXY:
+        return "the proxy refused the connection";
     case CURLE_OPERATION_TIMEDOUT:
         return "timed out";
     case CURLE_PEER_FAILED_VERIFICATION:
@@ -170,6 +174,12 @@ private:
         if (code == CURLE_UNSUPPORTED_PROTOCOL)
             return fail(status >= 300 && status <= 399 ? "not an http:// or https:// address"
                                                        : "not an HTTP answer");
+        // libcurl reports a refused tunnel as a broken connection.
+        long tunnel_status = 0;
+        curl_easy_getinfo(easy_, CURLINFO_HTTP_CONNECTCODE, &tunnel_status);
+        if (code != CURLE_OK && tunnel_status >= 300)
+            return fail("the proxy refused the connection (HTTP " + std::to_string(tunnel_status) +
+                        ")");
         if (code != CURLE_OK)
             return fail(reason_for(code));
         if (received_ == 0)
@@ -380,8 +390,10 @@ FetchResult fetch_url(const std::string& url, const std::string& path, const Fet
         curl_easy_setopt(e, CURLOPT_CAINFO, options.ca_file.c_str());
         curl_easy_setopt(e, CURLOPT_CAPATH, nullptr);
     }
-    // The program reads no environment: no proxy from http_proxy and friends.
-    curl_easy_setopt(e, CURLOPT_PROXY, "");
+    // No proxy set here: libcurl then takes http_proxy, https_proxy (or
+    // HTTPS_PROXY), all_proxy and no_proxy from the environment as curl's
+    // own tools do, and ignores HTTP_PROXY, which a web server's CGI
+    // environment could set from a request's "Proxy:" header.
     // Time-outs without SIGALRM, which would hit whatever thread runs.
     curl_easy_setopt(e, CURLOPT_NOSIGNAL, 1L);
 

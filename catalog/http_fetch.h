@@ -80,7 +80,9 @@ private:
 // GETs url (which must begin with http:// or https://, in any case) with the
 // headers "Accept: text/*", "Accept-Encoding: gzip" (decoded here) and
 // "User-Agent: Mozilla", following redirects but never from https:// to
-// http://. Only a 200 answer with a
+// http://, through the proxy the environment names as curl's own tools take
+// it (http_proxy, https_proxy or HTTPS_PROXY, all_proxy or ALL_PROXY,
+// no_proxy or NO_PROXY; never HTTP_PROXY). Only a 200 answer with a
 // non-empty body, in no encoding but gzip, within the limits and passing
 // check_body counts: it goes to a temporary file beside path, which replaces
 // path by one rename once complete and flushed. On failure no file is left

@@ -8,6 +8,7 @@
 
 #include "catalog/catalogue_lists.h"
 #include "common/loopback_server.h"
+#include "common/proxy_environment.h"
 #include "common/temp_dir.h"
 #include "nbody/factory.h"
 

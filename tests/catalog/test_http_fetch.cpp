@@ -21,6 +21,7 @@
 
 #include "catalog/http_fetch.h"
 #include "common/loopback_server.h"
+#include "common/proxy_environment.h"
 #include "common/read_only_dir.h"
 #include "common/temp_dir.h"
 
@@ -632,6 +633,146 @@ TEST_F(FetchTest, BodyCheckDecidesBeforeTheFileIsReplaced) {
     result = fetch_url(server.url("/list"), path(), options);
     EXPECT_TRUE(result.ok) << result.reason;
     EXPECT_EQ(slurp(path()), body);
+}
+
+// The proxy variables as curl's own tools read them. The origin of the
+// plain cases listens nowhere, so that only the proxy can answer for it.
+TEST(FetchProxy, HttpGoesThroughTheProxyTheEnvironmentNames) {
+    TempDir dir;
+    const std::string path = dir.path() + "/zenorb_comets.txt";
+    const std::string list = "1P/Halley|2000|19860209.4589\n";
+    const std::string origin = "http://127.0.0.1:" + std::to_string(closed_port()) + "/list";
+    LoopbackServer proxy;
+    proxy.on(origin, LoopbackServer::reply(200, list));
+    struct Case {
+        const char* variable;
+        bool used;
+    } cases[] = {
+        {"http_proxy", true},
+        {"all_proxy", true},
+        {"ALL_PROXY", true},
+        // Never in capitals: a CGI environment sets HTTP_PROXY from a request.
+        {"HTTP_PROXY", false},
+        {"https_proxy", false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.variable);
+        ProxyEnvironment environment;
+        environment.set(c.variable, proxy.url(""));
+        std::filesystem::remove(path);
+        const std::size_t asked = proxy.requests().size();
+        const FetchResult result = fetch_url(origin, path);
+        EXPECT_EQ(result.ok, c.used) << result.reason;
+        EXPECT_EQ(proxy.requests().size(), asked + (c.used ? 1 : 0));
+        if (c.used) {
+            EXPECT_EQ(slurp(path), list);
+            EXPECT_EQ(proxy.requests().back().target, origin);
+            EXPECT_EQ(proxy.requests().back().headers.at("user-agent"), "Mozilla");
+        } else {
+            EXPECT_EQ(result.reason, "could not connect");
+            EXPECT_FALSE(std::filesystem::exists(path));
+        }
+    }
+}
+
+TEST(FetchProxy, NoProxyNamesTheHostsReachedDirectly) {
+    TempDir dir;
+    const std::string path = dir.path() + "/zenorb_comets.txt";
+    LoopbackServer origin, proxy;
+    origin.on("/list", LoopbackServer::reply(200, "direct\n"));
+    proxy.on(origin.url("/list"), LoopbackServer::reply(200, "proxied\n"));
+    struct Case {
+        const char* variable;
+        const char* hosts;
+        const char* came;
+    } cases[] = {
+        {"no_proxy", "127.0.0.1", "direct\n"},
+        {"NO_PROXY", "127.0.0.1", "direct\n"},
+        {"no_proxy", "*", "direct\n"},
+        {"no_proxy", "example.org,127.0.0.1", "direct\n"},
+        {"no_proxy", "example.org", "proxied\n"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.variable) + "=" + c.hosts);
+        ProxyEnvironment environment;
+        environment.set("http_proxy", proxy.url(""));
+        environment.set(c.variable, c.hosts);
+        const FetchResult result = fetch_url(origin.url("/list"), path);
+        EXPECT_TRUE(result.ok) << result.reason;
+        EXPECT_EQ(slurp(path), c.came);
+    }
+}
+
+// https goes through the proxy's tunnel, and the certificate is still the
+// origin's to prove.
+TEST(FetchProxy, HttpsGoesThroughATunnel) {
+    TempDir dir;
+    const std::string path = dir.path() + "/zenorb_comets.txt";
+    const std::string list = "1P/Halley|2000|19860209.4589\n";
+    LoopbackServer secure(LoopbackServer::Tls::test_authority);
+    LoopbackServer proxy;
+    secure.on("/list", LoopbackServer::reply(200, list));
+    const std::string authority = "127.0.0.1:" + std::to_string(secure.port());
+    proxy.on(authority, LoopbackServer::tunnel());
+    dir.write("authority.pem", secure.authority_pem());
+    FetchOptions trusting;
+    trusting.ca_file = dir.path() + "/authority.pem";
+    for (const char* variable : {"https_proxy", "HTTPS_PROXY"}) {
+        SCOPED_TRACE(variable);
+        ProxyEnvironment environment;
+        environment.set(variable, proxy.url(""));
+        std::filesystem::remove(path);
+        const FetchResult result = fetch_url(secure.url("/list"), path, trusting);
+        EXPECT_TRUE(result.ok) << result.reason;
+        EXPECT_EQ(slurp(path), list);
+        ASSERT_FALSE(proxy.requests().empty());
+        EXPECT_EQ(proxy.requests().back().method, "CONNECT");
+        EXPECT_EQ(proxy.requests().back().target, authority);
+    }
+    EXPECT_EQ(secure.requests().size(), 2u);
+
+    // Without the authority the tunnel changes nothing about the refusal.
+    ProxyEnvironment environment;
+    environment.set("https_proxy", proxy.url(""));
+    std::filesystem::remove(path);
+    EXPECT_EQ(fetch_url(secure.url("/list"), path).reason, "certificate problem");
+    EXPECT_FALSE(std::filesystem::exists(path));
+}
+
+TEST(FetchProxy, AProxyThatFailsSaysSo) {
+    TempDir dir;
+    const std::string path = dir.path() + "/zenorb_comets.txt";
+    dir.write("zenorb_comets.txt", OLD);
+    LoopbackServer origin, refusing;
+    origin.on("/list", LoopbackServer::reply(200, "direct\n"));
+    refusing.on("127.0.0.1:" + std::to_string(origin.port()),
+                LoopbackServer::reply(403, "not for you"));
+    refusing.on(origin.url("/list"), LoopbackServer::reply(502, "upstream trouble"));
+    struct Case {
+        const char* what;
+        const char* variable;
+        std::string proxy;
+        std::string url;
+        std::string reason;
+    } cases[] = {
+        {"no proxy listening", "http_proxy", "http://127.0.0.1:" + std::to_string(closed_port()),
+         origin.url("/list"), "could not connect"},
+        {"a gateway error", "http_proxy", refusing.url(""), origin.url("/list"), "HTTP 502"},
+        {"a tunnel refused", "https_proxy", refusing.url(""),
+         "https://127.0.0.1:" + std::to_string(origin.port()) + "/list",
+         "the proxy refused the connection (HTTP 403)"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        ProxyEnvironment environment;
+        environment.set(c.variable, c.proxy);
+        const FetchResult result = fetch_url(c.url, path);
+        EXPECT_FALSE(result.ok);
+        EXPECT_EQ(result.reason, c.reason);
+        EXPECT_EQ(slurp(path), OLD);
+        EXPECT_EQ(files_in(dir.path()), std::set<std::string>{"zenorb_comets.txt"});
+    }
+    EXPECT_TRUE(origin.requests().empty());
 }
 
 } // namespace

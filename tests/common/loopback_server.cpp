@@ -3,6 +3,7 @@
 #include <cctype>
 #include <cerrno>
 #include <csignal>
+#include <cstdlib>
 #include <cstring>
 #include <stdexcept>
 
@@ -31,10 +32,14 @@ const char* reason_phrase(int status) {
         return "Moved Permanently";
     case 302:
         return "Found";
+    case 403:
+        return "Forbidden";
     case 404:
         return "Not Found";
     case 500:
         return "Internal Server Error";
+    case 502:
+        return "Bad Gateway";
     default:
         return "Status";
     }
@@ -153,6 +158,53 @@ bool LoopbackExchange::hold(const std::function<bool()>& done) {
     }
 }
 
+bool LoopbackExchange::tunnel_to(int port) {
+    if (ssl_)
+        return false;
+    const int upstream = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    address.sin_port = htons(static_cast<uint16_t>(port));
+    if (upstream < 0 ||
+        ::connect(upstream, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0) {
+        if (upstream >= 0)
+            ::close(upstream);
+        send(http_head(502, 0));
+        return false;
+    }
+    bool open = send("HTTP/1.1 200 Connection established\r\n\r\n");
+    char buffer[16384];
+    while (open) {
+        pollfd fds[3] = {{fd_, POLLIN, 0}, {upstream, POLLIN, 0}, {wake_fd_, POLLIN, 0}};
+        if (::poll(fds, 3, 1000) < 0 && errno != EINTR)
+            break;
+        if (fds[2].revents)
+            break;
+        for (int side = 0; side < 2 && open; ++side) {
+            if (!fds[side].revents)
+                continue;
+            const int from = side == 0 ? fd_ : upstream, to = side == 0 ? upstream : fd_;
+            const ssize_t n = ::recv(from, buffer, sizeof buffer, 0);
+            if (n <= 0) {
+                open = false;
+                break;
+            }
+            for (ssize_t done = 0; done < n;) {
+                const ssize_t sent =
+                    ::send(to, buffer + done, static_cast<std::size_t>(n - done), MSG_NOSIGNAL);
+                if (sent <= 0) {
+                    open = false;
+                    break;
+                }
+                done += sent;
+            }
+        }
+    }
+    ::close(upstream);
+    return true;
+}
+
 LoopbackServer::LoopbackServer(Tls tls) {
     // A client that hangs up while we write must not end the test program.
     std::signal(SIGPIPE, SIG_IGN);
@@ -250,6 +302,18 @@ LoopbackServer::Handler LoopbackServer::stall_after(const std::string& body, std
 
 LoopbackServer::Handler LoopbackServer::stall() {
     return [](LoopbackExchange& exchange) { exchange.hold(); };
+}
+
+LoopbackServer::Handler LoopbackServer::tunnel() {
+    return [](LoopbackExchange& exchange) {
+        const std::string& target = exchange.request().target;
+        const std::string host = "127.0.0.1:";
+        if (exchange.request().method != "CONNECT" || target.compare(0, host.size(), host) != 0) {
+            exchange.send(http_head(403, 0));
+            return;
+        }
+        exchange.tunnel_to(std::atoi(target.c_str() + host.size()));
+    };
 }
 
 LoopbackServer::Handler LoopbackServer::chunked(const std::string& body, std::size_t chunk) {

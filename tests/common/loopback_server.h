@@ -28,6 +28,11 @@ public:
     // Keeps the connection open, sending nothing, until done() holds (true),
     // or the client hangs up or the server stops (false).
     bool hold(const std::function<bool()>& done = nullptr);
+    // As a proxy answering CONNECT: opens a connection to port on
+    // 127.0.0.1, says so to the client, and passes bytes both ways until
+    // either side hangs up or the server stops. False if the connection
+    // cannot be made (the client then gets a 502). Plain servers only.
+    bool tunnel_to(int port);
 
 private:
     friend class LoopbackServer;
@@ -74,6 +79,9 @@ public:
     static Handler stall_after(const std::string& body, std::size_t sent);
     // Reads the request and answers nothing at all.
     static Handler stall();
+    // A proxy's answer to "CONNECT 127.0.0.1:PORT": the tunnel to that port
+    // (never to another host).
+    static Handler tunnel();
     // The body in chunks of `chunk` bytes with no length announced.
     static Handler chunked(const std::string& body, std::size_t chunk);
 

@@ -21,6 +21,7 @@
 #include <wx/init.h>
 
 #include "common/loopback_server.h"
+#include "common/proxy_environment.h"
 #include "common/sbdb_answers.h"
 #include "common/temp_dir.h"
 #include "gui/element_file.h"

@@ -17,6 +17,7 @@
 
 #include "catalog/download_dialog.h"
 #include "common/loopback_server.h"
+#include "common/proxy_environment.h"
 #include "common/temp_dir.h"
 #include "gui_test.h"
 #include "nbody/factory.h"
