@@ -640,6 +640,26 @@ TEST(SimCli, AnObjectOnAnotherOnesPointIsRefusedNamingBoth) {
     EXPECT_TRUE(r.out.empty());
 }
 
+// Lines of bodies no simulation can follow are left out with a warning
+// that counts them and names the first; the others are added as ever.
+TEST(SimCli, CatalogueLinesBeyondThePhysicalBoundsAreNamedInAWarning) {
+    TempDir dir;
+    dir.write("zenorb_comets.txt",
+              "1P/Halley            |2000|19860209.4589|0.585978|0.967143|111.8657| 58.8601|"
+              "162.2422\n"
+              "C/2000 S1 (Inside)   |2000|20001208.5   |0.004000|0.999900|  1.0000|  2.0000|  "
+              "3.0000\n");
+    const SimRun r = run("--jd 2451545 --catalogue " + dir.path() + " --add 1P/Halley");
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_NE(r.out.find(",1P/Halley,"), std::string::npos);
+    const auto warnings = lines(r.err);
+    ASSERT_EQ(warnings.size(), 1u) << r.err;
+    EXPECT_EQ(warnings[0], "zenorb-sim: warning: the catalogue file '" + dir.path() +
+                               "/zenorb_comets.txt' has 1 element line(s) no body can follow, "
+                               "left out; the first, C/2000_S1_(Inside): the perihelion distance "
+                               "0.004 AU lies inside the Sun (below 0.00465 AU)");
+}
+
 // The four lists fetched from a scheduled job, from a server on 127.0.0.1:
 // the dialog's names and checks, a line on standard error per failure.
 class SimDownload : public testing::Test {
