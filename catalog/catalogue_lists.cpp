@@ -59,8 +59,10 @@ int current_year() {
 
 FetchOptions catalogue_list_options(const CatalogueList& list, const FetchOptions& base) {
     FetchOptions options = base;
-    options.limits.max_bytes =
-        std::min<std::int64_t>(base.limits.max_bytes, nbFactory::MAX_FILE_BYTES);
+    const std::int64_t reader_limit = nbFactory::MAX_FILE_BYTES;
+    options.limits.max_bytes = base.limits.max_bytes > 0
+                                   ? std::min<std::int64_t>(base.limits.max_bytes, reader_limit)
+                                   : reader_limit;
     const bool comets = list.comets;
     options.check_body = [comets](const std::string& body) -> std::string {
         const CatalogueFileRead read = inspect_catalogue_file(body, comets);

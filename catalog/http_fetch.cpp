@@ -314,7 +314,8 @@ private:
                 control_->announced_ = length;
         }
         last_byte_ = Clock::now();
-        if (static_cast<std::int64_t>(size) > options_.limits.max_bytes - received_) {
+        const std::int64_t limit = options_.limits.max_bytes;
+        if (limit > 0 && static_cast<std::int64_t>(size) > limit - received_) {
             too_large_ = true;
             return false;
         }

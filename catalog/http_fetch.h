@@ -21,7 +21,7 @@ struct FetchLimits {
     long max_redirects = 8;
     // The most body bytes (after decoding) kept: far above any list, and a
     // server that sends without end stops here instead of filling the disk.
-    // A caller that expects a small answer asks for less.
+    // A caller that expects a small answer asks for less (0: no limit).
     std::int64_t max_bytes = std::int64_t(64) << 20;
     // The whole transfer, from the first connection to the last byte, ends
     // after this long however steadily bytes trickle in (0: never).

@@ -119,6 +119,10 @@ TEST_F(ListDownloadTest, ListLargerThanTheReaderTakesIsRefusedAsTooLarge) {
     FetchOptions small;
     small.limits.max_bytes = 1000;
     EXPECT_EQ(catalogue_list_options(critical_list(), small).limits.max_bytes, 1000);
+    FetchOptions unlimited;
+    unlimited.limits.max_bytes = 0;
+    EXPECT_EQ(catalogue_list_options(critical_list(), unlimited).limits.max_bytes,
+              nbFactory::MAX_FILE_BYTES);
 
     std::string big;
     while (big.size() <= static_cast<std::size_t>(20 << 20))

@@ -455,6 +455,9 @@ TEST_F(FetchTest, BodyOverTheSizeLimitIsRefused) {
     options.limits.max_bytes = 1000;
     EXPECT_EQ(fetch_url(server.url("/chunked"), path(), options).reason,
               "too large (more than 1000 bytes)");
+    options.limits.max_bytes = 0; // no limit
+    EXPECT_TRUE(fetch_url(server.url("/announced"), path(), options).ok);
+    EXPECT_EQ(slurp(path()), body);
 }
 
 // Ten bytes every 0.1 s never leave the line idle and stay above the low
