@@ -224,8 +224,13 @@ LookupResult lookup_object(const std::string& name, const FetchOptions& options,
     AnswerFile file;
     if (!file.ok())
         return failed(LookupResult::Status::Failed, "no room for the answer");
+    // An answer is a few kilobytes: a server that sends without end is cut
+    // off at the limit rather than filling the disk.
+    FetchOptions limited = options;
+    if (limited.limits.max_bytes == 0 || limited.limits.max_bytes > LOOKUP_MAX_BYTES)
+        limited.limits.max_bytes = LOOKUP_MAX_BYTES;
     const FetchResult fetched =
-        fetch_url(sbdb_query_url(sbdb_base_url(), name), file.path(), options, control);
+        fetch_url(sbdb_query_url(sbdb_base_url(), name), file.path(), limited, control);
     if (!fetched.ok) {
         // The database may say "several" and "none" with its HTTP status
         // as well; the transfer keeps no such body, only the status.

@@ -152,6 +152,17 @@ TEST(SbdbLookup, QueriesTheServerAndReadsItsAnswers) {
     server.on(sbdb_target("gone"), LoopbackServer::reply(404, "{}"));
     EXPECT_EQ(lookup_object("gone").status, Status::NotFound);
     EXPECT_EQ(lookup_object("").status, Status::Failed);
+
+    // An answer past the look-up's limit is cut off in the transfer, with
+    // the limit's reason, announced or not.
+    const std::string huge(LOOKUP_MAX_BYTES + 4096, ' ');
+    server.on(sbdb_target("huge"), LoopbackServer::reply(200, huge));
+    server.on(sbdb_target("endless"), LoopbackServer::chunked(huge, 8192));
+    for (const char* name : {"huge", "endless"}) {
+        const LookupResult big = lookup_object(name);
+        EXPECT_EQ(big.status, Status::Failed) << name;
+        EXPECT_NE(big.reason.find("too large"), std::string::npos) << name << ": " << big.reason;
+    }
 }
 
 TEST(SbdbLookup, ASilentServerTimesOutAndARefusedConnectionSaysSo) {
