@@ -142,10 +142,11 @@ void nbSystem::step_share(int part, int parts, double dt) {
     // so that the store is walked once. The chunk's arrays hold the sources
     // first, as the kernels expect.
     constexpr std::size_t CHUNK = 64;
-    double cx[CHUNK + 16], cy[CHUNK + 16], cz[CHUNK + 16], cm[CHUNK + 16];
-    double ax[CHUNK + 16], ay[CHUNK + 16], az[CHUNK + 16];
-    if (na > 16)
-        return share_with_many_sources(first, last, dt);
+    std::vector<double>* c = chunk_[part];
+    for (int k = 0; k < 7; ++k)
+        c[k].resize(na + CHUNK);
+    double *cx = c[0].data(), *cy = c[1].data(), *cz = c[2].data(), *cm = c[3].data();
+    double *ax = c[4].data(), *ay = c[5].data(), *az = c[6].data();
     std::copy(px_.begin(), px_.begin() + na, cx);
     std::copy(py_.begin(), py_.begin() + na, cy);
     std::copy(pz_.begin(), pz_.begin() + na, cz);
@@ -169,23 +170,6 @@ void nbSystem::step_share(int part, int parts, double dt) {
         }
     }
     nbBody::record_points(order_.data(), store_.data(), due);
-}
-
-void nbSystem::share_with_many_sources(std::size_t first, std::size_t last, double dt) {
-    const std::size_t n = order_.size(), na = n_active_;
-    const ForceArrays s{px_.data(), py_.data(), pz_.data(), mass_.data(), n, na};
-    for (std::size_t k = first; k < last; ++k) {
-        const vec3d& p = store_[k].position;
-        px_[k] = p.x;
-        py_[k] = p.y;
-        pz_[k] = p.z;
-    }
-    accumulate_pulls(force_path(), s, first, last, fx_.data(), fy_.data(), fz_.data());
-    for (std::size_t k = first; k < last; ++k) {
-        nbBodyState& b = store_[k];
-        if (nbBody::advance_particle(b, vec3d(fx_[k], fy_[k], fz_[k]), dt, time_))
-            order_[k]->record_point(b.position);
-    }
 }
 
 void nbSystem::step_straightforward(double dt) {

@@ -100,9 +100,6 @@ private:
     // positions are gathered: part 0 the heavy bodies, every part its share
     // of the test particles.
     void step_share(int part, int parts, double dt);
-    // The particles of [first, last) where the sources are too many for
-    // one chunk's arrays.
-    void share_with_many_sources(std::size_t first, std::size_t last, double dt);
 
     double time_;
     Integrator integrator_ = Integrator::SemiImplicitEuler;
@@ -118,6 +115,9 @@ private:
     mutable std::vector<nbBodyState> store_;
     // Per share of the step: the particles whose trails take a point.
     std::vector<std::uint32_t> due_[2];
+    // Per share: a chunk's positions, masses and accelerations, the sources
+    // first, kept between steps so that the step allocates nothing.
+    std::vector<double> chunk_[2][7];
     bool parallel_ = true;
     std::unique_ptr<nbWorkerPair> workers_;
     // Scratch arrays of the force pass (positions, masses, forces by body),
