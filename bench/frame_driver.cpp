@@ -149,7 +149,7 @@ private:
                         ticks_ / elapsed);
             std::fflush(stdout);
             // Idle work waits while ticks overrun their period: stop them first.
-            frame_->GetTimer().Stop();
+            frame_->StopTicks();
             frame_->Close(true);
         });
         press_gravitate();
@@ -176,7 +176,7 @@ private:
     // Full trails, then pictures, which fill the picture's storage too.
     void fill_trails() {
         nbSystem* system = the_factory->system();
-        frame_->GetTimer().Stop();
+        frame_->StopTicks();
         auto points_held = [system] {
             std::size_t n = 0;
             for (const auto& entry : *system)

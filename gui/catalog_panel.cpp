@@ -21,6 +21,7 @@
 #include "catalog/download_dialog.h"
 #include "nbody/date_bridge.h"
 #include "nbody/factory.h"
+#include "nbody/near_index.h"
 #include "nbody/planets.h"
 
 double catalogue_reference_jd = 0;
@@ -231,7 +232,8 @@ int CatalogPanel::AddElementsRow(int row, const nbOrbitalElements* set, double j
 }
 
 bool CatalogPanel::Apply() {
-    int created = 0, unplaceable = 0;
+    int created = 0, unplaceable = 0, too_close = 0;
+    std::string first_close, first_close_to;
     bool cancelled = false;
     if (nbSystem* system = the_factory->system()) {
         // Rows the filter hides count as well: the user checked them.
@@ -267,6 +269,9 @@ bool CatalogPanel::Apply() {
             made.emplace_back(std::move(name), std::move(body));
         }
         // Each addition costs time in proportion to the bodies already there.
+        // A body within a metre of one already there (or of one added just
+        // before, as twins with the same elements are) stays out.
+        nbNearIndex placed(*system);
         std::vector<std::string> added;
         const int count = static_cast<int>(made.size());
         for (int k = 0; k < count && !cancelled; ++k) {
@@ -275,8 +280,21 @@ bool CatalogPanel::Apply() {
                                  wxString::Format(_("%s of %s objects added to the simulation"),
                                                   grouped_count(k), grouped_count(count)),
                                  k == 0);
-            if (!cancelled && system->add(made[k].first, std::move(made[k].second)))
+            if (cancelled)
+                break;
+            const vec3d p = made[k].second->position();
+            const std::string near = placed.find(p);
+            if (!near.empty()) {
+                if (too_close++ == 0) {
+                    first_close = made[k].first;
+                    first_close_to = near;
+                }
+                continue;
+            }
+            if (system->add(made[k].first, std::move(made[k].second))) {
+                placed.insert(made[k].first, p);
                 added.push_back(made[k].first);
+            }
         }
         if (cancelled) {
             wxBusyCursor busy;
@@ -292,6 +310,11 @@ bool CatalogPanel::Apply() {
     wxString message = wxString::Format(_("%d objects created."), created);
     if (unplaceable > 0)
         message += wxString::Format(_(" %d could not be placed at this date."), unplaceable);
+    if (too_close > 0)
+        message += wxString::Format(_(" %d would sit within a metre of another body and stayed out "
+                                      "(the first, %s, on %s)."),
+                                    too_close, wxString::FromUTF8(first_close),
+                                    wxString::FromUTF8(first_close_to));
     message_label->SetLabel(message);
     return true;
 }

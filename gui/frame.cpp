@@ -1,5 +1,6 @@
 #include "gui/frame.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include <wx/accel.h>
@@ -11,9 +12,12 @@
 #include <wx/display.h>
 #include <wx/filedlg.h>
 #include <wx/filename.h>
+#include <wx/log.h>
 #include <wx/menu.h>
 #include <wx/msgdlg.h>
 #include <wx/panel.h>
+#include <wx/scrolwin.h>
+#include <wx/settings.h>
 #include <wx/sizer.h>
 #include <wx/spinctrl.h>
 #include <wx/statbox.h>
@@ -74,6 +78,7 @@ wxBEGIN_EVENT_TABLE(ZenorbFrame, wxFrame)
     EVT_MENU(wxID_ABOUT, ZenorbFrame::OnAbout)
     EVT_MENU(wxID_EXIT, ZenorbFrame::OnQuit)
     EVT_SIZE(ZenorbFrame::OnSize)
+    EVT_IDLE(ZenorbFrame::OnIdle)
 wxEND_EVENT_TABLE()
 
 ZenorbFrame::ZenorbFrame(wxWindow* parent, wxWindowID id)
@@ -81,8 +86,13 @@ ZenorbFrame::ZenorbFrame(wxWindow* parent, wxWindowID id)
       timer(this, ID_TIMER) {
     SetClientSize(640, 480);
 
-    controls_panel = new wxPanel(this, ID_PANEL2, wxDefaultPosition, wxDefaultSize,
-                                 wxRAISED_BORDER | wxTAB_TRAVERSAL, "ID_PANEL2");
+    // Scrolls where the screen is lower than the column (large fonts, a
+    // scaled display).
+    auto* scrolled =
+        new wxScrolledWindow(this, ID_PANEL2, wxDefaultPosition, wxDefaultSize,
+                             wxRAISED_BORDER | wxTAB_TRAVERSAL | wxVSCROLL, "ID_PANEL2");
+    scrolled->SetScrollRate(0, 10);
+    controls_panel = scrolled;
 
     // "Simulation": start date, start/pause, time step, refresh, display options.
     auto* simulation = new wxStaticBoxSizer(wxVERTICAL, controls_panel, "Simulation");
@@ -117,14 +127,16 @@ ZenorbFrame::ZenorbFrame(wxWindow* parent, wxWindowID id)
     steps->Add(new wxStaticText(box, wxID_ANY, "Refresh [ms]", wxDefaultPosition, wxDefaultSize, 0,
                                 "ID_STATICTEXT2"),
                0, wxALL | wxALIGN_CENTER_VERTICAL, BORDER);
-    refresh = new wxSpinCtrl(box, ID_SPINCTRL2, wxEmptyString, wxDefaultPosition, wxSize(60, -1),
-                             wxSP_ARROW_KEYS, 30, 500, DEFAULT_REFRESH_MS, "ID_SPINCTRL2");
+    // Whole milliseconds, in the same control as the time step, so that
+    // both say why a typed value was not taken.
+    refresh = new wxSpinCtrlDbl(box, ID_SPINCTRL2, wxEmptyString, wxDefaultPosition, wxSize(60, -1),
+                                0, 30, 500, DEFAULT_REFRESH_MS, "ID_SPINCTRL2");
     steps->Add(refresh, 0, wxALL | wxEXPAND, BORDER);
     // GTK's spin buttons take much of the width: the values must show whole.
     const int arrows = timestep->GetSpinButton()->GetSize().x;
     timestep->SetMinSize(
         wxSize(std::max(60, timestep->GetTextExtent("30.000").x + 24 + arrows), -1));
-    refresh->SetMinSize(refresh->GetSizeFromTextSize(refresh->GetTextExtent("500").x));
+    refresh->SetMinSize(wxSize(std::max(60, refresh->GetTextExtent("500").x + 24 + arrows), -1));
     simulation->Add(steps, 0, wxEXPAND);
 
     auto* options = new wxGridSizer(2, 0, 0);
@@ -171,6 +183,12 @@ ZenorbFrame::ZenorbFrame(wxWindow* parent, wxWindowID id)
     column->Add(simulation, 1, wxALL | wxEXPAND, BORDER);
     column->Add(objects, 0, wxALL | wxEXPAND, BORDER);
     controls_panel->SetSizer(column);
+    // As wide as the column with room for the scroll bar, so that it never
+    // scrolls sideways.
+    const wxSize column_size = column->GetMinSize();
+    controls_panel->SetMinSize(
+        wxSize(column_size.x + wxSystemSettings::GetMetric(wxSYS_VSCROLL_X, controls_panel),
+               column_size.y));
 
     drawing_panel = new wxPanel(this, ID_PANEL1, wxDefaultPosition, wxSize(854, 640),
                                 wxSUNKEN_BORDER | wxTAB_TRAVERSAL, "ID_PANEL1");
@@ -243,11 +261,14 @@ ZenorbFrame::ZenorbFrame(wxWindow* parent, wxWindowID id)
     // and never opens larger than the screen.
     CallAfter([this] {
         drawing_panel->SetMinSize(wxSize(320, 240));
+        controls_panel->SetMinSize(wxSize(controls_panel->GetMinSize().x, 160));
         SetMinClientSize(GetSizer()->GetMinSize());
     });
     const int display = wxDisplay::GetFromWindow(this);
     const wxRect screen = wxDisplay(display == wxNOT_FOUND ? 0 : display).GetClientArea();
-    SetSize(std::min(GetSize().x, screen.width), std::min(GetSize().y, screen.height));
+    const wxSize fitted(std::min(GetSize().x, screen.width), std::min(GetSize().y, screen.height));
+    SetMinSize(wxSize(std::min(GetMinSize().x, fitted.x), std::min(GetMinSize().y, fitted.y)));
+    SetSize(fitted);
 
     // Mouse events do not travel up from the panel, so they are bound here.
     drawing_panel->Bind(wxEVT_RIGHT_DOWN, &ZenorbFrame::OnPanelRightDown, this);
@@ -269,7 +290,7 @@ ZenorbFrame::ZenorbFrame(wxWindow* parent, wxWindowID id)
 }
 
 ZenorbFrame::~ZenorbFrame() {
-    timer.Stop();
+    StopTicks();
 }
 
 void ZenorbFrame::FinishSetup() {
@@ -287,9 +308,18 @@ void ZenorbFrame::FinishSetup() {
     timestep->SetRange(MIN_STEP_DAYS, MAX_STEP_DAYS);
     timestep->SetValue(DEFAULT_STEP_DAYS);
     timestep->SetIncrement(0.05);
+    refresh->SetDigits(0, wxSpinCtrlDbl::FORMAT_FIXED);
+    refresh->SetIncrement(1);
+    auto say_corrected = [this](const char* field) {
+        return [this, field](wxCommandEvent& event) {
+            SetStatusText(wxString(field) + ": " + event.GetString());
+        };
+    };
+    timestep->Bind(wxEVT_SPINCTRLDBL_CORRECTED, say_corrected("Timestep [days]"));
+    refresh->Bind(wxEVT_SPINCTRLDBL_CORRECTED, say_corrected("Refresh [ms]"));
     drawing_panel->SetBackgroundColour(wxColour(0, 0, 0));
     refresh->SetValue(refresh_ms);
-    timer.Start(refresh_ms, wxTIMER_CONTINUOUS);
+    StartTicks(refresh_ms);
     ResetSimulation();
     toolbar->track_choice()->SetStringSelection("Sun");
 }
@@ -301,10 +331,43 @@ void ZenorbFrame::ResetSimulation() {
         the_factory->set_high_accuracy(high_accuracy->GetValue());
         start_simulation(*the_factory, scene, jd, size.x, size.y);
     }
+    built_at = jd;
     RefreshBodyLists();
 }
 
+void ZenorbFrame::StartTicks(int period_ms) {
+    tick_period_ms = period_ms;
+    ticking = true;
+    tick_awaits_idle = false;
+    timer.StartOnce(period_ms);
+}
+
+void ZenorbFrame::StopTicks() {
+    ticking = false;
+    tick_awaits_idle = false;
+    timer.Stop();
+}
+
+void ZenorbFrame::OnIdle(wxIdleEvent& event) {
+    event.Skip();
+    if (!ticking || !tick_awaits_idle || timer.IsRunning())
+        return;
+    tick_awaits_idle = false;
+    const long spent = since_tick.Time();
+    timer.StartOnce(static_cast<int>(std::max(1L, tick_period_ms - spent)));
+}
+
 void ZenorbFrame::OnTimer(wxTimerEvent&) {
+    since_tick.Start();
+    Tick();
+    if (ticking) {
+        // Re-armed once what this tick left pending has been handled.
+        tick_awaits_idle = true;
+        wxWakeUpIdle();
+    }
+}
+
+void ZenorbFrame::Tick() {
     nbSystem* system = current_system();
     if (system && running) {
         system->step(timestep->GetValue() * SECONDS_PER_DAY);
@@ -320,12 +383,20 @@ void ZenorbFrame::OnTimer(wxTimerEvent&) {
 
 void ZenorbFrame::UpdateSeparation() {
     const nbSystem* system = current_system();
-    if (!system || object_a->GetSelection() < 0 || object_b->GetSelection() < 0)
+    if (!system)
         return;
-    const nbBody* a = system->find(selected_text(object_a).utf8_string());
-    const nbBody* b = system->find(selected_text(object_b).utf8_string());
-    if (!a || !b)
+    auto chosen = [system](const wxChoiceWx* choice) -> const nbBody* {
+        return choice->GetSelection() < 0 ? nullptr
+                                          : system->find(selected_text(choice).utf8_string());
+    };
+    const nbBody* a = chosen(object_a);
+    const nbBody* b = chosen(object_b);
+    if (!a || !b) {
+        // A body that left the system has no separation to show.
+        if (separation->GetLabel().StartsWith("Separation"))
+            ShowReadout(wxEmptyString);
         return;
+    }
     const double d = a->distance(*b) / ASTRONOMICAL_UNIT_M;
     // A non-finite distance would only hide the reason the simulation stopped.
     if (std::isfinite(d))
@@ -415,31 +486,66 @@ void ZenorbFrame::SetRunning(bool on) {
 }
 
 void ZenorbFrame::OnGravitate(wxCommandEvent&) {
-    SetRunning(!running);
-    if (running) {
-        // A new refresh period takes effect here, and only here.
-        timer.Stop();
-        timer.Start(refresh_ms, wxTIMER_CONTINUOUS);
+    if (!running) {
+        // A body without a finite state would make every other one NaN at
+        // the next step: nothing runs until it is removed or the system
+        // rebuilt.
+        if (const nbSystem* system = current_system()) {
+            const std::string lost = first_non_finite_body(*system);
+            if (!lost.empty()) {
+                ShowReadout("Not started: " + wxString::FromUTF8(lost) +
+                            " has no finite position or velocity. Remove it (Manage "
+                            "objects...) or set a start date.");
+                return;
+            }
+        }
     }
+    SetRunning(!running);
+    if (running) // a new refresh period takes effect here, and only here
+        StartTicks(refresh_ms);
 }
 
 void ZenorbFrame::OnRefreshChanged(wxSpinEvent&) {
-    refresh_ms = refresh->GetValue();
+    refresh_ms = static_cast<int>(std::lround(refresh->GetValue()));
 }
 
 void ZenorbFrame::OnSetStartDate(wxCommandEvent&) {
+    start_date->FitDayToMonth();
     const double jd = datetime_to_jd(start_date->GetDate());
     if (current_system())
         the_factory->set_start_date(jd);
+    built_at = jd;
+    // What the readout said was of the system just replaced.
+    ShowReadout(wxEmptyString);
+    RefreshBodyLists();
 }
 
 void ZenorbFrame::OnHighAccuracy(wxCommandEvent&) {
-    if (!current_system())
+    const nbSystem* system = current_system();
+    if (!system)
         return;
+    const double start = datetime_to_jd(start_date->GetDate());
+    if (system->time() != built_at) {
+        // The simulated time since the start date would be lost.
+        wxMessageDialog ask(this,
+                            wxString::Format("Switching the mode rebuilds the system at the start "
+                                             "date, %s 00:00 UTC; the simulation's time since then "
+                                             "is lost.",
+                                             start_date->GetDate().FormatISODate()),
+                            "High accuracy", wxYES_NO | wxNO_DEFAULT | wxICON_QUESTION);
+        ask.SetYesNoLabels("Switch and rebuild", "Keep running");
+        if (ask.ShowModal() != wxID_YES) {
+            high_accuracy->SetValue(!high_accuracy->GetValue());
+            return;
+        }
+    }
     // The other mode builds the bodies otherwise: a new start, at the date
     // control's date and with the catalogue bodies, as "Set start date".
     the_factory->set_high_accuracy(high_accuracy->GetValue());
-    the_factory->set_start_date(datetime_to_jd(start_date->GetDate()));
+    the_factory->set_start_date(start);
+    built_at = start;
+    ShowReadout(wxEmptyString);
+    RefreshBodyLists();
 }
 
 void ZenorbFrame::RefreshBodyLists() {
@@ -486,6 +592,11 @@ void ZenorbFrame::RecenterOnSun() {
     const nbSystem* system = current_system();
     if (!system)
         return;
+    // Auto-track would pan back onto its body at the next picture: the
+    // user asked for the Sun, so tracking follows it now.
+    wxChoiceWx* track = toolbar->track_choice();
+    if (!TrackedName().empty() && TrackedName() != "Sun" && system->find("Sun"))
+        track->SetStringSelection("Sun");
     const wxSize size = drawing_panel->GetClientSize();
     view_recentre_on_sun(scene, system, size.x, size.y);
 }
@@ -589,9 +700,21 @@ void ZenorbFrame::OnSavePicture(wxCommandEvent&) {
 
 void ZenorbFrame::OnWebSite(wxCommandEvent&) {
     const wxString guide = user_guide_url();
-    if (guide.empty() || !wxLaunchDefaultBrowser(guide))
+    if (guide.empty()) {
         wxMessageBox("The Zenorb user guide (guide.html) could not be opened: it belongs beside "
                      "the program or in its documentation folder.",
+                     "Zenorb on the web", wxOK | wxICON_INFORMATION, this);
+        return;
+    }
+    bool launched = false;
+    {
+        wxLogNull quiet; // one message, ours, says what went wrong
+        launched = wxLaunchDefaultBrowser(guide);
+    }
+    if (!launched)
+        wxMessageBox("No web browser could be started to show the Zenorb user guide. Open it "
+                     "with any browser: " +
+                         wxFileName::URLToFileName(guide).GetFullPath(),
                      "Zenorb on the web", wxOK | wxICON_INFORMATION, this);
 }
 

@@ -7,6 +7,7 @@
 
 #include <wx/frame.h>
 #include <wx/image.h>
+#include <wx/stopwatch.h>
 #include <wx/timer.h>
 
 #include "gui/toolbar.h"
@@ -19,7 +20,6 @@ class wxCheckBox;
 class wxChoiceWx;
 class wxDateGenericCtrl;
 class wxPanel;
-class wxSpinCtrl;
 class wxSpinCtrlDbl;
 class wxStaticText;
 
@@ -53,6 +53,13 @@ public:
     bool IsRunning() const { return running; }
     int GetRefreshMs() const { return refresh_ms; }
     wxTimer& GetTimer() { return timer; }
+    // The cycle of ticks: the first comes period_ms after StartTicks, and
+    // each next one period_ms after the previous began, but never before the
+    // event loop has handled what was pending after it (paint, input), so a
+    // tick slower than its period cannot starve the window. After StopTicks
+    // ticks come only from whoever sends the timer's events.
+    void StartTicks(int period_ms);
+    void StopTicks();
     wxDCDraw& GetScene() { return scene; }
     wxPanel* GetDrawingPanel() const { return drawing_panel; }
     ZenorbToolbar* GetZenorbToolbar() const { return toolbar; }
@@ -61,8 +68,10 @@ public:
     DisplayOptions CurrentOptions() const;
     // The name of the body auto-track follows; empty for none.
     std::string TrackedName() const;
+    // One tick: a step when running, then the readout and the picture.
+    void Tick();
     // Draws one picture into the panel (see compose_picture).
-    void RedrawScene();
+    virtual void RedrawScene();
     // The picture the next tick would draw, at the panel's size.
     wxImage CurrentPicture();
     // Writes CurrentPicture() as a PNG file; false with a reason.
@@ -84,6 +93,7 @@ private:
     void ComposeOn(wxDC& dc);
 
     void OnTimer(wxTimerEvent& event);
+    void OnIdle(wxIdleEvent& event);
     void OnSetStartDate(wxCommandEvent& event);
     void OnHighAccuracy(wxCommandEvent& event);
     void OnGravitate(wxCommandEvent& event);
@@ -117,7 +127,16 @@ private:
     // The picture's pixels, kept between ticks so that its storage is reused.
     RasterCanvas raster;
     int refresh_ms = DEFAULT_REFRESH_MS;
+    // The period the cycle was started with, whether it is on, and whether
+    // a tick has ended since the loop was last idle.
+    int tick_period_ms = DEFAULT_REFRESH_MS;
+    bool ticking = false;
+    bool tick_awaits_idle = false;
+    wxStopWatch since_tick;
     bool running = false;
+    // The JD the system was last built at: switching the mode asks first
+    // once the simulation has gone on from there.
+    double built_at = 0;
     bool first_size = true;
     bool dragging = false;
     wxPoint last_pointer{0, 0};
@@ -134,7 +153,7 @@ private:
     wxCheckBox* high_accuracy = nullptr;
     wxButton* gravitate = nullptr;
     wxSpinCtrlDbl* timestep = nullptr;
-    wxSpinCtrl* refresh = nullptr;
+    wxSpinCtrlDbl* refresh = nullptr;
     wxCheckBox* orbits = nullptr;
     wxCheckBox* fade_orbits = nullptr;
     wxCheckBox* names = nullptr;

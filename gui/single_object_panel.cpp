@@ -1,6 +1,9 @@
 #include "gui/single_object_panel.h"
 
 #include <algorithm>
+#include <charconv>
+#include <cmath>
+#include <system_error>
 #include <vector>
 
 #include <wx/choicdlg.h>
@@ -41,6 +44,30 @@ void same_width(const std::vector<wxStaticText*>& labels, int width) {
 
 double number_in(const wxTextCtrl* field) {
     return leading_number(TrimBlanks(field->GetValue()).utf8_string());
+}
+
+// Why the field's text gives no value, empty when it does. A field left
+// blank reads as 0 where that is allowed (the secondary values are assumed
+// then); anything else must start with one finite number with a '.' decimal
+// point, a unit after a blank at most ("2.36 AU"), so that "0,5", "abc" or
+// "1e999" never become another value in silence.
+wxString unreadable(const wxTextCtrl* field, const wxString& label, bool blank_allowed) {
+    const wxString text = TrimBlanks(field->GetValue());
+    if (text.empty())
+        return blank_allowed ? wxString() : wxString::Format(_("INVALID: %s is empty."), label);
+    const std::string utf8 = text.utf8_string();
+    const char* first = utf8.data() + (utf8[0] == '+' ? 1 : 0);
+    const char* last = utf8.data() + utf8.size();
+    double value = 0;
+    const auto read = std::from_chars(first, last, value);
+    if (read.ec == std::errc::result_out_of_range)
+        return wxString::Format(_("INVALID: %s holds \"%s\", which is out of range."), label, text);
+    if (read.ec == std::errc() && std::isfinite(value) &&
+        (read.ptr == last || *read.ptr == ' ' || *read.ptr == '\t'))
+        return wxString();
+    return wxString::Format(
+        _("INVALID: %s holds \"%s\", which is not a number (the decimal point is '.')."), label,
+        text);
 }
 
 } // namespace
@@ -287,15 +314,41 @@ std::unique_ptr<nbOrbitalElements> SingleObjectPanel::ElementsFromFields() {
         ShowMessage(_("INVALID: Please set object type"));
         return nullptr;
     }
+    const struct {
+        const wxTextCtrl* field;
+        wxString label;
+        bool blank_allowed;
+    } fields[] = {{e_text, _("Eccentricity (e)"), false},
+                  {a_text, _("Semimajor axis (a)"), false},
+                  {i_text, _("Inclination (i)"), false},
+                  {omega_text, _("Longitude of ascending node (omega)"), false},
+                  {w_text, _("Argument of perihelion (w)"), false},
+                  {tp_text, _("Time of perihelion passage (Tp)"), false},
+                  {epoch_text, _("Epoch"), false},
+                  {m_text, _("Mean Anomaly (M)"), true},
+                  {mass_text, _("Mass"), true}};
+    for (const auto& f : fields) {
+        const wxString why = unreadable(f.field, f.label, f.blank_allowed);
+        if (!why.empty()) {
+            ShowMessage(why);
+            return nullptr;
+        }
+    }
     if (mass > 0)
         set->set_mass(mass);
     return set;
 }
 
-void SingleObjectPanel::ShowBoundsProblem(const nbOrbitalElements* set) {
-    const std::string problem = set ? set->physical_bounds_problem() : std::string();
+void SingleObjectPanel::ShowInvalid(const nbOrbitalElements* set) {
+    // Without a set, the message already names the field that gave none.
+    if (!set)
+        return;
+    const std::string problem = set->physical_bounds_problem();
     if (!problem.empty())
         ShowMessage(wxString::Format(_("INVALID: %s"), wxString::FromUTF8(problem)));
+    else
+        ShowMessage(_("INVALID: no object can follow these elements (it needs a name, a > 0 "
+                      "and e > 0, and a place at its epoch)."));
 }
 
 void SingleObjectPanel::FieldsFromElements(const nbOrbitalElements& set) {
@@ -330,7 +383,7 @@ bool SingleObjectPanel::SaveElementsFile(nbOrbitalElements* set) {
     if (!set || !set->validate()) {
         wxMessageBox(_("Please check element parameters"),
                      _("Orbital elements invalid or incomplete"), wxOK | wxCENTRE, this);
-        ShowBoundsProblem(set);
+        ShowInvalid(set);
         return false;
     }
     wxString failure;
@@ -349,43 +402,60 @@ bool SingleObjectPanel::Apply() {
     std::unique_ptr<nbOrbitalElements> set = ElementsFromFields();
     if (!set)
         return true;
-    // An invalid set makes nothing and says nothing, but for a mass or a
-    // perihelion no body of the solar system has, which is said.
     if (!set->validate()) {
-        ShowBoundsProblem(set.get());
+        ShowInvalid(set.get());
+        return true;
+    }
+
+    nbSystem* system = the_factory->system();
+    std::unique_ptr<nbBody> body;
+    wxString refusal;
+    const std::string name = set->name();
+    const wxString shown_name = wxString::FromUTF8(name);
+    if (system) {
+        // Each refusal says why; nothing is saved for an object not created.
+        if (system->find(name)) {
+            refusal = wxString::Format(
+                _("No object created: a body named %s is already in the simulation."), shown_name);
+        } else if (!(body = the_factory->create_body(*set, system->time()))) {
+            refusal = wxString::Format(_("No object created: the elements of %s give no usable "
+                                         "state at the simulation's date."),
+                                       shown_name);
+        } else {
+            const std::string near = body_within(*system, body->position());
+            if (!near.empty())
+                refusal = wxString::Format(_("No object created: %s would sit within a metre of "
+                                             "%s, and two bodies on one point cannot be "
+                                             "simulated."),
+                                           shown_name, wxString::FromUTF8(near));
+        }
+    }
+    if (!refusal.empty()) {
+        ShowMessage(refusal);
+        shown_failure.clear();
         return true;
     }
 
     wxString failure;
     const bool saved = !autosave_check->IsChecked() || WriteFile(*set, failure);
-    nbSystem* system = the_factory->system();
-    if (!system) {
-        if (!saved) {
-            ShowMessage(failure);
-            shown_failure = failure;
-        }
-        return true;
-    }
-
-    wxString message = _("Warning No object created!");
-    // Null when the orbit gives no usable state at this date.
-    std::unique_ptr<nbBody> body = the_factory->create_body(*set, system->time());
-    const std::string name = set->name();
-    if (body && system->add(name, std::move(body))) {
+    wxString message;
+    if (system && system->add(name, std::move(body))) {
         message = wxString::Format(_("The %s %s has been created!"),
-                                   wxString::FromUTF8(set->type_name()), wxString::FromUTF8(name));
+                                   wxString::FromUTF8(set->type_name()), shown_name);
         the_factory->adopt_elements(std::move(set));
     }
     if (!saved)
-        message += " " + failure;
-    ShowMessage(message);
+        message += (message.empty() ? "" : " ") + failure;
+    ShowMessage(message.empty() ? wxString(" ") : message);
     shown_failure = saved ? wxString() : message;
     return true;
 }
 
 void SingleObjectPanel::OnSaveButton(wxCommandEvent&) {
     std::unique_ptr<nbOrbitalElements> set = ElementsFromFields();
-    if (set)
+    // With a type chosen, values that give no set are refused as an
+    // invalid set is.
+    if (set || type_choice->GetSelection() >= 0)
         SaveElementsFile(set.get());
 }
 

@@ -86,9 +86,10 @@ private:
     // The answer of the look-up numbered generation, on the window's thread.
     void LookupDone(int generation, const wxString& name);
     void StopLookup();
-    // The reason on the message line when set's mass or perihelion is one no
-    // body can have; nothing otherwise.
-    void ShowBoundsProblem(const nbOrbitalElements* set);
+    // Why set is invalid, on the message line: the mass or perihelion no
+    // body can have, or what every set needs. Nothing for a null set, whose
+    // field's message is already shown.
+    void ShowInvalid(const nbOrbitalElements* set);
 
     wxTextCtrl* name_text = nullptr;
     wxTextCtrl* e_text = nullptr;

@@ -22,6 +22,9 @@ void dcAdapter::set_viewport(int w, int h) {
 }
 
 void dcAdapter::set_scale(const vec3d& centre, double units) {
+    if (!std::isfinite(centre.x) || !std::isfinite(centre.y) || !std::isfinite(centre.z) ||
+        !std::isfinite(units) || units <= 0)
+        return;
     scale_.set_identity();
     for (int k = 0; k < 3; ++k)
         scale_.at(k, k) = 1 / units;
@@ -62,8 +65,15 @@ void dcAdapter::zoom(int x, int y, bool zoom_in) {
 }
 
 void dcAdapter::centre_on(const vec3d& p, int x, int y) {
-    int px, py;
-    project(p, px, py);
+    // A body that lost its finite state must not move the view: the
+    // translation would stay when the body goes.
+    const Vec4 q = combined_ * Vec4::point(p);
+    if (!std::isfinite(q[0]) || !std::isfinite(q[1]))
+        return;
+    // The pixel project() gives, without its clamp to the int range, so
+    // that a body however far off lands where it was asked to.
+    const double px = std::trunc(q[0]);
+    const double py = std::trunc(height_ - q[1]);
     viewport_ = Matrix4::translation(x - px, py - y, 0) * viewport_;
 }
 

@@ -12,7 +12,7 @@ optionally adds comets and asteroids, integrates them under Newtonian gravity
 and prints their heliocentric states (metres, metres per second; ecliptic
 frame, x toward the equinox, z toward the ecliptic north pole).
 
-Start date (default: today 00:00 local time):
+Start date (default: today's date, 00:00 UTC):
   --jd JD              Julian date, 0 to 5373484.5
   --date YYYY-MM-DD    00:00 of that date (Gregorian from 1582-10-15 on,
                        Julian calendar before; years -4712 to 9999)

@@ -8,7 +8,7 @@
 #include "nbody/system.h"
 
 struct SimOptions {
-    std::optional<double> jd; // start date; today 00:00 local when empty
+    std::optional<double> jd; // start date; today's date at 00:00 UTC when empty
     double step_days = DEFAULT_STEP_DAYS;
     long steps = 0;
     long every = 0; // 0: only the final state

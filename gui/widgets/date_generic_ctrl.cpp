@@ -40,6 +40,17 @@ wxDateGenericCtrl::wxDateGenericCtrl(wxWindow* parent, wxWindowID id, const wxPo
 
     SetDate(wxDateTime::Now());
 
+    // A day the month has not (31 February) is corrected where the user
+    // sees it, as soon as the day, the month or the year makes it so.
+    auto fit = [this](wxEvent& event) {
+        FitDayToMonth();
+        event.Skip();
+    };
+    // The choices' notices come to their parent, this panel.
+    Bind(wxEVT_COMBOBOX, fit, month_choice->GetId());
+    Bind(wxEVT_COMBOBOX, fit, day_choice->GetId());
+    Bind(wxEVT_SPINCTRL, fit, year_spin->GetId());
+
     SetSizer(sizer);
     sizer->Fit(this);
     sizer->SetSizeHints(this);
@@ -62,6 +73,17 @@ wxDateTime wxDateGenericCtrl::GetDate() const {
     if (day > length)
         day = length;
     return wxDateTime(static_cast<wxDateTime::wxDateTime_t>(day), m, year, 0, 0, 0, 0);
+}
+
+void wxDateGenericCtrl::FitDayToMonth() {
+    const int month = month_choice->GetSelection();
+    const int day = day_choice->GetSelection() + 1;
+    if (month < 0 || month > 11 || day < 1)
+        return;
+    const int length = wxDateTime::GetNumberOfDays(static_cast<wxDateTime::Month>(month),
+                                                   year_spin->GetValue(), wxDateTime::Gregorian);
+    if (day > length)
+        day_choice->SetSelection(length - 1);
 }
 
 void wxDateGenericCtrl::SetDate(const wxDateTime& date) {

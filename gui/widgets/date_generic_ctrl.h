@@ -15,8 +15,9 @@ public:
                       long style = wxTAB_TRAVERSAL, const wxString& name = "wxDateGenericCtrl");
     virtual ~wxDateGenericCtrl();
 
-    // Never fails: the day is clamped to the month's length and a missing
-    // month counts as January.
+    // Never fails: the day is clamped to the month's length (as the day
+    // choice shows once the user has changed any part) and a missing month
+    // counts as January.
     wxDateTime GetDate() const;
     void SetDate(const wxDateTime& date);
     // Limits the years only; months and days are free.
@@ -25,6 +26,10 @@ public:
     wxSpinCtrl* GetYearSpin() const { return year_spin; }
     wxChoiceWx* GetMonthChoice() const { return month_choice; }
     wxChoiceWx* GetDayChoice() const { return day_choice; }
+
+    // Moves a day beyond the chosen month's end (31 February) to its last
+    // day, in the day choice itself.
+    void FitDayToMonth();
 
 private:
     wxSpinCtrl* year_spin = nullptr;

@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <langinfo.h>
 #include <locale.h>
 #include <vector>
 
@@ -45,10 +46,13 @@ wxString format_number(const wxString& format, double x) {
 }
 
 // The number at the start of text (0 if there is none); with whole, true only
-// when the number is all of the trimmed text.
-bool read_number(const wxString& text, double* x, bool whole) {
+// when the number is all of the trimmed text. A separator other than '.' is
+// read as a decimal point too.
+bool read_number(const wxString& text, double* x, bool whole, wxUniChar separator = '.') {
     wxString trimmed = text;
     trimmed.Trim(true).Trim(false);
+    if (separator != '.')
+        trimmed.Replace(wxString(separator), ".");
     const wxScopedCharBuffer utf8 = trimmed.utf8_str();
     CNumericLocale c;
     char* end = nullptr;
@@ -56,6 +60,20 @@ bool read_number(const wxString& text, double* x, bool whole) {
     const bool read = end != utf8.data() && (!whole || *end == '\0');
     *x = end != utf8.data() ? v : 0.0;
     return read;
+}
+
+// The decimal separator of the user's locale (from the environment, as the
+// C library would set it), whatever locale the process runs in.
+wxUniChar users_decimal_separator() {
+    static const wxUniChar separator = [] {
+        const locale_t users = newlocale(LC_NUMERIC_MASK, "", static_cast<locale_t>(0));
+        if (!users)
+            return wxUniChar('.');
+        const wxString radix = wxString::FromUTF8(nl_langinfo_l(RADIXCHAR, users));
+        freelocale(users);
+        return radix.length() == 1 ? radix[0] : wxUniChar('.');
+    }();
+    return separator;
 }
 
 // Measured once per process from the toolkit's own integer spin control.
@@ -76,6 +94,8 @@ wxSize spin_best_size(wxWindow* parent) {
 } // namespace
 
 // ---------------------------------------------------------------------------
+
+wxDEFINE_EVENT(wxEVT_SPINCTRLDBL_CORRECTED, wxCommandEvent);
 
 wxBEGIN_EVENT_TABLE(wxSpinCtrlDblTextCtrl, wxTextCtrl)
     EVT_CHAR(wxSpinCtrlDblTextCtrl::OnChar)
@@ -151,7 +171,8 @@ bool wxSpinCtrlDbl::Create(wxWindow* parent, wxWindowID id, const wxString& valu
         full.y = best.y;
 
     wxTextValidator filter(wxFILTER_INCLUDE_CHAR_LIST);
-    filter.SetCharIncludes(" 0123456789+-.eE");
+    // Both separators pass, so that a comma is read or refused, never lost.
+    filter.SetCharIncludes(" 0123456789+-.,eE");
 
     spin_button = new wxSpinButton(this, id, wxPoint(0, 0), wxSize(-1, full.y),
                                    wxSP_VERTICAL | wxSP_ARROW_KEYS | wxSP_WRAP, "wxSpinButton");
@@ -172,6 +193,7 @@ bool wxSpinCtrlDbl::Create(wxWindow* parent, wxWindowID id, const wxString& valu
     SetSize(full);
     CacheBestSize(full);
 
+    decimal_separator = users_decimal_separator();
     min_value = min;
     max_value = max;
     value = default_value = initial;
@@ -274,22 +296,53 @@ void wxSpinCtrlDbl::ResetToDefault() {
     SetValue(default_value);
 }
 
+bool wxSpinCtrlDbl::Read(const wxString& text, double* x) const {
+    return read_number(text, x, true, decimal_separator);
+}
+
+void wxSpinCtrlDbl::SendCorrected(const wxString& why) {
+    wxCommandEvent event(wxEVT_SPINCTRLDBL_CORRECTED, GetId());
+    event.SetEventObject(this);
+    event.SetString(why);
+    GetEventHandler()->ProcessEvent(event);
+}
+
 void wxSpinCtrlDbl::SyncSpinToText(bool send_event, bool force_valid) {
     if (!text_ctrl)
         return;
+    const wxString typed = text_ctrl->GetValue();
     double x;
-    if (read_number(text_ctrl->GetValue(), &x, true)) {
-        if (force_valid && HasRange())
-            x = std::clamp(x, min_value, max_value);
-        else if (!force_valid && !InRange(x))
+    if (Read(typed, &x)) {
+        wxString why;
+        if (force_valid && HasRange() && !InRange(x)) {
+            const double limit = std::clamp(x, min_value, max_value);
+            why =
+                wxString::Format(x > max_value ? _("%s is above the largest value: %s is taken.")
+                                               : _("%s is below the smallest value: %s is taken."),
+                                 typed.Strip(wxString::both), format_number(text_format, limit));
+            x = limit;
+        } else if (!force_valid && !InRange(x)) {
             return;
-        if (x == value)
-            return;
-        SetValue(x);
-        if (send_event)
-            SendUpdate();
+        }
+        if (x != value) {
+            SetValue(x);
+            if (send_event)
+                SendUpdate();
+        } else {
+            SetValue(value); // the text shows the value in the control's format
+        }
+        if (!why.empty())
+            SendCorrected(why);
     } else if (force_valid) {
         SetValue(value);
+        const wxString trimmed = typed.Strip(wxString::both);
+        const wxString kept = format_number(text_format, value);
+        if (trimmed.empty())
+            SendCorrected(wxString::Format(_("An empty field is no number: %s is kept."), kept));
+        else
+            SendCorrected(wxString::Format(
+                _("\"%s\" is not a number (the decimal separator is '%s'): %s is kept."), trimmed,
+                wxString(decimal_separator), kept));
     }
 }
 
@@ -342,9 +395,14 @@ void wxSpinCtrlDbl::OnSpinDown(wxSpinEvent&) {
 
 void wxSpinCtrlDbl::OnTextUpdated(wxCommandEvent& event) {
     if (text_ctrl && event.GetEventObject() == text_ctrl && text_ctrl->IsModified()) {
-        // No range test while typing: the text is brought in line on Enter.
-        read_number(text_ctrl->GetValue(), &value, false);
-        SendUpdate();
+        // The value follows the typing wherever the text is a number in the
+        // range; a text half typed ("", "-", "1e") or outside the range keeps
+        // the last value until Enter brings the text in line.
+        double x;
+        if (Read(text_ctrl->GetValue(), &x) && InRange(x)) {
+            value = x;
+            SendUpdate();
+        }
     }
     event.Skip();
 }

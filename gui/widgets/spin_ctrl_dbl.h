@@ -10,6 +10,11 @@
 
 class wxSpinCtrlDbl;
 
+// Sent when Enter or leaving the text did not take the text as it stood: a
+// number outside the range was brought into it, or a text that is no number
+// gave way to the last value. The event's string says which, in words.
+wxDECLARE_EVENT(wxEVT_SPINCTRLDBL_CORRECTED, wxCommandEvent);
+
 // The text part of a wxSpinCtrlDbl; its keys go to the owner.
 class wxSpinCtrlDblTextCtrl : public wxTextCtrl {
 public:
@@ -64,6 +69,12 @@ public:
     // Takes the number from the text, clamping it with force_valid.
     virtual void SyncSpinToText(bool send_event = true, bool force_valid = true);
 
+    // The decimal separator read besides '.': the user's locale's by
+    // default. Any other separator makes the text no number, so that "0,5"
+    // is never read as 5 or 0.
+    void SetDecimalSeparator(wxUniChar separator) { decimal_separator = separator; }
+    wxUniChar GetDecimalSeparator() const { return decimal_separator; }
+
     void SetRange(double min, double max);
     void SetIncrement(double inc);
     void SetDigits(int n, FormatKind kind = FORMAT_GENERAL);
@@ -89,6 +100,8 @@ private:
     friend class wxSpinCtrlDblTextCtrl;
 
     void DoLayout(const wxSize& size);
+    bool Read(const wxString& text, double* x) const;
+    void SendCorrected(const wxString& why);
     void Step(double delta);
 
     wxSpinButton* spin_button = nullptr;
@@ -100,6 +113,7 @@ private:
     double increment = 1;
     int digits = -1;
     wxString text_format;
+    wxUniChar decimal_separator = '.';
 
     wxDECLARE_EVENT_TABLE();
 };

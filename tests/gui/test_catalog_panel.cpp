@@ -437,6 +437,43 @@ TEST_F(CatalogPageTest, ApplyCreatesTheCheckedObjectsAtTheSystemsCurrentTime) {
     EXPECT_EQ(system->size(), before + 3);
 }
 
+// Two sets of the same elements under two names would put two bodies on one
+// point, which the force law cannot take: the second stays out, and the
+// message names both.
+TEST_F(CatalogPageTest, ApplyKeepsOutABodyWithinAMetreOfAnotherAndNamesBoth) {
+    const std::string elements =
+        "|2014 05 23.000|0.570506  |2.544736| 20.3980|162.9641 |347.8218 | 2000| 81.2615  "
+        "|18.97| 0.10|   0.00\n";
+    data.write(nbFactory::CRITICAL_FILE, "  1915 1953 EA       " + elements +
+                                             "  Twin A             " + elements +
+                                             "  Twin B             " + elements);
+    build_solar_system();
+    open_dialog();
+    CatalogPanel* page = dialog->GetAsteroidPage();
+    wxCheckedListCtrl* list = page->GetList();
+    nbSystem* system = the_factory->system();
+    const std::size_t before = system->size();
+
+    list->Check(find_row(list, "Twin_A"), true);
+    list->Check(find_row(list, "Twin_B"), true);
+    press_apply();
+    EXPECT_EQ(system->size(), before + 1);
+    EXPECT_NE(system->find("Twin_A"), nullptr);
+    EXPECT_EQ(system->find("Twin_B"), nullptr);
+    EXPECT_EQ(page->GetMessage(), "1 objects created. 1 would sit within a metre of another body "
+                                  "and stayed out (the first, Twin_B, on Twin_A).");
+
+    // Against a body already simulated as well.
+    list->Check(find_row(list, "1915_1953_EA"), true);
+    press_apply();
+    EXPECT_EQ(system->size(), before + 1);
+    EXPECT_TRUE(page->GetMessage().Contains("(the first, 1915_1953_EA, on Twin_A)"))
+        << page->GetMessage();
+    for (int k = 0; k < 3; ++k)
+        system->step(0.26 * 86400);
+    EXPECT_EQ(first_non_finite_body(*system), "");
+}
+
 TEST_F(CatalogPageTest, ABoxClickedByTheUserCountsAndCometsGetTheirTails) {
     install_catalogues();
     build_solar_system();

@@ -12,11 +12,16 @@
 
 #include <wx/button.h>
 #include <wx/checkbox.h>
+#include <wx/dcclient.h>
 #include <wx/dcmemory.h>
 #include <wx/dcscreen.h>
 #include <wx/menu.h>
+#include <wx/modalhook.h>
+#include <wx/msgdlg.h>
+#include <wx/scrolwin.h>
 #include <wx/spinctrl.h>
 #include <wx/stattext.h>
+#include <wx/statusbr.h>
 
 #include "gui/delete_objects_panel.h"
 #include "gui/frame.h"
@@ -56,7 +61,7 @@ protected:
         timer_started = frame->GetTimer().IsRunning();
         timer_period = frame->GetTimer().GetInterval();
         // Ticks come from the tests, one at a time.
-        frame->GetTimer().Stop();
+        frame->StopTicks();
         frame->Show();
         frame->Raise();
         ASSERT_TRUE(wait_until([this] { return frame->IsShownOnScreen() && frame->IsActive(); }))
@@ -108,7 +113,7 @@ protected:
     int press_gravitate() {
         command(gravitate(), wxEVT_BUTTON);
         const int period = frame->GetTimer().IsRunning() ? frame->GetTimer().GetInterval() : 0;
-        frame->GetTimer().Stop();
+        frame->StopTicks();
         return period;
     }
     void mouse(wxEventType type, int x, int y, int rotation = 0) {
@@ -139,6 +144,27 @@ protected:
     ZenorbFrame* frame = nullptr;
     bool timer_started = false;
     int timer_period = 0;
+};
+
+// Answers the frame's modal dialogs in place of a user, with `answer`, and
+// keeps their messages. The dialogs never show.
+class ModalAnswers : public wxModalDialogHook {
+public:
+    explicit ModalAnswers(int answer) : answer_(answer) { Register(); }
+    std::vector<std::string> messages;
+
+protected:
+    int Enter(wxDialog* dialog) override {
+        if (auto* box = dynamic_cast<wxMessageDialogBase*>(dialog))
+            messages.push_back(box->GetMessage().utf8_string());
+        else
+            ADD_FAILURE() << "an unexpected dialog: " << dialog->GetTitle();
+        return answer_;
+    }
+    void Exit(wxDialog*) override {}
+
+private:
+    int answer_;
 };
 
 // What the screen shows of a window's client area.
@@ -180,7 +206,7 @@ TEST_F(MainFrame, StartsPausedAtTodayFollowingTheSunWithEveryBodyListed) {
     EXPECT_TRUE(shown.orbits && shown.fade_orbits && shown.names && shown.sun);
     EXPECT_FALSE(shown.satellite_names || shown.axes || shown.simplified || shown.actual_sizes);
     EXPECT_DOUBLE_EQ(find<wxSpinCtrlDbl>("ID_SPINCTRL1")->GetValue(), 0.26);
-    EXPECT_EQ(find<wxSpinCtrl>("ID_SPINCTRL2")->GetValue(), 55);
+    EXPECT_EQ(find<wxSpinCtrlDbl>("ID_SPINCTRL2")->GetValue(), 55);
 }
 
 TEST_F(MainFrame, GravitateStepsOncePerTickAndPauseFreezesTheSystem) {
@@ -197,7 +223,7 @@ TEST_F(MainFrame, GravitateStepsOncePerTickAndPauseFreezesTheSystem) {
     ASSERT_TRUE(wait_until([&] { return wxGetMousePosition() == centre; }));
     sim.MouseClick();
     ASSERT_TRUE(wait_until([&] { return frame->IsRunning(); })) << "the click did not start it";
-    frame->GetTimer().Stop();
+    frame->StopTicks();
     EXPECT_EQ(gravitate()->GetLabel(), "Pause");
 
     const double t0 = system().time();
@@ -227,8 +253,8 @@ TEST_F(MainFrame, GravitateStepsOncePerTickAndPauseFreezesTheSystem) {
 
 TEST_F(MainFrame, ANewRefreshPeriodWaitsForTheNextStart) {
     EXPECT_EQ(press_gravitate(), 55);
-    wxSpinCtrl* refresh = find<wxSpinCtrl>("ID_SPINCTRL2");
-    refresh->SetValue(200);
+    wxSpinCtrlDbl* refresh = find<wxSpinCtrlDbl>("ID_SPINCTRL2");
+    refresh->SetValue(200.0);
     wxSpinEvent changed(wxEVT_SPINCTRL, refresh->GetId());
     changed.SetEventObject(refresh);
     refresh->GetEventHandler()->ProcessEvent(changed);
@@ -276,8 +302,10 @@ TEST_F(MainFrame, HighAccuracyRebuildsAtTheStartDateKeepingCatalogueBodiesAndRun
 
     find<wxDateGenericCtrl>("ID_DATEPICKERCTRL1")->SetDate(wxDateTime(1, wxDateTime::Jan, 2000));
     const double jd = datetime_to_jd(wxDateTime(1, wxDateTime::Jan, 2000));
+    ModalAnswers switch_anyway(wxID_YES); // the time since the start is given up
     box->SetValue(true);
     command(box, wxEVT_CHECKBOX);
+    EXPECT_EQ(switch_anyway.messages.size(), 1u);
     EXPECT_DOUBLE_EQ(system().time(), jd);
     EXPECT_EQ(system().integrator(), nbSystem::Integrator::HighAccuracy);
     EXPECT_EQ(system().find("Sun")->mass(), accurate_mass(SolarBody::Sun));
@@ -522,6 +550,129 @@ TEST_F(MainFrame, BodiesMeetingOnOnePointPauseTheSimulationAndSayWhich) {
     tick();
     EXPECT_EQ(system().time(), t);
     EXPECT_TRUE(readout().Contains("Earth")) << "the reason stays in view";
+
+    // Gravitate! again would make every body NaN: it is refused, saying why.
+    choose(track(), "Mars");
+    press_gravitate();
+    EXPECT_FALSE(frame->IsRunning());
+    EXPECT_TRUE(readout().StartsWith("Not started: ")) << readout();
+    tick();
+    EXPECT_EQ(system().time(), t);
+    EXPECT_TRUE(std::isfinite(system().find("Sun")->position().x)) << "the Sun was spoilt";
+
+    // A new start date gives a finite system and a picture of it, whatever
+    // auto-track followed while the bodies were lost.
+    tick();
+    command(find<wxButton>("ID_BUTTON1"), wxEVT_BUTTON);
+    EXPECT_EQ(first_non_finite_body(system()), "");
+    EXPECT_EQ(readout(), "") << "the pause's reason belongs to the old system";
+    for (int r = 0; r < 4; ++r)
+        for (int c = 0; c < 4; ++c)
+            EXPECT_TRUE(std::isfinite(frame->GetScene().combined().at(r, c))) << r << c;
+    const wxImage picture = frame->CurrentPicture();
+    ASSERT_TRUE(picture.IsOk());
+    int lit = 0;
+    for (int y = 0; y < picture.GetHeight(); ++y)
+        for (int x = 0; x < picture.GetWidth(); ++x)
+            lit += picture.GetRed(x, y) + picture.GetGreen(x, y) + picture.GetBlue(x, y) > 0;
+    EXPECT_GT(lit, 50) << "the picture stayed empty";
+    press_gravitate();
+    EXPECT_TRUE(frame->IsRunning());
+}
+
+TEST_F(MainFrame, ReadoutsGoWithTheBodiesAndSystemTheySpokeOf) {
+    choose(object_a(), "Earth");
+    choose(object_b(), "Mars");
+    tick();
+    ASSERT_TRUE(readout().StartsWith("Separation: ")) << readout();
+    ASSERT_TRUE(system().remove("Mars"));
+    tick();
+    EXPECT_EQ(readout(), "") << "a separation from a body no longer there";
+    frame->RefreshBodyLists();
+    tick();
+    EXPECT_EQ(readout(), "");
+}
+
+// Recenter on Sun while auto-track holds another body: the Sun is centred,
+// and stays so, rather than the command doing nothing.
+TEST_F(MainFrame, RecenterOnSunTakesTheCentreFromAutoTrack) {
+    choose(track(), "Jupiter");
+    tick();
+    menu(ZenorbToolbar::ID_RECENTER_SUN);
+    EXPECT_EQ(selection(track()), "Sun");
+    press_gravitate();
+    tick();
+    tick();
+    EXPECT_EQ(on_panel("Sun"), wxPoint(panel_size().x / 2, panel_size().y / 2));
+}
+
+TEST_F(MainFrame, ATimeStepThatIsNoNumberKeepsTheLastOneAndSaysWhy) {
+    auto* step = find<wxSpinCtrlDbl>("ID_SPINCTRL1");
+    step->SetDecimalSeparator('.');
+    step->GetTextCtrl()->ChangeValue("");
+    step->GetTextCtrl()->SetModified(true);
+    step->SyncSpinToText(true, true);
+    EXPECT_EQ(step->GetTextCtrl()->GetValue(), "0.26");
+    EXPECT_EQ(frame->GetStatusBar()->GetStatusText(),
+              "Timestep [days]: An empty field is no number: 0.26 is kept.");
+    press_gravitate();
+    const double t = system().time();
+    tick();
+    EXPECT_NEAR(system().time() - t, 0.26, 1e-9) << "the clock froze";
+
+    auto* refresh = find<wxSpinCtrlDbl>("ID_SPINCTRL2");
+    refresh->GetTextCtrl()->ChangeValue("1000");
+    refresh->GetTextCtrl()->SetModified(true);
+    refresh->SyncSpinToText(true, true);
+    EXPECT_EQ(frame->GetRefreshMs(), 500);
+    EXPECT_EQ(frame->GetStatusBar()->GetStatusText(),
+              "Refresh [ms]: 1000 is above the largest value: 500 is taken.");
+}
+
+TEST_F(MainFrame, SwitchingTheModeAfterTheStartAsksFirst) {
+    wxCheckBox* box = find<wxCheckBox>("ID_CHECKBOX11");
+    {
+        // At the start date nothing is lost: no question.
+        ModalAnswers none(wxID_NO);
+        box->SetValue(true);
+        command(box, wxEVT_CHECKBOX);
+        EXPECT_TRUE(none.messages.empty());
+        EXPECT_EQ(system().integrator(), nbSystem::Integrator::HighAccuracy);
+    }
+    press_gravitate();
+    tick();
+    const double later = system().time();
+    {
+        ModalAnswers keep(wxID_NO);
+        box->SetValue(false);
+        command(box, wxEVT_CHECKBOX);
+        ASSERT_EQ(keep.messages.size(), 1u);
+        EXPECT_NE(keep.messages[0].find("time since then is lost"), std::string::npos);
+        EXPECT_TRUE(box->GetValue()) << "the box shows the mode kept";
+        EXPECT_EQ(system().time(), later);
+        EXPECT_EQ(system().integrator(), nbSystem::Integrator::HighAccuracy);
+    }
+    {
+        ModalAnswers yes(wxID_YES);
+        box->SetValue(false);
+        command(box, wxEVT_CHECKBOX);
+        EXPECT_EQ(yes.messages.size(), 1u);
+        EXPECT_LT(system().time(), later);
+        EXPECT_EQ(system().integrator(), nbSystem::Integrator::SemiImplicitEuler);
+    }
+}
+
+// However low the screen, the window fits: the control column scrolls.
+TEST_F(MainFrame, TheControlColumnScrollsWhereTheWindowIsLow) {
+    auto* column = dynamic_cast<wxScrolledWindow*>(wxWindow::FindWindowByName("ID_PANEL2", frame));
+    ASSERT_NE(column, nullptr);
+    EXPECT_LT(frame->GetMinClientSize().y, 420) << "the least height is more than most screens";
+    frame->SetClientSize(frame->GetClientSize().x, 420);
+    ASSERT_TRUE(wait_until([&] { return frame->GetClientSize().y <= 420; }))
+        << frame->GetClientSize().y;
+    settle();
+    EXPECT_GT(column->GetVirtualSize().y, column->GetClientSize().y);
+    EXPECT_LE(column->GetVirtualSize().x, column->GetClientSize().x) << "it scrolls sideways";
 }
 
 TEST_F(MainFrame, ThePanelShowsAndSavePictureWritesWhatTheTickDraws) {
@@ -584,7 +735,7 @@ TEST_F(MainFrame, ManageObjectsRemovesBodiesAndTheListsForgetThem) {
     choose(object_a(), "Mars");
     choose(object_b(), "Earth");
     press_gravitate();
-    frame->GetTimer().Start(20); // it keeps stepping under the dialog
+    frame->StartTicks(20); // it keeps stepping under the dialog
     const double before = system().time();
     bool ran = false;
     frame->CallAfter([&] {
@@ -610,7 +761,7 @@ TEST_F(MainFrame, ManageObjectsRemovesBodiesAndTheListsForgetThem) {
         dialog->EndModal(wxID_CANCEL);
     });
     menu(ZenorbToolbar::ID_ORBITAL_ELEMENTS);
-    frame->GetTimer().Stop();
+    frame->StopTicks();
     ASSERT_TRUE(ran);
     EXPECT_GT(system().time(), before) << "the timer stopped stepping under the dialog";
     EXPECT_EQ(system().size(), 9u);
@@ -645,6 +796,66 @@ TEST_F(MainFrame, RefreshedListsDropVanishedBodiesAndTheirSelections) {
         const auto names = entries(choice);
         EXPECT_EQ(std::find(names.begin(), names.end(), "Moon"), names.end());
     }
+}
+
+// A picture slower than the refresh period, on purpose.
+class SlowPictureFrame : public ZenorbFrame {
+public:
+    using ZenorbFrame::ZenorbFrame;
+    static constexpr int PICTURE_MS = 120;
+    void RedrawScene() override {
+        wxMilliSleep(PICTURE_MS);
+        ZenorbFrame::RedrawScene();
+    }
+};
+
+// Ticks longer than their period must not starve the window: a control
+// asks to be repainted and is, a click is answered, within 200 ms.
+TEST(SlowPicture, ControlsRepaintAndClicksAreAnsweredWhileTicksOverrun) {
+    auto* frame = new SlowPictureFrame(nullptr);
+    frame->Show();
+    frame->Raise();
+    ASSERT_TRUE(wait_until([&] { return frame->IsShownOnScreen() && frame->IsActive(); }));
+    settle(100);
+    // A plain child of the control column, whose paints the test counts.
+    wxWindow* column = wxWindow::FindWindowByName("ID_PANEL2", frame);
+    ASSERT_NE(column, nullptr);
+    auto* probe = new wxPanel(column, wxID_ANY, wxPoint(0, 0), wxSize(24, 24));
+    int paints = 0;
+    probe->Bind(wxEVT_PAINT, [&](wxPaintEvent&) {
+        wxPaintDC dc(probe);
+        ++paints;
+    });
+    ASSERT_TRUE(wait_until([&] { return paints > 0; }));
+    frame->StartTicks(30);
+    settle(300); // the ticks are under way
+
+    wxStopWatch clock;
+    long slowest = 0;
+    for (int k = 0; k < 5; ++k) {
+        const int before = paints;
+        probe->Refresh();
+        clock.Start();
+        ASSERT_TRUE(wait_until([&] { return paints > before; }, 3000)) << "never repainted";
+        slowest = std::max(slowest, clock.Time());
+        wait_until([] { return false; }, 37); // between ticks and across them
+    }
+    EXPECT_LE(slowest, 200) << "ms from a repaint asked to its paint";
+
+    auto* button = dynamic_cast<wxButton*>(wxWindow::FindWindowByName("ID_BUTTON2", frame));
+    ASSERT_NE(button, nullptr);
+    wxUIActionSimulator sim;
+    const wxPoint centre =
+        button->GetScreenRect().GetPosition() + wxPoint(button->GetSize().x / 2, 8);
+    sim.MouseMove(centre);
+    ASSERT_TRUE(wait_until([&] { return wxGetMousePosition() == centre; }));
+    sim.MouseClick();
+    clock.Start();
+    ASSERT_TRUE(wait_until([&] { return frame->IsRunning(); }, 3000)) << "the click went unheard";
+    EXPECT_LE(clock.Time(), 200 + SlowPictureFrame::PICTURE_MS) << "ms to answer the click";
+    frame->StopTicks();
+    frame->Destroy();
+    wait_until([] { return wxTopLevelWindows.IsEmpty(); });
 }
 
 } // namespace

@@ -236,21 +236,32 @@ TEST_F(SingleObjectPageTest, AnInvalidSetMakesNothingOnApplyAndABoxOnSave) {
     struct Case {
         const char* what;
         Typed typed;
+        std::string message;
     };
-    std::vector<Case> cases = {{"empty fields", Typed()}};
+    const std::string no_orbit = "INVALID: no object can follow these elements (it needs a "
+                                 "name, a > 0 and e > 0, and a place at its epoch).";
+    std::vector<Case> cases = {{"empty fields", Typed(), "INVALID: Eccentricity (e) is empty."}};
     cases[0].typed.type = 0;
-    for (const auto& [what, e, a, name] :
-         std::vector<std::tuple<const char*, const char*, const char*, const char*>>{
-             {"a circle", "0", "2.36", "Vesta"},
-             {"a parabola", "1", "2.36", "Vesta"},
-             {"a hyperbola", "1.2", "2.36", "Vesta"},
-             {"no semi-major axis", "0.09", "", "Vesta"},
-             {"a blank name", "0.09", "2.36", "   "}}) {
+    for (const auto& [what, e, a, name, said] :
+         std::vector<std::tuple<const char*, const char*, const char*, const char*, std::string>>{
+             {"a circle", "0", "2.36", "Vesta", no_orbit},
+             {"a parabola", "1", "2.36", "Vesta", no_orbit},
+             {"a hyperbola", "1.2", "2.36", "Vesta", no_orbit},
+             {"no semi-major axis", "0.09", "", "Vesta", "INVALID: Semimajor axis (a) is empty."},
+             {"a blank name", "0.09", "2.36", "   ", no_orbit},
+             {"letters", "0.09", "abc", "Vesta",
+              "INVALID: Semimajor axis (a) holds \"abc\", which is not a number (the decimal "
+              "point is '.')."},
+             {"a decimal comma", "0,09", "2.36", "Vesta",
+              "INVALID: Eccentricity (e) holds \"0,09\", which is not a number (the decimal "
+              "point is '.')."},
+             {"a number beyond a double", "0.09", "1e999", "Vesta",
+              "INVALID: Semimajor axis (a) holds \"1e999\", which is out of range."}}) {
         Typed t = vesta();
         t.e = e;
         t.a = a;
         t.name = name;
-        cases.push_back({what, t});
+        cases.push_back({what, t, said});
     }
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -258,14 +269,15 @@ TEST_F(SingleObjectPageTest, AnInvalidSetMakesNothingOnApplyAndABoxOnSave) {
         page->Load();
         answers.boxes.clear();
         press_apply();
-        EXPECT_EQ(message(), " ") << "an invalid set says nothing on Apply";
+        EXPECT_EQ(message(), c.message) << "Apply says why nothing was made";
         EXPECT_TRUE(answers.boxes.empty());
+        page->Load();
         press(page->GetSaveButton());
         ASSERT_EQ(answers.boxes.size(), 1u);
         EXPECT_EQ(answers.boxes[0].message, "Please check element parameters");
         EXPECT_EQ(answers.boxes[0].caption, "Orbital elements invalid or incomplete");
         EXPECT_TRUE(answers.boxes[0].centred);
-        EXPECT_EQ(message(), " ");
+        EXPECT_EQ(message(), c.message);
         EXPECT_EQ(the_factory->system()->size(), bodies);
         EXPECT_TRUE(files_in(data.path()).empty());
     }
@@ -377,15 +389,25 @@ TEST_F(SingleObjectPageTest, ASecondApplyOfTheSameNameCreatesNothing) {
     changed.a = "2.5";
     type(changed);
     press_apply();
-    EXPECT_EQ(message(), "Warning No object created!");
+    EXPECT_EQ(message(), "No object created: a body named Vesta is already in the simulation.");
     EXPECT_EQ(system->find("Vesta"), first) << "the system keeps its body";
     EXPECT_EQ(system->size(), bodies);
     EXPECT_EQ(the_factory->catalogue_size(), 1u);
     EXPECT_EQ((*the_factory->catalogue_begin())->a(), 2.361418);
-    // The file was written before the body was refused.
+    // A failed Apply writes no file: the one of the body simulated stays.
     const auto saved = LoadElementsFile(wxString::FromUTF8(file("Asteroid_Vesta.xml")));
     ASSERT_NE(saved, nullptr);
-    EXPECT_EQ(saved->a(), 2.5);
+    EXPECT_EQ(saved->a(), 2.361418);
+
+    // The same elements under another name would put two bodies on one point.
+    Typed twin = vesta();
+    twin.name = "Vesta twin";
+    type(twin);
+    press_apply();
+    EXPECT_EQ(message(), "No object created: Vesta_twin would sit within a metre of Vesta, and "
+                         "two bodies on one point cannot be simulated.");
+    EXPECT_EQ(system->find("Vesta_twin"), nullptr);
+    EXPECT_EQ(files_in(data.path()), std::set<std::string>{"Asteroid_Vesta.xml"});
 }
 
 TEST_F(SingleObjectPageTest, ACometIgnoresTheMeanAnomalyField) {
@@ -423,8 +445,8 @@ TEST_F(SingleObjectPageTest, MassesThatAreNoPositiveNumberLeaveTheDefault) {
     const struct {
         const char* typed;
         double mass;
-    } cases[] = {{"", 3.0e10},       {"0", 3.0e10},       {"-5e20", 3.0e10}, {"heavy", 3.0e10},
-                 {"1.5e20", 1.5e20}, {" 2e20 kg ", 2e20}, {"5,9E24", 5.0},   {"1e999", 3.0e10}};
+    } cases[] = {
+        {"", 3.0e10}, {"0", 3.0e10}, {"-5e20", 3.0e10}, {"1.5e20", 1.5e20}, {" 2e20 kg ", 2e20}};
     for (const auto& c : cases) {
         Typed t = vesta();
         t.mass = c.typed;
@@ -432,6 +454,17 @@ TEST_F(SingleObjectPageTest, MassesThatAreNoPositiveNumberLeaveTheDefault) {
         const auto set = page->ElementsFromFields();
         ASSERT_NE(set, nullptr);
         EXPECT_EQ(set->mass(), c.mass) << c.typed;
+    }
+    // Text that is no number is refused, naming the field, rather than
+    // read as the default or as part of itself ("5,9E24" as 5).
+    for (const char* typed : {"heavy", "5,9E24", "1e999"}) {
+        Typed t = vesta();
+        t.mass = typed;
+        type(t);
+        EXPECT_EQ(page->ElementsFromFields(), nullptr) << typed;
+        EXPECT_NE(message().find("INVALID: Mass holds \"" + std::string(typed) + "\""),
+                  std::string::npos)
+            << message();
     }
 }
 

@@ -216,4 +216,38 @@ TEST(View, RecentreOnSunWithoutASystemUsesTheOrigin) {
     EXPECT_EQ(y, 300);
 }
 
+// A body that lost its finite state must leave the view as it was (its
+// translation would outlive the body); a finite one however far off must
+// land where it was asked to, not where a clamp to the int range put it.
+TEST(View, CentreOnIgnoresNonFinitePointsAndReachesFarOnes) {
+    dcAdapter view;
+    start_view(view);
+    const Matrix4 before = view.combined();
+    const double nan = std::nan("");
+    const double inf = HUGE_VAL;
+    for (const vec3d& p : {vec3d(nan, 0, 0), vec3d(0, inf, 0), vec3d(0, 0, -inf)}) {
+        view.centre_on(p, 400, 300);
+        view.update();
+        for (int r = 0; r < 4; ++r)
+            for (int c = 0; c < 4; ++c)
+                EXPECT_EQ(view.combined().at(r, c), before.at(r, c)) << r << c;
+    }
+    view.set_scale(vec3d(nan, 0, 0), 1e12);
+    view.set_scale(vec3d(), nan);
+    view.update();
+    EXPECT_EQ(view.combined().at(0, 0), before.at(0, 0));
+
+    // 1000 AU at a scale of ten million pixels per AU: far beyond int.
+    for (int k = 0; k < 40; ++k)
+        view_zoom_in(view, 800, 600);
+    view.set_scale(vec3d(), AU / 1e5);
+    view.update();
+    const vec3d far(1000 * AU, -300 * AU, 0);
+    view_track(view, far, 800, 600);
+    int x, y;
+    view.project(far, x, y);
+    EXPECT_EQ(x, 400);
+    EXPECT_EQ(y, 300);
+}
+
 } // namespace

@@ -2,6 +2,7 @@
 
 #include "gui/widgets/choice_wx.h"
 #include "gui/widgets/date_generic_ctrl.h"
+#include "gui/widgets/list_view_combo_popup.h"
 #include "gui_test.h"
 
 namespace {
@@ -77,6 +78,37 @@ TEST_F(DateGenericCtrlTest, DayIsClampedToTheLengthOfTheMonth) {
     }
     show(2001, 1, 30);
     EXPECT_EQ(date->GetDate(), wxDateTime(28, wxDateTime::Feb, 2001));
+}
+
+// What the user picks is what the choice shows: a day beyond the month's end
+// moves to its last day in the day choice itself, whichever part made it so.
+TEST_F(DateGenericCtrlTest, ADayTheMonthHasNotIsCorrectedWhereTheUserSeesIt) {
+    make();
+    wxChoiceWx* month = date->GetMonthChoice();
+    wxChoiceWx* day = date->GetDayChoice();
+    auto shown_day = [day] { return day->GetString(day->GetSelection()); };
+    auto pick = [](wxChoiceWx* choice, int index) {
+        ASSERT_TRUE(choice->SetStringSelection(choice->GetString(index)));
+        SendComboSelected(choice, index, choice->GetString(index));
+    };
+
+    date->SetDate(wxDateTime(31, wxDateTime::Jan, 2001));
+    pick(month, 1); // February of a common year
+    EXPECT_EQ(shown_day(), "28");
+    EXPECT_EQ(date->GetDate(), wxDateTime(28, wxDateTime::Feb, 2001));
+
+    pick(day, 30); // 31 February, picked as such
+    EXPECT_EQ(shown_day(), "28");
+
+    date->SetDate(wxDateTime(29, wxDateTime::Feb, 2004));
+    date->GetYearSpin()->SetValue(2003);
+    wxSpinEvent year_changed(wxEVT_SPINCTRL, date->GetYearSpin()->GetId());
+    year_changed.SetEventObject(date->GetYearSpin());
+    date->GetYearSpin()->GetEventHandler()->ProcessEvent(year_changed);
+    EXPECT_EQ(shown_day(), "28") << "29 February of a common year";
+
+    pick(month, 3); // April keeps the 28th
+    EXPECT_EQ(shown_day(), "28");
 }
 
 TEST_F(DateGenericCtrlTest, SetDateShowsItsParts) {

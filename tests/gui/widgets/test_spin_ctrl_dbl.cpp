@@ -38,6 +38,8 @@ protected:
             EXPECT_EQ(e.GetId(), spin->GetId());
             notices.push_back({e.GetInt(), e.GetString()});
         });
+        panel->Bind(wxEVT_SPINCTRLDBL_CORRECTED,
+                    [this](wxCommandEvent& e) { corrections.push_back(e.GetString()); });
         ASSERT_TRUE(wait_for_layout());
     }
     wxString shown() const { return spin->GetTextCtrl()->GetValue(); }
@@ -53,6 +55,7 @@ protected:
     wxSpinCtrlDbl* spin = nullptr;
     wxTextCtrl* after = nullptr;
     std::vector<Notice> notices;
+    std::vector<wxString> corrections;
 };
 
 TEST_F(SpinCtrlDblTest, ConstructionDefaults) {
@@ -261,20 +264,39 @@ TEST_F(SpinCtrlDblTest, EscapeReturnsToTheDefaultOnlyInsideTheRange) {
 
 TEST_F(SpinCtrlDblTest, TypingIsFilteredAndTakenAtOnce) {
     make();
+    spin->SetDecimalSeparator('.');
     ASSERT_TRUE(focus(spin->GetTextCtrl()));
     spin->GetTextCtrl()->SelectAll();
-    sim.Text("1x2,5");
-    // Only the digits pass the filter; the value follows every keystroke.
-    ASSERT_TRUE(wait_until([&] { return shown() == "125"; })) << shown();
-    EXPECT_EQ(spin->GetValue(), 125) << "no range test while typing";
+    sim.Text("1x2");
+    // Letters do not pass the filter; the value follows every keystroke.
+    ASSERT_TRUE(wait_until([&] { return shown() == "12"; })) << shown();
+    EXPECT_EQ(spin->GetValue(), 12);
     ASSERT_FALSE(notices.empty());
-    EXPECT_EQ(notices.back().text, "125");
+    EXPECT_EQ(notices.back().text, "12");
 
-    // Enter clamps the typed number into the range.
+    // Erased, the text is no number: the value stays what it was.
+    spin->GetTextCtrl()->SelectAll();
+    sim.Char(WXK_BACK);
+    ASSERT_TRUE(wait_until([&] { return shown().empty(); })) << shown();
+    EXPECT_EQ(spin->GetValue(), 12) << "a blank field stopped the clock";
+
+    // Outside the range the value waits for Enter, which brings it in.
+    sim.Text("125");
+    ASSERT_TRUE(wait_until([&] { return shown() == "125"; })) << shown();
+    EXPECT_EQ(spin->GetValue(), 12);
     sim.Char(WXK_RETURN);
     ASSERT_TRUE(wait_until([&] { return shown() == "30"; })) << shown();
     EXPECT_EQ(spin->GetValue(), 30);
     EXPECT_EQ(notices.back().integer, 30);
+    ASSERT_FALSE(corrections.empty());
+    EXPECT_TRUE(corrections.back().Contains("125 is above the largest value"))
+        << corrections.back();
+
+    // A comma is read or refused, never dropped ("0,5" was once 05).
+    spin->GetTextCtrl()->SelectAll();
+    sim.Text("0,5");
+    ASSERT_TRUE(wait_until([&] { return shown() == "0,5"; })) << shown();
+    EXPECT_EQ(spin->GetValue(), 30);
 
     // Space reshows the value in the control's format.
     spin->GetTextCtrl()->SelectAll();
@@ -282,6 +304,48 @@ TEST_F(SpinCtrlDblTest, TypingIsFilteredAndTakenAtOnce) {
     ASSERT_TRUE(wait_until([&] { return shown() == "7.50"; })) << shown();
     sim.Char(WXK_SPACE);
     ASSERT_TRUE(wait_until([&] { return shown() == "7.5"; })) << shown();
+}
+
+// Enter (or leaving the field) takes a number in the range as it stands;
+// any other text is corrected where the user sees it, and says why.
+TEST_F(SpinCtrlDblTest, EnterTakesANumberInTheRangeAndSaysWhyOtherTextIsNot) {
+    make();
+    struct Case {
+        wxUniChar separator;
+        const char* typed;
+        const char* shown;
+        const char* why; // empty: taken as typed
+    } cases[] = {
+        {'.', "2.5", "2.5", ""},
+        {',', "0,5", "0.5", ""},
+        {',', "0.75", "0.75", ""},
+        {'.', "0,5", "0.26",
+         "\"0,5\" is not a number (the decimal separator is '.'): 0.26 is kept."},
+        {'.', "", "0.26", "An empty field is no number: 0.26 is kept."},
+        {'.', " - ", "0.26", "is not a number"},
+        {'.', "45", "30", "45 is above the largest value: 30 is taken."},
+        {'.', "0", "0.001", "0 is below the smallest value: 0.001 is taken."},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message()
+                     << "'" << c.typed << "' with '" << char(c.separator) << "'");
+        spin->SetDecimalSeparator(c.separator);
+        spin->SetValue(0.26);
+        corrections.clear();
+        spin->GetTextCtrl()->ChangeValue(c.typed);
+        spin->GetTextCtrl()->SetModified(true);
+        spin->SyncSpinToText(true, true);
+        EXPECT_EQ(shown(), c.shown);
+        double value = 0;
+        ASSERT_TRUE(wxString(c.shown).ToCDouble(&value));
+        EXPECT_DOUBLE_EQ(spin->GetValue(), value);
+        if (*c.why) {
+            ASSERT_EQ(corrections.size(), 1u);
+            EXPECT_TRUE(corrections[0].Contains(c.why)) << corrections[0];
+        } else {
+            EXPECT_TRUE(corrections.empty()) << corrections[0];
+        }
+    }
 }
 
 TEST_F(SpinCtrlDblTest, LeavingTheTextTakesTheTypedNumber) {
