@@ -4,6 +4,8 @@
 #include <cstring>
 #include <vector>
 
+#include <sys/stat.h>
+
 extern "C" {
 #include <libavcodec/avcodec.h>
 #include <libavformat/avformat.h>
@@ -23,6 +25,21 @@ const char* const X264_PRESET = "ultrafast";
 // A keyframe, and so a fragment of the file, every second: what a killed
 // program or a full disk loses is at most the last second.
 const int KEYFRAME_SECONDS = 1;
+
+// A film goes into a regular file only: into a device it would overwrite
+// whatever is there.
+std::string not_a_file(const std::string& path) {
+    struct stat there {};
+    if (::stat(path.c_str(), &there) != 0 || S_ISREG(there.st_mode))
+        return "";
+    if (S_ISDIR(there.st_mode))
+        return "a directory";
+    if (S_ISFIFO(there.st_mode))
+        return "a named pipe";
+    if (S_ISCHR(there.st_mode) || S_ISBLK(there.st_mode))
+        return "a device";
+    return "something else";
+}
 
 std::string av_reason(int code) {
     char text[AV_ERROR_MAX_STRING_SIZE] = {};
@@ -206,6 +223,11 @@ bool FilmWriter::open(const std::string& path, int width, int height, int fps, s
         return false;
     }
     state->stream->time_base = c->time_base;
+    const std::string kind = not_a_file(path);
+    if (!kind.empty()) {
+        error = "cannot write a film to '" + path + "': it is " + kind + ", not a regular file";
+        return false;
+    }
     const int file = avio_open(&state->format->pb, path.c_str(), AVIO_FLAG_WRITE);
     if (file < 0) {
         error = "cannot open '" + path + "' for writing: " + av_reason(file);
