@@ -2,11 +2,13 @@
 // codec, size, decoded frame count and duration of its video stream.
 #pragma once
 
+#include <cstdint>
 #include <cstdio>
 #include <locale>
 #include <map>
 #include <sstream>
 #include <string>
+#include <vector>
 
 struct FilmProbe {
     bool readable = false; // ffprobe opened the file and found a video stream
@@ -56,4 +58,21 @@ inline FilmProbe probe_film(const std::string& path) {
     probe.frames = long(number("nb_read_frames", -1));
     probe.seconds = number("duration", -1);
     return probe;
+}
+
+// The first frame of a film decoded by ffmpeg, as RGB bytes row by row;
+// empty when there is none.
+inline std::vector<std::uint8_t> first_film_frame(const std::string& path) {
+    const std::string command =
+        "ffmpeg -v error -i '" + path + "' -frames:v 1 -f rawvideo -pix_fmt rgb24 - 2>/dev/null";
+    std::vector<std::uint8_t> out;
+    FILE* pipe = popen(command.c_str(), "r");
+    if (!pipe)
+        return out;
+    std::uint8_t buffer[4096];
+    std::size_t n;
+    while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0)
+        out.insert(out.end(), buffer, buffer + n);
+    pclose(pipe);
+    return out;
 }

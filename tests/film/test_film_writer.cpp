@@ -69,22 +69,6 @@ std::string write_film(const std::string& path, int w, int h, int fps, const Pic
     return film.finish(error) ? "" : error;
 }
 
-// The first frame of a film decoded by ffmpeg as RGB bytes.
-std::vector<std::uint8_t> first_frame(const std::string& path) {
-    const std::string command =
-        "ffmpeg -v error -i '" + path + "' -frames:v 1 -f rawvideo -pix_fmt rgb24 - 2>/dev/null";
-    std::vector<std::uint8_t> out;
-    FILE* pipe = popen(command.c_str(), "r");
-    if (!pipe)
-        return out;
-    std::uint8_t buffer[4096];
-    std::size_t n;
-    while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0)
-        out.insert(out.end(), buffer, buffer + n);
-    pclose(pipe);
-    return out;
-}
-
 // Lossy coding moves colours a little; which primary a pixel shows does not.
 char primary_at(const std::vector<std::uint8_t>& rgb, int width, int x, int y) {
     const std::size_t at = (std::size_t(y) * width + x) * 3;
@@ -146,7 +130,7 @@ TEST(FilmWriter, EveryPixelLayoutKeepsItsColours) {
         picture.fill(64, 0, 96, 32, 0, 0, 255);
         const std::string path = dir.path() + "/colours.mp4";
         ASSERT_EQ(write_film(path, 96, 32, 10, picture, 2), "");
-        const std::vector<std::uint8_t> rgb = first_frame(path);
+        const std::vector<std::uint8_t> rgb = first_film_frame(path);
         ASSERT_EQ(rgb.size(), 96u * 32 * 3);
         EXPECT_EQ(std::string() + primary_at(rgb, 96, 16, 16) + primary_at(rgb, 96, 48, 16) +
                       primary_at(rgb, 96, 80, 16),
@@ -173,7 +157,7 @@ TEST(FilmWriter, AFrameOfAnotherSizeIsCentredOnTheFilm) {
     EXPECT_EQ(film.frames(), 2);
     ASSERT_TRUE(film.finish(error)) << error;
 
-    const std::vector<std::uint8_t> rgb = first_frame(path);
+    const std::vector<std::uint8_t> rgb = first_film_frame(path);
     ASSERT_EQ(rgb.size(), 64u * 48 * 3);
     for (auto [x, y] : {std::pair{2, 2}, {61, 2}, {2, 45}, {61, 45}, {32, 24}})
         EXPECT_EQ(primary_at(rgb, 64, x, y), 'g') << x << "," << y;
@@ -187,7 +171,7 @@ TEST(FilmWriter, AFrameOfAnotherSizeIsCentredOnTheFilm) {
                      "' -vf select='eq(n\\,1)' -frames:v 1 -c:v mpeg4 -q:v 1 '" + second + "'")
                         .c_str()),
         0);
-    const std::vector<std::uint8_t> small = first_frame(second);
+    const std::vector<std::uint8_t> small = first_film_frame(second);
     ASSERT_EQ(small.size(), 64u * 48 * 3);
     EXPECT_EQ(primary_at(small, 64, 32, 24), 'w');
     EXPECT_EQ(primary_at(small, 64, 3, 3), 'k');
