@@ -253,6 +253,29 @@ TEST(SimCli, FilmsAPictureAtTheStartAndEveryKSteps) {
     }
 }
 
+// The progress line is for a person at a terminal; a log gets none (see
+// FilmsAPictureAtTheStartAndEveryKSteps).
+TEST(SimCli, AFilmCountsItsFramesOnATerminal) {
+    TempDir dir;
+    const std::string film = dir.path() + "/terminal.mp4";
+    // script(1) runs the simulator on a terminal of its own and passes on
+    // what it shows.
+    const std::string command = std::string("script -qec \"") + ZENORB_SIM +
+                                " --date 2000-01-01 --steps 2 --size 64x48 --film " + film +
+                                " >/dev/null\" /dev/null";
+    std::string shown;
+    FILE* pipe = popen(command.c_str(), "r");
+    ASSERT_NE(pipe, nullptr);
+    char buffer[4096];
+    std::size_t n;
+    while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0)
+        shown.append(buffer, n);
+    ASSERT_EQ(pclose(pipe), 0) << shown;
+    EXPECT_EQ(shown, "\rzenorb-sim: frame 1 of 3\rzenorb-sim: frame 2 of 3"
+                     "\rzenorb-sim: frame 3 of 3\r\n");
+    EXPECT_EQ(probe_film(film).frames, 3);
+}
+
 // The numbered pictures are the --png picture of each state: the last one
 // is the final state's.
 TEST(SimCli, FramesAreNumberedPicturesOfTheStates) {
