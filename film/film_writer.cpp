@@ -1,6 +1,7 @@
 #include "film/film_writer.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <cstring>
 #include <vector>
 
@@ -244,6 +245,9 @@ bool FilmWriter::open(const std::string& path, int width, int height, int fps, s
     if (header < 0 || state->format->pb->error < 0) {
         error = "cannot write to '" + path +
                 "': " + av_reason(header < 0 ? header : state->format->pb->error);
+        // A file without its header holds no film: nothing to keep.
+        state->release();
+        std::remove(path.c_str());
         return false;
     }
     state_ = std::move(state);

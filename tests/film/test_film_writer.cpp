@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -304,6 +305,33 @@ TEST(FilmWriter, AFileSizeLimitLeavesAPlayableFilmOfTheFramesBefore) {
     EXPECT_LE(probe.frames, accepted);
     EXPECT_GE(probe.frames, accepted - 2 * fps);
     EXPECT_GE(probe.frames, fps);
+}
+
+TEST(FilmWriter, AFileThatCannotTakeTheHeaderIsNoFilmAndIsRemoved) {
+    TempDir dir;
+    const std::string path = dir.path() + "/empty.mp4";
+    const std::string reason_file = dir.path() + "/reason.txt";
+    const long opened = in_child([&]() -> long {
+        signal(SIGXFSZ, SIG_IGN);
+        std::string error;
+        {
+            FilmWriter film;
+            const rlimit limit{0, RLIM_INFINITY};
+            setrlimit(RLIMIT_FSIZE, &limit);
+            if (film.open(path, 64, 48, 10, error))
+                return 1;
+        }
+        const rlimit unlimited{RLIM_INFINITY, RLIM_INFINITY};
+        setrlimit(RLIMIT_FSIZE, &unlimited);
+        if (FILE* f = fopen(reason_file.c_str(), "w")) {
+            fputs(error.c_str(), f);
+            fclose(f);
+        }
+        return 0;
+    });
+    EXPECT_EQ(opened, 0);
+    EXPECT_EQ(files_in(dir.path()), std::set<std::string>{"reason.txt"});
+    EXPECT_EQ(slurp(reason_file), "cannot write to '" + path + "': File too large");
 }
 
 TEST(FilmWriter, AKilledWriterLeavesTheWholeSecondsWritten) {
