@@ -47,6 +47,8 @@ void ZenorbFrame::ComposeRecorded(wxDC& target) {
         film_picture.Create(size, 24);
     {
         wxMemoryDC picture(film_picture);
+        // The panel's own font, which a window's device context has.
+        picture.SetFont(drawing_panel->GetFont());
         ComposeOn(picture);
         target.Blit(0, 0, size.x, size.y, &picture, 0, 0);
     }

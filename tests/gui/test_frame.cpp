@@ -601,7 +601,7 @@ TEST_F(MainFrame, RecordsTheTicksPicturesUntilStopped) {
     ASSERT_TRUE(frame->StartRecording(path, error)) << error;
     EXPECT_EQ(menu_label(frame, ZenorbFrame::ID_RECORD_FILM), "Stop recording");
     EXPECT_FALSE(frame->StartRecording(dir.path() + "/second.mp4", error)) << "one at a time";
-    press_gravitate();
+    // Paused: the ticks redraw all the same, and each picture is recorded.
     for (int k = 0; k < 4; ++k)
         tick();
     EXPECT_EQ(frame->GetFilmRecorder().frames(), 4);
