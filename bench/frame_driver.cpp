@@ -1,9 +1,10 @@
 // The real main window under load, for the figures no unit test may time:
-//   zenorb-frame-bench ticks N SECONDS [--accurate]
+//   zenorb-frame-bench ticks N SECONDS [--accurate] [--record FILE.mp4]
 //                                        ticks per second while running with
 //                                        N catalogue asteroids added and
 //                                        their trails full, in the "High
-//                                        accuracy" mode if asked
+//                                        accuracy" mode if asked, recording
+//                                        a film of them if asked
 //   zenorb-frame-bench memory N          resident memory with N bodies and
 //                                        every trail full, after pictures
 //   zenorb-frame-bench startup           launch to the first picture drawn
@@ -90,14 +91,23 @@ public:
         if (args.size() < 3 || !args[2].ToLong(&n) || n < 0 ||
             (mode_ == "ticks" && (args.size() < 4 || !args[3].ToLong(&seconds))) ||
             (mode_ != "ticks" && mode_ != "memory")) {
-            std::fprintf(stderr, "usage: zenorb-frame-bench ticks N SECONDS [--accurate] | "
-                                 "memory N | startup\n");
+            std::fprintf(stderr, "usage: zenorb-frame-bench ticks N SECONDS [--accurate] "
+                                 "[--record FILE.mp4] | memory N | startup\n");
             return false;
         }
         frame_ = new ZenorbFrame(nullptr);
         frame_->Show();
-        if (mode_ == "ticks" && args.size() > 4 && args[4] == "--accurate")
-            tick_high_accuracy();
+        wxString film;
+        for (std::size_t k = 4; mode_ == "ticks" && k < args.size(); ++k) {
+            if (args[k] == "--accurate") {
+                tick_high_accuracy();
+            } else if (args[k] == "--record" && k + 1 < args.size()) {
+                film = args[++k];
+            } else {
+                std::fprintf(stderr, "unknown option %s\n", args[k].utf8_str().data());
+                return false;
+            }
+        }
         wxStopWatch adding;
         add_asteroids(static_cast<int>(n));
         const long added_ms = adding.Time();
@@ -107,6 +117,11 @@ public:
         if (mode_ == "ticks") {
             // What a user sees after a minute: every asteroid's trail full.
             step_until_trails_full();
+            wxString error;
+            if (!film.empty() && !frame_->StartRecording(film, error)) {
+                std::fprintf(stderr, "cannot record: %s\n", error.utf8_str().data());
+                return false;
+            }
             run_ticks(static_cast<int>(seconds));
         } else {
             fill_trails();
@@ -147,6 +162,13 @@ private:
                         int(the_factory->system()->size()),
                         the_factory->high_accuracy() ? " (high accuracy)" : "", ticks_, elapsed,
                         ticks_ / elapsed);
+            if (frame_->GetFilmRecorder().recording()) {
+                const long frames = frame_->GetFilmRecorder().frames();
+                wxString error;
+                const bool saved = frame_->StopRecording(error);
+                std::printf("film: %ld frames %s\n", frames,
+                            saved ? "saved" : error.utf8_str().data());
+            }
             std::fflush(stdout);
             // Idle work waits while ticks overrun their period: stop them first.
             frame_->StopTicks();

@@ -41,6 +41,13 @@ inline std::string check_sim_arguments(const std::string& bytes) {
         return "step count out of range";
     if (options.width < 16 || options.width > 8192 || options.height < 16 || options.height > 8192)
         return "picture size out of range";
+    if (options.fps < 1 || options.fps > 240)
+        return "film frame rate out of range";
+    if (options.fps != 30 && options.film_file.empty())
+        return "--fps accepted without --film";
+    if (!options.download_dir.empty() &&
+        (!options.film_file.empty() || !options.frames_dir.empty()))
+        return "--download accepted with a film";
     if (!options.add_names.empty() && options.catalogue_dir.empty())
         return "--add accepted without --catalogue";
     if (!options.server.empty() &&

@@ -74,6 +74,7 @@ wxBEGIN_EVENT_TABLE(ZenorbFrame, wxFrame)
     EVT_MENU(wxID_ZOOM_IN, ZenorbFrame::OnZoomIn)
     EVT_MENU(wxID_ZOOM_OUT, ZenorbFrame::OnZoomOut)
     EVT_MENU(ZenorbFrame::ID_SAVE_PICTURE, ZenorbFrame::OnSavePicture)
+    EVT_MENU(ZenorbFrame::ID_RECORD_FILM, ZenorbFrame::OnRecordFilm)
     EVT_MENU(ZenorbFrame::ID_WEBSITE, ZenorbFrame::OnWebSite)
     EVT_MENU(wxID_ABOUT, ZenorbFrame::OnAbout)
     EVT_MENU(wxID_EXIT, ZenorbFrame::OnQuit)
@@ -204,6 +205,8 @@ ZenorbFrame::ZenorbFrame(wxWindow* parent, wxWindowID id)
     file->Append(ZenorbToolbar::ID_DOWNLOAD, "Download ...\tAlt+D");
     file->Append(ID_SAVE_PICTURE, "Save picture...\tCtrl+S",
                  "Save the picture of the drawing panel as a PNG file");
+    file->Append(ID_RECORD_FILM, "Record film...",
+                 "Record the pictures of the drawing panel as an MP4 film");
     file->Append(wxID_EXIT, "Exit\tAlt-F4", "Quit the application");
     auto* edit = new wxMenu;
     edit->Append(ZenorbToolbar::ID_ORBITAL_ELEMENTS, "Manage objects...\tAlt+M");
@@ -441,12 +444,21 @@ void ZenorbFrame::RedrawScene() {
     }
     wxClientDC client(drawing_panel);
     PrepareDC(client);
+    if (film.recording()) {
+        ComposeRecorded(client);
+        return;
+    }
     const wxSize size = drawing_panel->GetClientSize();
     wxBufferedDC dc(&client, size, wxBUFFER_CLIENT_AREA);
     ComposeOn(dc);
 }
 
 void ZenorbFrame::OnPanelPaint(wxPaintEvent&) {
+    if (film.recording()) {
+        wxPaintDC dc(drawing_panel);
+        ComposeRecorded(dc);
+        return;
+    }
     wxBufferedPaintDC dc(drawing_panel);
     ComposeOn(dc);
 }

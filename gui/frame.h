@@ -5,11 +5,13 @@
 
 #include <string>
 
+#include <wx/bitmap.h>
 #include <wx/frame.h>
 #include <wx/image.h>
 #include <wx/stopwatch.h>
 #include <wx/timer.h>
 
+#include "gui/film_recorder.h"
 #include "gui/toolbar.h"
 #include "render/display_options.h"
 #include "render/raster_canvas.h"
@@ -41,7 +43,8 @@ public:
         ID_TIMER,
         ID_WEBSITE,
         ID_SAVE_PICTURE,
-        ID_CHECKBOX11
+        ID_CHECKBOX11,
+        ID_RECORD_FILM
     };
 
     static constexpr int DEFAULT_REFRESH_MS = 55;
@@ -78,6 +81,12 @@ public:
     bool SavePicture(const wxString& path, wxString& error);
     // Fills the three body choices anew, keeping selections that still exist.
     void RefreshBodyLists();
+    // A film of every picture drawn from now on, at the panel's size; false
+    // with a reason (gui/frame_film.cpp).
+    bool StartRecording(const wxString& path, wxString& error);
+    // Ends the film; false with a reason when its end cannot be written.
+    bool StopRecording(wxString& error);
+    const FilmRecorder& GetFilmRecorder() const { return film; }
 
 private:
     void FinishSetup();
@@ -91,6 +100,12 @@ private:
     void ShowReadout(const wxString& text);
     // The window's picture on dc: the scan converter's, labels over it.
     void ComposeOn(wxDC& dc);
+    // While recording: the picture composed off screen, shown on target and
+    // added to the film.
+    void ComposeRecorded(wxDC& target);
+    // The film's end: the menu item back to "Record film...", the message
+    // on the status bar.
+    void RecordingEnded(const wxString& message);
 
     void OnTimer(wxTimerEvent& event);
     void OnIdle(wxIdleEvent& event);
@@ -108,6 +123,7 @@ private:
     void OnZoomIn(wxCommandEvent& event);
     void OnZoomOut(wxCommandEvent& event);
     void OnSavePicture(wxCommandEvent& event);
+    void OnRecordFilm(wxCommandEvent& event);
     void OnWebSite(wxCommandEvent& event);
     void OnAbout(wxCommandEvent& event);
     void OnQuit(wxCommandEvent& event);
@@ -126,6 +142,9 @@ private:
     wxDCDraw scene;
     // The picture's pixels, kept between ticks so that its storage is reused.
     RasterCanvas raster;
+    FilmRecorder film;
+    // The recorded picture, composed here, then shown and encoded.
+    wxBitmap film_picture;
     int refresh_ms = DEFAULT_REFRESH_MS;
     // The period the cycle was started with, whether it is on, and whether
     // a tick has ended since the loop was last idle.

@@ -14,6 +14,9 @@ packages=(
   zlib1g-dev
   # Element files are read with expat directly.
   libexpat1-dev
+  # Films: FFmpeg's libraries to encode them, its ffprobe and ffmpeg to
+  # read them back in the tests.
+  libavformat-dev libavcodec-dev libswscale-dev libavutil-dev ffmpeg
   # Boost.Odeint (header-only) for the high-accuracy mode's integrator.
   libboost-dev
   # The accuracy comparison (scripts/accuracy.py, Debian's /usr/bin/python3):

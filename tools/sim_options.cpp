@@ -20,7 +20,8 @@ Start date (default: today's date, 00:00 UTC):
 Integration:
   --step DAYS          time step in days, 0.001 to 30 (default 0.26)
   --steps N            number of steps (default 0: the initial state)
-  --every K            also print the state every K steps (with step 0)
+  --every K            also print the state every K steps (with step 0);
+                       with --film or --frames, a picture as often
   --no-zero-momentum   keep the total momentum; by default it is removed
                        after the build and again after bodies were added
   --accurate           the high-accuracy mode (the window's "High
@@ -72,6 +73,21 @@ window would show it: orbits, fading, names and the Sun on, axes off):
   --track NAME         keep body NAME in the centre (default Sun; "none"
                        keeps the origin there)
   --simplified         the simplified drawing mode
+
+Film of the run (the pictures as with --png, their size, view, track and
+drawing mode taken from the same options; a picture at the start and one
+every K steps of --every, every step without it):
+  --film FILE.mp4      encode the pictures as an MP4 film: H.264 (libx264,
+                       preset ultrafast) where FFmpeg carries it, else
+                       MPEG-4 part 2. A file there is replaced. An odd
+                       width or height gets one black column or row more.
+                       The film is written in fragments of a second: when
+                       writing stops early (a full disk, a killed run) the
+                       file holds a playable film of the frames before
+  --frames DIR         write the pictures as numbered PNG files
+                       DIR/frame-000001.png, frame-000002.png, ... (DIR
+                       made when missing), each written whole or not at all
+  --fps N              frames per second of the film, 1 to 240 (default 30)
 
 Output:
   --format csv|json    csv (default): a header line
@@ -172,6 +188,7 @@ bool parse_iso_date(const std::string& text, double& jd) {
 
 bool parse_sim_options(int argc, const char* const* argv, SimOptions& options, std::string& error) {
     std::string simulation_option; // the last option of a simulation run, if any
+    bool fps_given = false;
     for (int k = 1; k < argc; ++k) {
         const std::string option = argv[k];
         if (option == "--help" || option == "-h") {
@@ -193,10 +210,11 @@ bool parse_sim_options(int argc, const char* const* argv, SimOptions& options, s
             simulation_option = option;
             continue;
         }
-        const char* const with_value[] = {
-            "--jd",        "--date", "--step",   "--steps",    "--every",  "--elements",
-            "--catalogue", "--add",  "--lookup", "--save",     "--format", "--png",
-            "--size",      "--view", "--track",  "--download", "--server"};
+        const char* const with_value[] = {"--jd",     "--date",     "--step",      "--steps",
+                                          "--every",  "--elements", "--catalogue", "--add",
+                                          "--lookup", "--save",     "--format",    "--png",
+                                          "--size",   "--view",     "--track",     "--download",
+                                          "--server", "--film",     "--frames",    "--fps"};
         bool known = false;
         for (const char* name : with_value)
             known = known || option == name;
@@ -213,7 +231,8 @@ bool parse_sim_options(int argc, const char* const* argv, SimOptions& options, s
         // An empty name would quietly read or write nothing (or the root).
         if (value.empty() &&
             (option == "--catalogue" || option == "--png" || option == "--elements" ||
-             option == "--save" || option == "--download")) {
+             option == "--save" || option == "--download" || option == "--film" ||
+             option == "--frames")) {
             error = "bad " + culprit + ": expected a file or folder name";
             return false;
         }
@@ -288,6 +307,18 @@ bool parse_sim_options(int argc, const char* const* argv, SimOptions& options, s
                 error = "bad " + culprit + ": expected north, equinox or oblique";
                 return false;
             }
+        } else if (option == "--film") {
+            options.film_file = value;
+        } else if (option == "--frames") {
+            options.frames_dir = value;
+        } else if (option == "--fps") {
+            long fps = 0;
+            if (!count_in(value, 1, 240, fps)) {
+                error = "bad " + culprit + ": expected a whole number from 1 to 240";
+                return false;
+            }
+            options.fps = int(fps);
+            fps_given = true;
         } else if (option == "--track") {
             options.track = value;
         } else if (option == "--format") {
@@ -308,6 +339,10 @@ bool parse_sim_options(int argc, const char* const* argv, SimOptions& options, s
     if (!options.download_dir.empty() && !simulation_option.empty()) {
         error = "--download fetches the lists and simulates nothing: " + simulation_option +
                 " goes with another run";
+        return false;
+    }
+    if (fps_given && options.film_file.empty()) {
+        error = "--fps needs --film FILE.mp4, the film it times";
         return false;
     }
     if (!options.add_names.empty() && options.catalogue_dir.empty()) {

@@ -31,6 +31,12 @@ struct SimOptions {
     std::string track = "Sun"; // "none": the origin stays centred
     bool simplified = false;
 
+    // A film of the run: a picture every `every` steps (every step when
+    // `every` is 0), from the start on, drawn like the --png picture.
+    std::string film_file;  // an MP4 film; empty: none
+    std::string frames_dir; // numbered PNG pictures instead; empty: none
+    int fps = 30;
+
     // Fetching the catalogue lists instead of simulating.
     std::string download_dir; // empty: no download
     std::string server;       // empty: the Minor Planet Center's

@@ -21,13 +21,13 @@ void size_scene(wxDCDraw& scene, const SimOptions& options) {
     scene.update();
 }
 
-bool write_picture(const nbSystem& system, wxDCDraw& scene, const SimOptions& options,
-                   std::string& error) {
+wxImage sim_picture(const nbSystem& system, wxDCDraw& scene, const SimOptions& options,
+                    std::string& error) {
     bool known = false;
     const nbBody* tracked = tracked_body(system, options, known);
     if (!known) {
         error = "no body named '" + options.track + "' to track in the picture";
-        return false;
+        return wxImage();
     }
     switch (options.view) {
     case SimOptions::View::North:
@@ -42,13 +42,19 @@ bool write_picture(const nbSystem& system, wxDCDraw& scene, const SimOptions& op
     }
     DisplayOptions display; // as the program starts
     display.simplified = options.simplified;
-    const wxImage image = draw_picture(scene, &system, display, tracked ? tracked->name() : "",
-                                       options.width, options.height);
-    if (!image.IsOk()) {
+    wxImage image = draw_picture(scene, &system, display, tracked ? tracked->name() : "",
+                                 options.width, options.height);
+    if (!image.IsOk())
         error = "cannot make a picture of " + std::to_string(options.width) + "x" +
                 std::to_string(options.height);
+    return image;
+}
+
+bool write_picture(const nbSystem& system, wxDCDraw& scene, const SimOptions& options,
+                   std::string& error) {
+    const wxImage image = sim_picture(system, scene, options, error);
+    if (!image.IsOk())
         return false;
-    }
     if (!save_png(image, options.png_file, error)) {
         error = "cannot write the picture '" + options.png_file + "': " + error;
         return false;

@@ -4,6 +4,8 @@
 
 #include <string>
 
+#include <wx/image.h>
+
 #include "tools/sim_options.h"
 
 class nbBody;
@@ -18,7 +20,13 @@ const nbBody* tracked_body(const nbSystem& system, const SimOptions& options, bo
 // like the program's, is sized before the simulation starts.
 void size_scene(wxDCDraw& scene, const SimOptions& options);
 
-// Turns the scene to the chosen viewpoint, draws the system and writes the
+// Turns the scene to the chosen viewpoint and draws the system at the
+// options' size. An invalid image with a message when the tracked body is
+// missing or no picture of that size can be made.
+wxImage sim_picture(const nbSystem& system, wxDCDraw& scene, const SimOptions& options,
+                    std::string& error);
+
+// Draws the system as sim_picture does and writes the
 // file. False with a message when the tracked body is missing or the file
 // cannot be written (nothing is left at the path then).
 bool write_picture(const nbSystem& system, wxDCDraw& scene, const SimOptions& options,

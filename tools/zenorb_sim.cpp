@@ -9,6 +9,7 @@
 #include <string>
 #include <system_error>
 #include <tuple>
+#include <unistd.h>
 #include <vector>
 
 #include <wx/datetime.h>
@@ -24,6 +25,7 @@
 #include "nbody/parse_number.h"
 #include "render/scene.h"
 #include "render/simulation_start.h"
+#include "tools/sim_film.h"
 #include "tools/sim_options.h"
 #include "tools/sim_picture.h"
 #include "tools/state_writer.h"
@@ -271,13 +273,29 @@ int main(int argc, char** argv) {
                                   !options.lookup_names.empty()))
         system->zero_momentum();
 
-    if (!options.png_file.empty()) {
+    SimFilm film(options);
+    if (!options.png_file.empty() || film.wanted()) {
         bool known = false;
         tracked_body(*system, options, known);
         if (!known)
             return fail(EXIT_INPUT,
                         "no body named '" + options.track + "' to track in the picture");
     }
+
+    if (film.wanted() && !film.begin(error))
+        return fail(EXIT_INPUT, error);
+    // A line that counts the pictures, for a person watching (not a log).
+    const bool progress = film.wanted() && isatty(STDERR_FILENO);
+    const long film_frames = 1 + options.steps / film.every();
+    auto add_picture = [&]() {
+        const wxImage picture = sim_picture(*system, scene, options, error);
+        if (!picture.IsOk() || !film.add(picture, error))
+            return false;
+        if (progress)
+            std::fprintf(stderr, "\rzenorb-sim: frame %ld of %ld", film.frames(), film_frames);
+        return true;
+    };
+    bool film_ok = true;
 
     StateWriter writer(stdout, options.format == SimOptions::Format::Json
                                    ? StateWriter::Format::Json
@@ -289,16 +307,26 @@ int main(int argc, char** argv) {
     long step = 0;
     if (broken.empty() && (options.every > 0 || options.steps == 0))
         writer.write(0, *system);
+    if (broken.empty() && film.wanted())
+        film_ok = add_picture();
     const double dt = options.step_days * 86400;
-    while (broken.empty() && step < options.steps) {
+    while (film_ok && broken.empty() && step < options.steps) {
         ++step;
         system->step(dt);
         broken = first_non_finite_body(*system);
         if (broken.empty() &&
             ((options.every > 0 && step % options.every == 0) || step == options.steps))
             writer.write(step, *system);
+        if (broken.empty() && film.wanted() && step % film.every() == 0)
+            film_ok = add_picture();
     }
     writer.end();
+    if (progress)
+        std::fputc('\n', stderr);
+    if (!film_ok)
+        return fail(EXIT_INPUT, error);
+    if (film.wanted() && !film.finish(error))
+        return fail(EXIT_INPUT, error);
     if (std::fflush(stdout) != 0 || std::ferror(stdout))
         return fail(EXIT_INPUT, std::string("cannot write the output: ") + std::strerror(errno));
     if (!broken.empty())

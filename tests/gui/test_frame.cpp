@@ -7,7 +7,9 @@
 #include <cstdio>
 #include <filesystem>
 #include <sstream>
+
 #include <string>
+#include <sys/resource.h>
 #include <vector>
 
 #include <wx/button.h>
@@ -23,6 +25,8 @@
 #include <wx/stattext.h>
 #include <wx/statusbr.h>
 
+#include "common/film_probe.h"
+#include "common/temp_dir.h"
 #include "gui/delete_objects_panel.h"
 #include "gui/frame.h"
 #include "gui/orbital_elements_dialog.h"
@@ -725,6 +729,115 @@ TEST_F(MainFrame, ThePanelShowsAndSavePictureWritesWhatTheTickDraws) {
         left.push_back(entry.path().filename().string());
     EXPECT_EQ(left, std::vector<std::string>{"picture.png"});
     std::filesystem::remove_all(dir);
+}
+
+wxString status_text(wxFrame* frame) {
+    return frame->GetStatusBar()->GetStatusText();
+}
+
+wxString menu_label(wxFrame* frame, int id) {
+    return frame->GetMenuBar()->GetLabel(id);
+}
+
+// While recording, every tick's picture is shown and goes into the film,
+// which keeps the panel's first size.
+TEST_F(MainFrame, RecordsTheTicksPicturesUntilStopped) {
+    init_default_graphics();
+    const nbColour sun = default_graphics("Sun").colour();
+    TempDir dir;
+    const std::string path = dir.path() + "/ticks.mp4";
+    EXPECT_EQ(menu_label(frame, ZenorbFrame::ID_RECORD_FILM), "Record film...");
+    const wxSize size = panel_size();
+    wxString error;
+    ASSERT_TRUE(frame->StartRecording(path, error)) << error;
+    EXPECT_EQ(menu_label(frame, ZenorbFrame::ID_RECORD_FILM), "Stop recording");
+    EXPECT_FALSE(frame->StartRecording(dir.path() + "/second.mp4", error)) << "one at a time";
+    // Paused: the ticks redraw all the same, and each picture is recorded.
+    for (int k = 0; k < 4; ++k)
+        tick();
+    EXPECT_EQ(frame->GetFilmRecorder().frames(), 4);
+    EXPECT_TRUE(status_text(frame).Contains("ticks.mp4: 4 frames")) << status_text(frame);
+    // The panel still shows the picture.
+    ASSERT_TRUE(wait_until([&] {
+        return has_colour(grab(frame->GetDrawingPanel()), size.x / 2, size.y / 2, sun);
+    })) << "the panel does not show the tracked Sun while recording";
+
+    // A larger window: the film keeps its size.
+    frame->SetSize(frame->GetSize() + wxSize(120, 80));
+    ASSERT_TRUE(wait_until([&] { return panel_size() != size; }));
+    for (int k = 0; k < 3; ++k)
+        tick();
+    const long frames = frame->GetFilmRecorder().frames();
+    EXPECT_GE(frames, 7) << "paints of the panel are recorded too";
+    ASSERT_TRUE(frame->StopRecording(error)) << error;
+    EXPECT_EQ(menu_label(frame, ZenorbFrame::ID_RECORD_FILM), "Record film...");
+    EXPECT_TRUE(status_text(frame).Contains("saved: " + std::to_string(frames) + " frames"))
+        << status_text(frame);
+    tick();
+    EXPECT_FALSE(frame->GetFilmRecorder().recording());
+
+    const FilmProbe probe = probe_film(path);
+    ASSERT_TRUE(probe.readable) << probe.errors;
+    EXPECT_EQ(probe.codec, "h264");
+    EXPECT_EQ(probe.frames, frames);
+    EXPECT_EQ(probe.width, size.x + size.x % 2);
+    EXPECT_EQ(probe.height, size.y + size.y % 2);
+    const int fps = FilmRecorder::fps_for_refresh(frame->GetRefreshMs());
+    EXPECT_EQ(fps, 18);
+    EXPECT_NEAR(probe.seconds, double(frames) / fps, 0.5 / fps);
+    // The film's first frame is the panel's picture: the Sun in the middle.
+    const std::vector<std::uint8_t> rgb = first_film_frame(path);
+    ASSERT_EQ(rgb.size(), std::size_t(probe.width) * probe.height * 3);
+    const std::size_t centre = (std::size_t(size.y / 2) * probe.width + size.x / 2) * 3;
+    EXPECT_NEAR(rgb[centre], sun.red(), 40);
+    EXPECT_NEAR(rgb[centre + 1], sun.green(), 40);
+    EXPECT_NEAR(rgb[centre + 2], sun.blue(), 40);
+}
+
+TEST_F(MainFrame, AFilmThatCannotBeStartedIsAReasonAndNoRecording) {
+    TempDir dir;
+    wxString error;
+    EXPECT_FALSE(frame->StartRecording(dir.path() + "/missing/film.mp4", error));
+    EXPECT_TRUE(error.Contains("No such file or directory")) << error;
+    EXPECT_FALSE(frame->StartRecording(dir.path(), error));
+    EXPECT_TRUE(error.Contains("it is a directory")) << error;
+    EXPECT_FALSE(frame->GetFilmRecorder().recording());
+    EXPECT_EQ(menu_label(frame, ZenorbFrame::ID_RECORD_FILM), "Record film...");
+    EXPECT_TRUE(files_in(dir.path()).empty());
+}
+
+// A file that takes no more (here a file-size limit, as a full disk) stops
+// the recording with the reason on the status bar; the file is a film of
+// the frames before.
+TEST_F(MainFrame, AFileThatTakesNoMoreStopsTheRecordingAndStaysAFilm) {
+    TempDir dir;
+    const std::string path = dir.path() + "/limited.mp4";
+    wxString error;
+    ASSERT_TRUE(frame->StartRecording(path, error)) << error;
+    press_gravitate();
+    rlimit old{};
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &old), 0);
+    rlimit limit = old;
+    limit.rlim_cur = std::filesystem::file_size(path) + 60 * 1024;
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &limit), 0);
+    for (int k = 0; k < 2000 && frame->GetFilmRecorder().recording(); ++k)
+        tick();
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &old), 0);
+    ASSERT_FALSE(frame->GetFilmRecorder().recording()) << "the limit was never reached";
+    const wxString status = status_text(frame);
+    const wxString after = "Recording stopped after ";
+    EXPECT_TRUE(status.StartsWith(after)) << status;
+    EXPECT_TRUE(status.Contains("File too large")) << status;
+    EXPECT_TRUE(status.Contains("the frames before stay a playable film")) << status;
+    EXPECT_EQ(menu_label(frame, ZenorbFrame::ID_RECORD_FILM), "Record film...");
+    long recorded = 0;
+    ASSERT_TRUE(status.Mid(after.size()).BeforeFirst(' ').ToLong(&recorded)) << status;
+    const FilmProbe probe = probe_film(path);
+    ASSERT_TRUE(probe.readable) << probe.errors;
+    EXPECT_GE(probe.frames, FilmRecorder::fps_for_refresh(frame->GetRefreshMs()));
+    EXPECT_LE(probe.frames, recorded);
+    // Stopping now is no error: the recording has ended already.
+    EXPECT_TRUE(frame->StopRecording(error));
 }
 
 // "Manage objects..." as the user meets it: the dialog runs modally over the

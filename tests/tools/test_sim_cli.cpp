@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 #include <ctime>
 #include <filesystem>
 #include <fstream>
@@ -20,6 +21,7 @@
 #include <wx/image.h>
 #include <wx/init.h>
 
+#include "common/film_probe.h"
 #include "common/loopback_server.h"
 #include "common/proxy_environment.h"
 #include "common/sbdb_answers.h"
@@ -216,6 +218,118 @@ TEST(SimCli, APictureIsWrittenWholeOrNotAtAll) {
     std::filesystem::remove_all(dir);
 }
 
+// Debian's FFmpeg carries libx264.
+const char* const FILM_CODEC = "h264";
+
+TEST(SimCli, FilmsAPictureAtTheStartAndEveryKSteps) {
+    struct Case {
+        const char* arguments;
+        long frames;
+        int fps, width, height; // an odd size gets one pixel more
+        std::size_t states;     // lines of output, the header's included
+    };
+    const Case cases[] = {
+        {"--steps 20 --every 2 --fps 10 --size 160x120", 11, 10, 160, 120, 1 + 11 * 11},
+        {"--steps 5 --size 161x121", 6, 30, 162, 122, 1 + 11},
+        {"--steps 7 --every 3 --fps 5 --size 64x48 --view oblique --simplified", 3, 5, 64, 48,
+         1 + 11 * 4},
+    };
+    TempDir dir;
+    for (const Case& c : cases) {
+        const std::string film = dir.path() + "/run.mp4";
+        const SimRun r =
+            run(std::string("--date 2000-01-01 ") + c.arguments + " --film " + film, true);
+        ASSERT_EQ(r.status, 0) << c.arguments << ": " << r.err;
+        // Not a terminal: no progress line.
+        EXPECT_EQ(r.err, "") << c.arguments;
+        EXPECT_EQ(lines(r.out).size(), c.states) << c.arguments;
+        const FilmProbe probe = probe_film(film);
+        ASSERT_TRUE(probe.readable) << c.arguments << ": " << probe.errors;
+        EXPECT_EQ(probe.codec, FILM_CODEC);
+        EXPECT_EQ(probe.frames, c.frames) << c.arguments;
+        EXPECT_EQ(probe.width, c.width) << c.arguments;
+        EXPECT_EQ(probe.height, c.height) << c.arguments;
+        EXPECT_NEAR(probe.seconds, double(c.frames) / c.fps, 0.5 / c.fps) << c.arguments;
+    }
+}
+
+// The progress line is for a person at a terminal; a log gets none (see
+// FilmsAPictureAtTheStartAndEveryKSteps).
+TEST(SimCli, AFilmCountsItsFramesOnATerminal) {
+    TempDir dir;
+    const std::string film = dir.path() + "/terminal.mp4";
+    // script(1) runs the simulator on a terminal of its own and passes on
+    // what it shows.
+    const std::string command = std::string("script -qec \"") + ZENORB_SIM +
+                                " --date 2000-01-01 --steps 2 --size 64x48 --film " + film +
+                                " >/dev/null\" /dev/null";
+    std::string shown;
+    FILE* pipe = popen(command.c_str(), "r");
+    ASSERT_NE(pipe, nullptr);
+    char buffer[4096];
+    std::size_t n;
+    while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0)
+        shown.append(buffer, n);
+    ASSERT_EQ(pclose(pipe), 0) << shown;
+    EXPECT_EQ(shown, "\rzenorb-sim: frame 1 of 3\rzenorb-sim: frame 2 of 3"
+                     "\rzenorb-sim: frame 3 of 3\r\n");
+    EXPECT_EQ(probe_film(film).frames, 3);
+}
+
+// The numbered pictures are the --png picture of each state: the last one
+// is the final state's.
+TEST(SimCli, FramesAreNumberedPicturesOfTheStates) {
+    TempDir dir;
+    const std::string frames = dir.path() + "/frames";
+    const std::string png = dir.path() + "/final.png";
+    const SimRun r = run("--date 2000-01-01 --steps 12 --every 4 --size 120x90 --track Earth "
+                         "--frames " +
+                             frames + " --png " + png,
+                         true);
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(files_in(frames), (std::set<std::string>{"frame-000001.png", "frame-000002.png",
+                                                       "frame-000003.png", "frame-000004.png"}));
+    wxInitializer toolkit;
+    wxImage::AddHandler(new wxPNGHandler);
+    wxImage last, first, final_state;
+    ASSERT_TRUE(last.LoadFile(frames + "/frame-000004.png", wxBITMAP_TYPE_PNG));
+    ASSERT_TRUE(first.LoadFile(frames + "/frame-000001.png", wxBITMAP_TYPE_PNG));
+    ASSERT_TRUE(final_state.LoadFile(png, wxBITMAP_TYPE_PNG));
+    ASSERT_EQ(last.GetWidth(), 120);
+    ASSERT_EQ(last.GetHeight(), 90);
+    const std::size_t bytes = 120 * 90 * 3;
+    EXPECT_EQ(std::memcmp(last.GetData(), final_state.GetData(), bytes), 0);
+    // The date in the corner moved on.
+    EXPECT_NE(std::memcmp(first.GetData(), last.GetData(), bytes), 0);
+}
+
+// A film that cannot grow stops the run with a message naming the file and
+// its reason; the file is still a film of the frames written before.
+TEST(SimCli, AFilmStoppedByAFileSizeLimitStaysPlayable) {
+    TempDir dir;
+    const std::string film = dir.path() + "/limited.mp4";
+    // dash's ulimit counts blocks of 512 bytes: 100 KiB.
+    const SimRun r = run("--date 2000-01-01 --steps 600 --size 320x240 --fps 10 --film " + film,
+                         true, "ulimit -f 200; ");
+    EXPECT_EQ(r.status, 1);
+    ASSERT_EQ(lines(r.err).size(), 1u) << r.err;
+    EXPECT_NE(r.err.find("the film stops after "), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find("cannot write to '" + film + "': File too large"), std::string::npos)
+        << r.err;
+    EXPECT_NE(r.err.find("the frames already in the file stay a playable film"), std::string::npos)
+        << r.err;
+    // "after N frames": no more frames in the file than were written.
+    const std::size_t after = r.err.find("after ") + 6;
+    const long written = std::stol(r.err.substr(after));
+    const FilmProbe probe = probe_film(film);
+    ASSERT_TRUE(probe.readable) << probe.errors;
+    EXPECT_EQ(probe.codec, FILM_CODEC);
+    EXPECT_EQ(probe.width, 320);
+    EXPECT_GE(probe.frames, 10);
+    EXPECT_LE(probe.frames, written);
+    EXPECT_LT(written, 601);
+}
+
 TEST(SimCli, BadInputIsOneMessageAndAnExitStatusWithoutOutput) {
     struct Case {
         const char* arguments;
@@ -243,6 +357,19 @@ TEST(SimCli, BadInputIsOneMessageAndAnExitStatusWithoutOutput) {
         {"--catalogue ''", 2, "--catalogue ''"},
         {"--png ''", 2, "--png ''"},
         {"--elements ''", 2, "--elements ''"},
+        {"--film ''", 2, "--film ''"},
+        {"--film", 2, "--film needs a value"},
+        {"--frames ''", 2, "--frames ''"},
+        {"--film f.mp4 --fps 0", 2, "--fps '0'"},
+        {"--film f.mp4 --fps 241", 2, "--fps '241'"},
+        {"--film f.mp4 --fps 2.5", 2, "--fps '2.5'"},
+        {"--film f.mp4 --fps", 2, "--fps needs a value"},
+        {"--fps 25", 2, "--fps needs --film"},
+        {"--film f.mp4 --every 0", 2, "--every '0'"},
+        {"--film /nonexistent/zenorb/f.mp4", 1, "'/nonexistent/zenorb/f.mp4' for writing"},
+        {"--film /dev/full", 1, "'/dev/full': it is a device"},
+        {"--frames /proc/zenorb", 1, "cannot make the folder '/proc/zenorb'"},
+        {"--film f.mp4 --track Vulcan", 1, "'Vulcan'"},
         {"--elements mine.xml", 1, "the element file 'mine.xml': No such file or directory"},
         {"--catalogue /nonexistent/zenorb", 1, "/nonexistent/zenorb"},
         {"--catalogue " ZENORB_TEST_DATA "/catalogue --add Vulcan", 1, "'Vulcan'"},
