@@ -217,6 +217,7 @@ ZenorbFrame::ZenorbFrame(wxWindow* parent, wxWindowID id)
     view->Append(ZenorbToolbar::ID_VERNAL_EQUINOX, "From Vernal Equinox\tAlt+V");
     view->Append(ZenorbToolbar::ID_OBLIQUE_VIEW, "From Oblique Viewpoint\tAlt+O");
     view->AppendSeparator();
+    // + and - alone work too, from the picture (OnCharHook).
     view->Append(wxID_ZOOM_IN, "Zoom In\tAlt++");
     view->Append(wxID_ZOOM_OUT, "Zoom Out\tAlt+-");
     auto* help = new wxMenu;
@@ -226,6 +227,7 @@ ZenorbFrame::ZenorbFrame(wxWindow* parent, wxWindowID id)
     menus->Append(file, "&File");
     menus->Append(edit, "Edit");
     menus->Append(view, "View");
+    AddSteeringMenus(menus, view);
     menus->Append(help, "Help");
     SetMenuBar(menus);
 
@@ -373,7 +375,7 @@ void ZenorbFrame::OnTimer(wxTimerEvent&) {
 void ZenorbFrame::Tick() {
     nbSystem* system = current_system();
     if (system && running) {
-        system->step(timestep->GetValue() * SECONDS_PER_DAY);
+        system->step((reversed ? -1 : 1) * timestep->GetValue() * SECONDS_PER_DAY);
         // Two bodies on one point give 0/0 in the force law; from then on
         // every body is NaN and the picture empty, so stop and say why.
         const std::string lost = first_non_finite_body(*system);
@@ -686,6 +688,7 @@ void ZenorbFrame::OnPanelLeave(wxMouseEvent& event) {
 void ZenorbFrame::OnSize(wxSizeEvent& event) {
     if (first_size) {
         FitViewToSize(event.GetSize().x, event.GetSize().y);
+        home_view = scene.state();
         first_size = false;
     }
     event.Skip();

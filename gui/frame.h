@@ -3,6 +3,7 @@
 // ticks step the system and draw it.
 #pragma once
 
+#include <optional>
 #include <string>
 
 #include <wx/bitmap.h>
@@ -44,7 +45,19 @@ public:
         ID_WEBSITE,
         ID_SAVE_PICTURE,
         ID_CHECKBOX11,
-        ID_RECORD_FILM
+        ID_RECORD_FILM,
+        // Time and view as the keyboard steers them.
+        ID_START_PAUSE,
+        ID_REVERSE,
+        ID_FASTER,
+        ID_SLOWER,
+        ID_GO_TO_DATE,
+        ID_ROTATE_LEFT,
+        ID_ROTATE_RIGHT,
+        ID_ROTATE_UP,
+        ID_ROTATE_DOWN,
+        ID_HOME_VIEW,
+        ID_FOLLOW
     };
 
     static constexpr int DEFAULT_REFRESH_MS = 55;
@@ -54,6 +67,8 @@ public:
 
     // What the tests and the benchmark driver look at and drive.
     bool IsRunning() const { return running; }
+    // Whether ticks step backwards in time.
+    bool IsReversed() const { return reversed; }
     int GetRefreshMs() const { return refresh_ms; }
     wxTimer& GetTimer() { return timer; }
     // The cycle of ticks: the first comes period_ms after StartTicks, and
@@ -107,6 +122,21 @@ private:
     // on the status bar.
     void RecordingEnded(const wxString& message);
 
+    // The menus of time and of the keyboard's view steps (frame_steering.cpp).
+    void AddSteeringMenus(wxMenuBar* menus, wxMenu* view);
+    void OnStartPause(wxCommandEvent& event);
+    void OnReverse(wxCommandEvent& event);
+    void OnFasterSlower(wxCommandEvent& event);
+    void OnGoToDate(wxCommandEvent& event);
+    void OnRotateStep(wxCommandEvent& event);
+    void OnHomeView(wxCommandEvent& event);
+    void OnFollow(wxCommandEvent& event);
+    // The steering keys, wherever no control takes them.
+    void OnCharHook(wxKeyEvent& event);
+    // Rebuilds the system at jd (a date and a time of day), the start-date
+    // control showing its day.
+    void RebuildAt(double jd);
+
     void OnTimer(wxTimerEvent& event);
     void OnIdle(wxIdleEvent& event);
     void OnSetStartDate(wxCommandEvent& event);
@@ -153,6 +183,9 @@ private:
     bool tick_awaits_idle = false;
     wxStopWatch since_tick;
     bool running = false;
+    bool reversed = false;
+    // The view of the start, which Home brings back.
+    std::optional<dcAdapter::State> home_view;
     // The JD the system was last built at: switching the mode asks first
     // once the simulation has gone on from there.
     double built_at = 0;

@@ -479,7 +479,9 @@ void wxDCDraw::draw_clock(wxDC& dc, const nbSystem& system) const {
 wxString clock_label(double jd) {
     // The toolkit formats in local time, which gives back exactly the
     // calendar fields that jd_to_datetime set.
-    const wxDateTime t = jd_to_datetime(jd);
+    // To the nearest second: steps of a fraction of a day add up to a hair
+    // below a whole second as often as above it.
+    const wxDateTime t = jd_to_datetime(std::round(jd * 86400.0) / 86400.0);
     // Dates the toolkit cannot hold are shown as the bare Julian date.
     if (!t.IsValid())
         return wxString::Format("JD %.5f", jd);

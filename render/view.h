@@ -50,6 +50,21 @@ public:
     // On-screen length in pixels of world vector v, whatever its direction.
     double pixel_length(const vec3d& v) const;
 
+    // The whole view, to come back to it.
+    struct State {
+        Matrix4 viewport, rotation, scale;
+        int width, height;
+    };
+    State state() const { return {viewport_, rotation_, scale_, width_, height_}; }
+    void restore(const State& s) {
+        viewport_ = s.viewport;
+        rotation_ = s.rotation;
+        scale_ = s.scale;
+        width_ = s.width;
+        height_ = s.height;
+        update();
+    }
+
     const Matrix4& combined() const { return combined_; }
     const Matrix4& viewport() const { return viewport_; }
     const Matrix4& rotation() const { return rotation_; }

@@ -95,3 +95,8 @@ void view_drag_rotate(dcAdapter& view, int w, int h, int px, int py, int cx, int
     }
     view.update();
 }
+
+void view_rotate_step(dcAdapter& view, int w, int h, int dx, int dy, int pixels) {
+    // From the centre, so that the step always turns about the screen axes.
+    view_drag_rotate(view, w, h, w / 2, h / 2, w / 2 + dx * pixels, h / 2 + dy * pixels);
+}

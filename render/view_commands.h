@@ -22,5 +22,8 @@ void view_recentre_on_sun(dcAdapter& view, const nbSystem* system, int w, int h)
 void view_track(dcAdapter& view, const vec3d& position, int w, int h);
 // The frame's first resize: the origin keeps its relative place on the panel.
 void view_first_size(dcAdapter& view, int new_w, int new_h);
+// One arrow key's turn: as a drag of `pixels` from the centre, right (dx 1),
+// left (-1), down (dy 1) or up (-1).
+void view_rotate_step(dcAdapter& view, int w, int h, int dx, int dy, int pixels = 20);
 // One pointer step of a right-button drag from (px, py) to (cx, cy).
 void view_drag_rotate(dcAdapter& view, int w, int h, int px, int py, int cx, int cy);

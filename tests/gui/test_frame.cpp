@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <sstream>
 
@@ -29,6 +30,7 @@
 #include "common/temp_dir.h"
 #include "gui/delete_objects_panel.h"
 #include "gui/frame.h"
+#include "gui/go_to_date_dialog.h"
 #include "gui/orbital_elements_dialog.h"
 #include "gui/widgets/checked_list_ctrl.h"
 #include "gui/widgets/choice_wx.h"
@@ -40,6 +42,7 @@
 #include "nbody/date_bridge.h"
 #include "nbody/factory.h"
 #include "nbody/parse_number.h"
+#include "render/scene.h"
 
 namespace {
 
@@ -437,7 +440,14 @@ TEST_F(MainFrame, TheMenusCarryTheirAcceleratorsAndTheToolbarItsToolsInOrder) {
                 {ZenorbToolbar::ID_OBLIQUE_VIEW, wxACCEL_ALT, 'O'},
                 {wxID_ZOOM_IN, wxACCEL_ALT, '+'},
                 {wxID_ZOOM_OUT, wxACCEL_ALT, '-'},
-                {wxID_ABOUT, wxACCEL_NORMAL, WXK_F1}};
+                {wxID_ABOUT, wxACCEL_NORMAL, WXK_F1},
+                {ZenorbFrame::ID_START_PAUSE, wxACCEL_NORMAL, WXK_SPACE},
+                {ZenorbFrame::ID_REVERSE, wxACCEL_NORMAL, 'R'},
+                {ZenorbFrame::ID_FASTER, wxACCEL_NORMAL, ']'},
+                {ZenorbFrame::ID_SLOWER, wxACCEL_NORMAL, '['},
+                {ZenorbFrame::ID_GO_TO_DATE, wxACCEL_CTRL, 'G'},
+                {ZenorbFrame::ID_HOME_VIEW, wxACCEL_NORMAL, WXK_HOME},
+                {ZenorbFrame::ID_FOLLOW, wxACCEL_NORMAL, 'F'}};
     for (const Key& k : keys) {
         wxMenuItem* item = bar->FindItem(k.id);
         ASSERT_NE(item, nullptr) << k.id;
@@ -909,6 +919,146 @@ TEST_F(MainFrame, RefreshedListsDropVanishedBodiesAndTheirSelections) {
         const auto names = entries(choice);
         EXPECT_EQ(std::find(names.begin(), names.end(), "Moon"), names.end());
     }
+}
+
+// Keys as a user presses them, through the X server (xdotool), on the
+// picture; in a text field they stay the field's.
+TEST_F(MainFrame, KeysSteerTimeAndViewUnlessATextFieldTakesThem) {
+    wxWindow* picture = frame->GetDrawingPanel();
+    auto key = [&](const char* name) {
+        const std::string command = std::string("xdotool key --clearmodifiers ") + name;
+        return std::system(command.c_str()) == 0;
+    };
+    auto* step = find<wxSpinCtrlDbl>("ID_SPINCTRL1");
+    step->GetTextCtrl()->SetFocus();
+    ASSERT_TRUE(wait_until([&] { return wxWindow::FindFocus() == step->GetTextCtrl(); }));
+    ASSERT_TRUE(key("space"));
+    settle(200);
+    EXPECT_FALSE(frame->IsRunning()) << "a blank typed in the time step started the simulation";
+
+    picture->SetFocus();
+    ASSERT_TRUE(wait_until([&] { return wxWindow::FindFocus() == picture; }));
+    ASSERT_TRUE(key("space"));
+    ASSERT_TRUE(wait_until([&] { return frame->IsRunning(); })) << "Space did not start it";
+    frame->StopTicks();
+
+    ASSERT_TRUE(key("bracketright"));
+    ASSERT_TRUE(wait_until([&] { return step->GetValue() == 0.52; })) << step->GetValue();
+    ASSERT_TRUE(key("bracketleft"));
+    ASSERT_TRUE(key("bracketleft"));
+    ASSERT_TRUE(wait_until([&] { return step->GetValue() == 0.13; })) << step->GetValue();
+
+    ASSERT_TRUE(key("r"));
+    ASSERT_TRUE(wait_until([&] { return frame->IsReversed(); })) << "R did not reverse time";
+    const double t = system().time();
+    tick();
+    EXPECT_NEAR(system().time() - t, -0.13, 1e-9) << "the tick went forwards";
+
+    const Matrix4 start = frame->GetScene().rotation();
+    ASSERT_TRUE(key("Left"));
+    ASSERT_TRUE(wait_until([&] { return frame->GetScene().rotation().at(0, 0) != start.at(0, 0); }))
+        << "Left did not turn the view";
+    const double scale = frame->GetScene().viewport().at(0, 0);
+    ASSERT_TRUE(key("plus"));
+    ASSERT_TRUE(wait_until([&] { return frame->GetScene().viewport().at(0, 0) > scale; }))
+        << "+ did not zoom in";
+    ASSERT_TRUE(key("minus"));
+    ASSERT_TRUE(key("minus"));
+    ASSERT_TRUE(wait_until([&] { return frame->GetScene().viewport().at(0, 0) < scale; }))
+        << "- did not zoom out";
+    ASSERT_TRUE(key("Home"));
+    ASSERT_TRUE(wait_until([&] {
+        return frame->GetScene().rotation().at(0, 0) == 1 &&
+               frame->GetScene().viewport().at(0, 0) == scale;
+    })) << "Home did not bring back the view of the start";
+
+    choose(object_a(), "Mars");
+    picture->SetFocus();
+    ASSERT_TRUE(wait_until([&] { return wxWindow::FindFocus() == picture; }));
+    ASSERT_TRUE(key("f"));
+    ASSERT_TRUE(wait_until([&] { return selection(track()) == "Mars"; })) << selection(track());
+    ASSERT_TRUE(key("space"));
+    ASSERT_TRUE(wait_until([&] { return !frame->IsRunning(); })) << "Space did not pause it";
+}
+
+TEST(TimeOfDay, HoursMinutesAndSecondsWithinTheDayOnly) {
+    const struct {
+        const char* text;
+        bool ok;
+        int h, m, s;
+    } cases[] = {
+        {"14:30", true, 14, 30, 0},      {" 07:05:09 ", true, 7, 5, 9}, {"7:5", true, 7, 5, 0},
+        {"23:59:59", true, 23, 59, 59},  {"24:00", false, 0, 0, 0},     {"12:60", false, 0, 0, 0},
+        {"12:00:60", false, 0, 0, 0},    {"-1:00", false, 0, 0, 0},     {"12", false, 0, 0, 0},
+        {"12:00:00:00", false, 0, 0, 0}, {"1a:00", false, 0, 0, 0},     {"", false, 0, 0, 0},
+        {"012:00", false, 0, 0, 0}};
+    for (const auto& c : cases) {
+        int h = -1, m = -1, sec = -1;
+        EXPECT_EQ(parse_time_of_day(c.text, h, m, sec), c.ok) << "'" << c.text << "'";
+        if (c.ok) {
+            EXPECT_EQ(h, c.h) << c.text;
+            EXPECT_EQ(m, c.m) << c.text;
+            EXPECT_EQ(sec, c.s) << c.text;
+        }
+    }
+}
+
+// Fills the "Go to date" dialog in place of a user and presses OK.
+class GoToDateAnswer : public wxModalDialogHook {
+public:
+    GoToDateAnswer(const wxDateTime& day, const char* time) : day_(day), time_(time) { Register(); }
+    double opened_at = 0;
+    int shown = 0;
+
+protected:
+    int Enter(wxDialog* dialog) override {
+        auto* go = dynamic_cast<GoToDateDialog*>(dialog);
+        if (!go) {
+            ADD_FAILURE() << "an unexpected dialog: " << dialog->GetTitle();
+            return wxID_CANCEL;
+        }
+        ++shown;
+        wxString ignored;
+        go->GetJd(opened_at, ignored);
+        go->GetDateCtrl()->SetDate(day_);
+        go->GetTimeCtrl()->ChangeValue(time_);
+        return wxID_OK;
+    }
+    void Exit(wxDialog*) override {}
+
+private:
+    wxDateTime day_;
+    wxString time_;
+};
+
+TEST_F(MainFrame, GoToDateRebuildsAtTheDayAndTimeOfDayChosen) {
+    const std::string comet = add_catalogue_comet();
+    ASSERT_FALSE(comet.empty());
+    press_gravitate();
+    tick();
+    const double before = system().time();
+    {
+        GoToDateAnswer answer(wxDateTime(15, wxDateTime::Jun, 2030), " 14:30:15 ");
+        menu(ZenorbFrame::ID_GO_TO_DATE);
+        ASSERT_EQ(answer.shown, 1);
+        EXPECT_NEAR(answer.opened_at, before, 0.6 / 86400) << "it opens on the simulation's time";
+    }
+    const double jd = datetime_to_jd(wxDateTime(15, wxDateTime::Jun, 2030)) +
+                      (14 * 3600 + 30 * 60 + 15) / 86400.0;
+    EXPECT_DOUBLE_EQ(system().time(), jd);
+    EXPECT_EQ(clock_label(system().time()), "2030-06-15 14:30:15 UTC");
+    EXPECT_EQ(find<wxDateGenericCtrl>("ID_DATEPICKERCTRL1")->GetDate(),
+              wxDateTime(15, wxDateTime::Jun, 2030));
+    EXPECT_NE(system().find(comet), nullptr) << "the catalogue body was lost";
+    EXPECT_TRUE(frame->IsRunning());
+    {
+        GoToDateAnswer answer(wxDateTime(1, wxDateTime::Jan, 2000), "25:00");
+        menu(ZenorbFrame::ID_GO_TO_DATE);
+    }
+    EXPECT_DOUBLE_EQ(system().time(), jd) << "a time of day past the day's end rebuilt the system";
+    EXPECT_TRUE(frame->GetStatusBar()->GetStatusText().Contains("\"25:00\" is no time of day"))
+        << frame->GetStatusBar()->GetStatusText();
+    the_factory->clear_catalogue();
 }
 
 // A picture slower than the refresh period, on purpose.

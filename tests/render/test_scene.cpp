@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "nbody/date_bridge.h"
 #include "nbody/system.h"
 #include "pixels.h"
 #include "render/display_list.h"
@@ -244,7 +245,14 @@ TEST_F(SceneFixture, CometTailPointsAwayFromTheOriginWithLengthOneOverDistance) 
 
 TEST(ClockLabel, ShowsTheCalendarFieldsOfTheJulianDate) {
     EXPECT_EQ(clock_label(2451545.0), "2000-01-01 12:00:00 UTC");
-    EXPECT_EQ(clock_label(2451544.5 + 59.9999 / 86400), "2000-01-01 00:00:59 UTC");
+    EXPECT_EQ(clock_label(2451544.5 + 59.4 / 86400), "2000-01-01 00:00:59 UTC");
+    EXPECT_EQ(clock_label(2451544.5 + 59.9999 / 86400), "2000-01-01 00:01:00 UTC");
+    // Whole days of steps of 0.26 days read midnight, not a second before.
+    double jd = datetime_to_jd(wxDateTime(1, wxDateTime::Jan, 2027));
+    for (int k = 0; k < 50; ++k)
+        jd = jd + 0.26 * 86400 / 86400;
+    ASSERT_LT(jd, datetime_to_jd(wxDateTime(14, wxDateTime::Jan, 2027))) << "a millisecond short";
+    EXPECT_EQ(clock_label(jd), "2027-01-14 00:00:00 UTC");
 }
 
 // Pictures of a small system, probed at the bodies' projected centres.
