@@ -23,6 +23,8 @@ packages=(
   # the IAU's ERFA library, and PyEphem for Pluto, which ERFA lacks.
   python3-erfa python3-ephem python3-numpy
   xvfb xauth fonts-dejavu-core locales
+  # The key tests press keys through the X server.
+  xdotool
   clang-format desktop-file-utils
   # The fuzz build (scripts/fuzz.sh): clang, and libFuzzer's runtime with
   # the sanitizers' for clang.
