@@ -103,7 +103,6 @@ public:
     }
     void draw(wxDC&) override {}
     void clear() override { lines.clear(); }
-    bool is_sorted() const override { return false; }
     std::vector<std::pair<vec3d, vec3d>> lines;
 };
 

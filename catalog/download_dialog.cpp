@@ -39,7 +39,7 @@ wxEND_EVENT_TABLE()
 
 DownloadDialog::DownloadDialog(wxWindow* parent, const wxString& data_directory, wxWindowID id,
                                const wxPoint& pos, const wxSize& size)
-    : wxDialog(parent, id, _("Dowload comet and asteroid definitions"), pos, size,
+    : wxDialog(parent, id, _("Download comet and asteroid definitions"), pos, size,
                wxDEFAULT_DIALOG_STYLE),
       data_directory_(data_directory), gauge_timer_(this, ID_GAUGE_TIMER) {
     auto* top = new wxBoxSizer(wxVERTICAL);

@@ -83,7 +83,6 @@ public:
     virtual void add(std::unique_ptr<dcObject> item) = 0;
     virtual void draw(wxDC& dc) = 0;
     virtual void clear() = 0;
-    virtual bool is_sorted() const = 0;
 };
 
 // Items ordered by increasing distance from the viewpoint, a point far behind
@@ -99,7 +98,6 @@ public:
     void add(std::unique_ptr<dcObject> item) override;
     void draw(wxDC& dc) override;
     void clear() override { items_.clear(); }
-    bool is_sorted() const override { return true; }
     std::size_t size() const { return items_.size(); }
 
 private:

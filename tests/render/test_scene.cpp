@@ -21,7 +21,6 @@ public:
     void add(std::unique_ptr<dcObject> item) override { items.push_back(std::move(item)); }
     void draw(wxDC&) override {}
     void clear() override { items.clear(); }
-    bool is_sorted() const override { return false; }
 
     template <class T> std::vector<const T*> all() const {
         std::vector<const T*> out;

@@ -105,7 +105,7 @@ protected:
 };
 
 TEST_F(DownloadDialogTest, OpensWithFourTickedRowsAndTheServersUrls) {
-    EXPECT_EQ(dialog->GetTitle(), "Dowload comet and asteroid definitions");
+    EXPECT_EQ(dialog->GetTitle(), "Download comet and asteroid definitions");
     const wxString year = wxDateTime::Now().Format("%Y");
     const wxString expected[] = {
         "https://www.minorplanetcenter.net/iau/Ephemerides/Comets/Soft06Cmt.txt",
