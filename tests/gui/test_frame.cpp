@@ -921,6 +921,34 @@ TEST_F(MainFrame, RefreshedListsDropVanishedBodiesAndTheirSelections) {
     }
 }
 
+// Without any browser to start, one message says so, where the guide is;
+// not the toolkit's own error and then a wrong one about a missing guide.
+TEST_F(MainFrame, WithoutABrowserTheGuideMenuSaysSoOnce) {
+    const char* path = std::getenv("PATH");
+    const std::string saved_path = path ? path : "";
+    const char* browser = std::getenv("BROWSER");
+    const std::string saved_browser = browser ? browser : "";
+    setenv("PATH", "/nonexistent", 1);
+    setenv("BROWSER", "/nonexistent/browser", 1);
+    std::vector<std::string> said;
+    {
+        ModalAnswers answers(wxID_OK);
+        menu(ZenorbFrame::ID_WEBSITE);
+        settle(300);
+        said = answers.messages;
+    }
+    setenv("PATH", saved_path.c_str(), 1);
+    if (browser)
+        setenv("BROWSER", saved_browser.c_str(), 1);
+    else
+        unsetenv("BROWSER");
+    if (said.empty())
+        GTEST_SKIP() << "a handler for the guide was found even without PATH";
+    ASSERT_EQ(said.size(), 1u);
+    EXPECT_NE(said[0].find("No web browser could be started"), std::string::npos) << said[0];
+    EXPECT_NE(said[0].find("guide.html"), std::string::npos) << said[0];
+}
+
 // Keys as a user presses them, through the X server (xdotool), on the
 // picture; in a text field they stay the field's.
 TEST_F(MainFrame, KeysSteerTimeAndViewUnlessATextFieldTakesThem) {
