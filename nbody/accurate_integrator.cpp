@@ -168,15 +168,19 @@ void nbAccurateIntegrator::step(const std::vector<nbBody*>& order, double dt, do
     Impl& m = *impl_;
     m.arrange(order);
     const std::size_t n = m.bodies.size();
+    // Gravity runs backwards as it runs forwards with every velocity
+    // reversed: a step back is a step ahead of the reversed bodies.
+    const double sense = dt < 0 ? -1.0 : 1.0;
+    dt = std::fabs(dt);
     for (std::size_t k = 0; k < n; ++k) {
         const nbBody& b = *m.bodies[k];
         const vec3d &p = b.position(), &v = b.velocity();
         m.state[k] = p.x;
         m.state[n + k] = p.y;
         m.state[2 * n + k] = p.z;
-        m.state[3 * n + k] = v.x;
-        m.state[4 * n + k] = v.y;
-        m.state[5 * n + k] = v.z;
+        m.state[3 * n + k] = sense * v.x;
+        m.state[4 * n + k] = sense * v.y;
+        m.state[5 * n + k] = sense * v.z;
     }
 
     double t = 0;
@@ -218,7 +222,7 @@ void nbAccurateIntegrator::step(const std::vector<nbBody*>& order, double dt, do
             continue;
         }
         b.move_to(vec3d(m.state[k], m.state[n + k], m.state[2 * n + k]),
-                  vec3d(m.state[3 * n + k], m.state[4 * n + k], m.state[5 * n + k]), time);
+                  vec3d(m.state[3 * n + k], m.state[4 * n + k], m.state[5 * n + k]) * sense, time);
     }
     if (m.field.any_bad())
         m.stepper.reset(); // start afresh should the bodies be mended

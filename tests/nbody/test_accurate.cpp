@@ -198,6 +198,31 @@ TEST(AccurateIntegrator, ACircularOrbitClosesAfterOnePeriodWhateverTheTick) {
     }
 }
 
+// Time runs backwards in the high-accuracy mode too: half an orbit ahead
+// and half an orbit back is where the planet began, and a step back goes
+// the way the orbit came.
+TEST(AccurateIntegrator, NegativeStepsRunTheOrbitBackwards) {
+    const double r = 1.5e11, m_sun = GM_SUN / GRAVITATIONAL_CONSTANT;
+    const double speed = std::sqrt(GM_SUN / r);
+    nbSystem s(J2000);
+    s.set_integrator(nbSystem::Integrator::HighAccuracy);
+    s.add("Sun", point("Sun", m_sun, vec3d()));
+    s.add("Planet", point("Planet", 1.0, vec3d(r, 0, 0), vec3d(0, speed, 0)));
+    const double dt = 0.26 * SECONDS_PER_DAY;
+    s.step(-dt);
+    const nbBody& planet = *s.find("Planet");
+    EXPECT_LT(planet.position().y, 0) << "a step back went ahead along the orbit";
+    EXPECT_GT(planet.velocity().y, 0.99 * speed) << "the velocity kept its sense";
+    EXPECT_LT(s.time(), J2000);
+    s.step(dt);
+    for (int k = 0; k < 700; ++k)
+        s.step(dt);
+    for (int k = 0; k < 700; ++k)
+        s.step(-dt);
+    EXPECT_LT(vec3d(r, 0, 0).distance(planet.position()), 1e-9 * r);
+    EXPECT_LT(vec3d(0, speed, 0).distance(planet.velocity()), 1e-9 * speed);
+}
+
 double energy(const nbSystem& s) {
     double e = 0;
     for (auto a = s.begin(); a != s.end(); ++a) {
