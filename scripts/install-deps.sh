@@ -24,8 +24,9 @@ packages=(
   python3-erfa python3-ephem python3-numpy
   xvfb xauth fonts-dejavu-core locales
   clang-format desktop-file-utils
-  # The manual pages: help2man, and rst2man from docutils.
-  help2man python3-docutils
+  # The manual pages (help2man, rst2man from docutils) and their check
+  # (man); the package's AppStream data is validated with appstreamcli.
+  help2man python3-docutils man-db appstream
   # The fuzz build (scripts/fuzz.sh): clang, and libFuzzer's runtime with
   # the sanitizers' for clang.
   clang-14 libclang-rt-14-dev
