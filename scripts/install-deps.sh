@@ -26,6 +26,9 @@ packages=(
   # The key tests press keys through the X server.
   xdotool
   clang-format desktop-file-utils
+  # The manual pages (help2man, rst2man from docutils) and their check
+  # (man); the package's AppStream data is validated with appstreamcli.
+  help2man python3-docutils man-db appstream
   # The fuzz build (scripts/fuzz.sh): clang, and libFuzzer's runtime with
   # the sanitizers' for clang.
   clang-14 libclang-rt-14-dev
