@@ -119,8 +119,13 @@ public:
     }
 
     // The pull of mass b at (bx, by, bz) on mass a at (ax, ay, az), added to
-    // (fx, fy, fz). The one place of the force law, shared by add_pull and
-    // the system's flat force pass so that both give identical bits.
+    // (fx, fy, fz). The force law in scalar form, shared by add_pull and the
+    // system's flat force pass (which falls back to it where no vector path
+    // runs). The vector kernels in nbody/force/ repeat these operations in
+    // this order, lane by lane, so that heavy bodies get identical bits on
+    // every path; the test-particle kernel there (accumulate_pulls) arranges
+    // the same law for one division per pair, and the particles' tests hold
+    // it to the all-pairs step.
     static void accumulate_pull(double ax, double ay, double az, double am, double bx, double by,
                                 double bz, double bm, double& fx, double& fy, double& fz) {
         double f = bm * am * GRAVITATIONAL_CONSTANT;
