@@ -51,6 +51,7 @@ void nbSystem::ensure_order() const {
 
 void nbSystem::rebuild_order() const {
     order_stale_ = false;
+    ++arrangement_;
     order_.clear();
     order_.reserve(bodies_.size());
     for (auto& entry : bodies_)
@@ -87,12 +88,25 @@ void nbSystem::set_integrator(Integrator integrator) {
 
 void nbSystem::step(double dt) {
     ensure_order();
+    const double start = time_;
+    watching_ = watch_.on() && n_active_ > 0 && order_.size() > n_active_;
+    if (watching_)
+        watch_.begin_step(store_.data(), order_, n_active_, dt, arrangement_);
     if (integrator_ == Integrator::HighAccuracy) {
+        if (watching_)
+            watch_.scan(store_.data(), n_active_, order_.size(), 0);
         accurate_->step(order_, dt, time_);
         time_ = time_ + dt / SECONDS_PER_DAY;
-        return;
+    } else {
+        // The plain step scans its particles while they are in the cache.
+        step_semi_implicit_euler(dt);
     }
-    step_semi_implicit_euler(dt);
+    if (watching_)
+        watch_.end_step(store_.data(), order_, start, dt,
+                        integrator_ == Integrator::HighAccuracy
+                            ? nbApproachWatch::Scheme::RungeKutta4
+                            : nbApproachWatch::Scheme::SemiImplicitEuler);
+    watching_ = false;
 }
 
 void nbSystem::step_semi_implicit_euler(double dt) {
@@ -155,6 +169,8 @@ void nbSystem::step_share(int part, int parts, double dt) {
     due.clear();
     for (std::size_t from = first; from < last; from += CHUNK) {
         const std::size_t count = std::min(CHUNK, last - from);
+        if (watching_)
+            watch_.scan(store_.data(), from, from + count, part);
         for (std::size_t j = 0; j < count; ++j) {
             const vec3d& p = store_[from + j].position;
             cx[na + j] = p.x;

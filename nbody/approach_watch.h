@@ -1,0 +1,120 @@
+// Close approaches of the light bodies (comets, asteroids) to the heavy
+// ones, found while the system steps. The watch only reads states: a step
+// gives the same bits whether it watches or not.
+//
+// Each step, every light-heavy pair whose distance is falling at the start
+// and that could come within the heavy body's watch radius in one step is a
+// candidate (a dot product and a compare per pair). A light body's states
+// from the first step in which it was a candidate are kept while it stays
+// one. Where a pair's distance is rising at the end of a step its minimum
+// lay inside: the steps since the light body became a candidate are
+// crossed again for that one body and the heavy ones, in sub-steps of a
+// minute at most, and the minimum is placed inside the sub-step where the
+// distance turns, on the cubic through both ends' positions and
+// velocities. Crossing from where the pass began, not from the start of
+// the last step, leaves out the error the long steps made while the heavy
+// body's pull was growing.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "nbody/body.h"
+
+// One pass of a light body by a heavy one, at the least distance.
+struct nbApproach {
+    std::string object;     // the light body
+    std::string with;       // the heavy body it passed
+    double jd = 0;          // time of the least distance
+    double distance = 0;    // m, centre to centre
+    double speed = 0;       // m/s, of one relative to the other then
+    double with_radius = 0; // m, the heavy body's radius
+};
+
+class nbApproachWatch {
+public:
+    // How the step that is watched moves the bodies, and so how the step
+    // is crossed again: the semi-implicit Euler step's own scheme in
+    // sub-steps, or (for the high-accuracy mode) classic fourth-order
+    // Runge-Kutta sub-steps, whose error at a minute is far below that of
+    // the adaptive integrator's tolerance over the encounter.
+    enum class Scheme { SemiImplicitEuler, RungeKutta4 };
+
+    // The default watch radius of a heavy body by name, m: 0.05 AU for the
+    // Earth and the Moon, 0.1 AU for the other planets; 0.05 AU for Pluto
+    // (about its Hill sphere) and for the Sun (some eleven solar radii: the
+    // sungrazing comets, not every perihelion); 0.1 AU for any other heavy
+    // body.
+    static double default_radius(const std::string& body);
+    // The longest sub-step of the re-crossed step, s.
+    static constexpr double SUBSTEP = 60.0;
+
+    nbApproachWatch();
+
+    bool on() const { return on_; }
+    void set_on(bool on) { on_ = on; }
+
+    double radius(const std::string& body) const;
+    // One body's radius, m; 0 or less stops watching that body.
+    void set_radius(const std::string& body, double metres);
+    // Every heavy body's radius at once, m, forgetting the single ones.
+    void set_every_radius(double metres);
+
+    // In time order.
+    const std::vector<nbApproach>& events() const { return events_; }
+    // Forgets the events; serial() changes, so that a reader sees the list
+    // start again even if as many events come back.
+    void clear();
+    // Differs between any two watches and after each clear.
+    std::uint64_t serial() const { return serial_; }
+
+    // The system's share of a step, in this order: begin_step with the
+    // start states (the heavy ones first, `heavy` of them), scan over the
+    // light bodies in any pieces (`share` 0 or 1, one per thread), then
+    // end_step with the states at the end.
+    // `arrangement` changes whenever the order of the bodies does; the
+    // kept tracks then go.
+    void begin_step(const nbBodyState* states, const std::vector<nbBody*>& order, std::size_t heavy,
+                    double dt, std::uint64_t arrangement);
+    void scan(const nbBodyState* states, std::size_t first, std::size_t last, int share);
+    void end_step(const nbBodyState* states, const std::vector<nbBody*>& order, double time,
+                  double dt, Scheme scheme);
+
+private:
+    struct Candidate {
+        std::uint32_t index;
+        vec3d position, velocity;
+    };
+    // A light body's and the heavy bodies' states at the start of the step
+    // in which the light body became a candidate.
+    struct Track {
+        double time = 0;
+        vec3d position, velocity;
+        std::vector<vec3d> heavy_position, heavy_velocity;
+        bool seen = false; // a candidate in the current step
+    };
+    // The heavy bodies at the start of the step, as arrays for the scan.
+    struct Heavy {
+        std::vector<double> x, y, z, vx, vy, vz, mass, limit, radius;
+    };
+
+    void refine(std::uint32_t index, const Track& track, const std::vector<nbBody*>& order,
+                double time, double dt, Scheme scheme, const std::vector<char>& passed);
+    void record(nbApproach event);
+
+    bool on_ = true;
+    std::map<std::string, double> radii_;
+    double every_ = -1; // < 0: the defaults and single radii
+    std::vector<nbApproach> events_;
+    std::uint64_t serial_;
+    Heavy heavy_;
+    std::size_t n_heavy_ = 0;
+    double dt_ = 0;
+    double speed_factor_ = 0; // times a pair's squared relative speed
+    std::vector<Candidate> candidates_[2];
+    std::map<std::uint32_t, Track> tracks_;
+    std::uint64_t arrangement_ = 0;
+};
