@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <atomic>
 #include <cmath>
+#include <limits>
 
 namespace {
 
@@ -104,6 +105,22 @@ void least_on_cubic(const vec3d& r0, const vec3d& u0, const vec3d& r1, const vec
 
 } // namespace
 
+// The scan's one loop, over a piece of light bodies for one heavy body:
+// built for the widest vectors the CPU has (the flags do not depend on
+// which), since it runs for every pair of every step. A pair's squared
+// relative speed is at most twice the sum of the two squared speeds: the
+// piece holds that share of the reach for each light body, and the loop
+// needs neither velocities nor a branch.
+__attribute__((target_clones("avx512f", "avx2", "default"))) void
+nbApproachWatch::flag_near(Scratch& w, const Heavy& h, std::size_t k) {
+    const double hx = h.x[k], hy = h.y[k], hz = h.z[k], limit = h.loose_limit[k];
+    for (std::size_t j = 0; j < Scratch::SIZE; ++j) {
+        const double rx = w.x[j] - hx, ry = w.y[j] - hy, rz = w.z[j] - hz;
+        const double d2 = rx * rx + ry * ry + rz * rz;
+        w.flag[j] |= std::int64_t(d2 - w.reach[j] < limit);
+    }
+}
+
 double nbApproachWatch::default_radius(const std::string& body) {
     if (body == "Earth" || body == "Moon" || body == "Sun" || body == "Pluto")
         return 0.05 * ASTRONOMICAL_UNIT;
@@ -147,7 +164,8 @@ void nbApproachWatch::begin_step(const nbBodyState* states, const std::vector<nb
     n_heavy_ = heavy;
     dt_ = dt;
     Heavy& h = heavy_;
-    for (auto* v : {&h.x, &h.y, &h.z, &h.vx, &h.vy, &h.vz, &h.mass, &h.limit, &h.radius})
+    for (auto* v :
+         {&h.x, &h.y, &h.z, &h.vx, &h.vy, &h.vz, &h.loose_limit, &h.mass, &h.limit, &h.radius})
         v->resize(heavy);
     for (std::size_t k = 0; k < heavy; ++k) {
         const nbBodyState& s = states[k];
@@ -167,9 +185,11 @@ void nbApproachWatch::begin_step(const nbBodyState* states, const std::vector<nb
         // (a + b)^2 <= 2a^2 + 2b^2 the test needs no square root.
         const double pull = r > 0 ? GRAVITATIONAL_CONSTANT * s.mass / (r * r) : 0;
         const double reach = r + (pull + 0.01) * dt * dt;
-        h.limit[k] = r > 0 ? 2 * reach * reach : -1;
+        h.limit[k] = r > 0 ? 2 * reach * reach : -std::numeric_limits<double>::infinity();
     }
     speed_factor_ = 2 * 1.25 * 1.25 * dt * dt;
+    for (std::size_t k = 0; k < heavy; ++k)
+        h.loose_limit[k] = h.limit[k] + 2 * speed_factor_ * states[k].velocity.length_squared();
     candidates_[0].clear();
     candidates_[1].clear();
 }
@@ -177,26 +197,41 @@ void nbApproachWatch::begin_step(const nbBodyState* states, const std::vector<nb
 void nbApproachWatch::scan(const nbBodyState* states, std::size_t first, std::size_t last,
                            int share) {
     const std::size_t na = n_heavy_;
-    const double *hx = heavy_.x.data(), *hy = heavy_.y.data(), *hz = heavy_.z.data();
-    const double *hvx = heavy_.vx.data(), *hvy = heavy_.vy.data(), *hvz = heavy_.vz.data();
-    const double* limit = heavy_.limit.data();
-    const double f = speed_factor_;
+    Scratch& w = scratch_[share];
     std::vector<Candidate>& out = candidates_[share];
-    for (std::size_t j = first; j < last; ++j) {
-        const vec3d &p = states[j].position, &v = states[j].velocity;
-        // No branch inside: the loop over the heavy bodies stays on vectors.
-        int any = 0;
-        for (std::size_t k = 0; k < na; ++k) {
-            const double rx = p.x - hx[k], ry = p.y - hy[k], rz = p.z - hz[k];
-            const double ux = v.x - hvx[k], uy = v.y - hvy[k], uz = v.z - hvz[k];
-            const double d2 = rx * rx + ry * ry + rz * rz;
-            const double u2 = ux * ux + uy * uy + uz * uz;
-            const double closing = rx * ux + ry * uy + rz * uz;
-            any |= int(closing < 0) & int(d2 < limit[k] + f * u2);
+    for (std::size_t from = first; from < last; from += Scratch::SIZE) {
+        const std::size_t count = std::min(Scratch::SIZE, last - from);
+        for (std::size_t j = 0; j < Scratch::SIZE; ++j) {
+            // Past the piece's end, far beyond every reach.
+            const nbBodyState& s = states[from + std::min(j, count - 1)];
+            w.x[j] = j < count ? s.position.x : 1e300;
+            w.y[j] = s.position.y;
+            w.z[j] = s.position.z;
+            w.reach[j] = 2 * speed_factor_ * s.velocity.length_squared();
+            w.flag[j] = 0;
         }
-        if (any)
-            out.push_back({std::uint32_t(j), p, v});
+        for (std::size_t k = 0; k < na; ++k)
+            flag_near(w, heavy_, k);
+        for (std::size_t j = 0; j < count; ++j) {
+            if (!w.flag[j])
+                continue;
+            // The few near ones: the pair's own relative speed, and whether
+            // it closes.
+            const nbBodyState& s = states[from + j];
+            bool candidate = false;
+            for (std::size_t k = 0; k < na && !candidate; ++k)
+                candidate = near_and_closing(s.position, s.velocity, k);
+            if (candidate)
+                out.push_back({std::uint32_t(from + j), s.position, s.velocity});
+        }
     }
+}
+
+bool nbApproachWatch::near_and_closing(const vec3d& p, const vec3d& v, std::size_t k) const {
+    const vec3d r = p - vec3d(heavy_.x[k], heavy_.y[k], heavy_.z[k]);
+    const vec3d u = v - vec3d(heavy_.vx[k], heavy_.vy[k], heavy_.vz[k]);
+    return r.dot(u) < 0 &&
+           r.length_squared() < heavy_.limit[k] + speed_factor_ * u.length_squared();
 }
 
 void nbApproachWatch::end_step(const nbBodyState* states, const std::vector<nbBody*>& order,
@@ -219,14 +254,19 @@ void nbApproachWatch::end_step(const nbBodyState* states, const std::vector<nbBo
             const nbBodyState& end = states[c.index];
             bool any = false;
             for (std::size_t k = 0; k < n_heavy_; ++k) {
-                const vec3d hp(heavy_.x[k], heavy_.y[k], heavy_.z[k]);
-                const vec3d hv(heavy_.vx[k], heavy_.vy[k], heavy_.vz[k]);
-                const vec3d r0 = c.position - hp, u0 = c.velocity - hv;
-                const bool near =
-                    r0.length_squared() < heavy_.limit[k] + speed_factor_ * u0.length_squared();
                 const vec3d r1 = end.position - states[k].position;
                 const vec3d u1 = end.velocity - states[k].velocity;
-                passed[k] = near && r0.dot(u0) < 0 && r1.dot(u1) >= 0;
+                passed[k] = near_and_closing(c.position, c.velocity, k) && r1.dot(u1) >= 0;
+                if (passed[k]) {
+                    // The long step's own least distance is off by far less
+                    // than half the radius wherever the pass could end
+                    // inside it: a pass well outside is not crossed again.
+                    const vec3d hp(heavy_.x[k], heavy_.y[k], heavy_.z[k]);
+                    const vec3d hv(heavy_.vx[k], heavy_.vy[k], heavy_.vz[k]);
+                    double s = 0, least = 0, speed = 0;
+                    least_on_cubic(c.position - hp, c.velocity - hv, r1, u1, dt, s, least, speed);
+                    passed[k] = least < 1.5 * heavy_.radius[k];
+                }
                 any = any || passed[k];
             }
             if (any) {
@@ -265,11 +305,7 @@ void nbApproachWatch::refine(std::uint32_t index, const Track& track,
     // path turn a little later than the long steps said, a step further:
     // the next step starts with the distance rising and would not look.
     // Of the pair's turns on the way, the one nearest this step counts.
-    const double span = (time - track.time) * SECONDS_PER_DAY + dt;
-    const long pieces = std::max(8L, long(std::ceil(std::fabs(span) / SUBSTEP)));
-    const double h = span / double(pieces);
-    const long extra = long(std::ceil(std::fabs(dt) / std::fabs(h)));
-    const double step_from = (time - track.time) * SECONDS_PER_DAY, step_to = span;
+    const double step_from = (time - track.time) * SECONDS_PER_DAY, step_to = step_from + dt;
     struct Turn {
         bool found = false;
         double off = INFINITY; // s outside this step
@@ -278,14 +314,21 @@ void nbApproachWatch::refine(std::uint32_t index, const Track& track,
     std::vector<Turn> turns(na);
     std::vector<vec3d> a, work[8];
     std::vector<vec3d> p0, v0;
-    for (long piece = 0; piece < pieces + extra; ++piece) {
-        if (piece >= pieces) {
+    for (double t = 0; t < step_to + dt;) {
+        if (t >= step_to) {
             bool all = true;
             for (std::size_t k = 0; k < na; ++k)
                 all = all && (!passed[k] || turns[k].found);
             if (all)
                 break;
         }
+        // A minute within a million km, longer sub-steps farther out where
+        // the pull is weak (up to an hour, at 0.4 AU).
+        double nearest = INFINITY;
+        for (std::size_t k = 0; k < na; ++k)
+            if (passed[k])
+                nearest = std::min(nearest, b.p[j].distance(b.p[k]));
+        const double h = std::clamp(SUBSTEP * nearest / 1e9, SUBSTEP, 60 * SUBSTEP);
         p0 = b.p;
         v0 = b.v;
         if (scheme == Scheme::SemiImplicitEuler)
@@ -303,11 +346,12 @@ void nbApproachWatch::refine(std::uint32_t index, const Track& track,
             turn.found = true;
             double s = 0;
             least_on_cubic(r0, u0, r1, u1, h, s, turn.distance, turn.speed);
-            turn.t = (double(piece) + s) * h;
+            turn.t = t + s * h;
             turn.off = std::max({0.0, step_from - turn.t, turn.t - step_to});
             if (turn.off < turns[k].off)
                 turns[k] = turn;
         }
+        t += h;
     }
     for (std::size_t k = 0; k < na; ++k) {
         const Turn& turn = turns[k];

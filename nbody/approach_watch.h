@@ -9,7 +9,7 @@
 // one. Where a pair's distance is rising at the end of a step its minimum
 // lay inside: the steps since the light body became a candidate are
 // crossed again for that one body and the heavy ones, in sub-steps of a
-// minute at most, and the minimum is placed inside the sub-step where the
+// minute within a million km, and the minimum is placed inside the sub-step where the
 // distance turns, on the cubic through both ends' positions and
 // velocities. Crossing from where the pass began, not from the start of
 // the last step, leaves out the error the long steps made while the heavy
@@ -49,7 +49,8 @@ public:
     // sungrazing comets, not every perihelion); 0.1 AU for any other heavy
     // body.
     static double default_radius(const std::string& body);
-    // The longest sub-step of the re-crossed step, s.
+    // The sub-step of the re-crossed steps within a million km of a heavy
+    // body watched, s; farther out they grow with the distance.
     static constexpr double SUBSTEP = 60.0;
 
     nbApproachWatch();
@@ -98,9 +99,24 @@ private:
     };
     // The heavy bodies at the start of the step, as arrays for the scan.
     struct Heavy {
-        std::vector<double> x, y, z, vx, vy, vz, mass, limit, radius;
+        std::vector<double> x, y, z, vx, vy, vz, mass, radius;
+        // The squared distance within which a pair is a candidate, less
+        // the share of the relative speed; and that bound for the scan's
+        // first, looser test, with the heavy body's own share of the speed.
+        std::vector<double> limit, loose_limit;
     };
 
+    // A piece of light bodies laid out for the scan's vectors.
+    struct Scratch {
+        static constexpr std::size_t SIZE = 64;
+        double x[SIZE], y[SIZE], z[SIZE], reach[SIZE];
+        std::int64_t flag[SIZE];
+    };
+    // Flags the light bodies of the piece that may be near heavy body k.
+    static void flag_near(Scratch& w, const Heavy& h, std::size_t k);
+    // Whether the pair of a light body in this state and heavy body k is a
+    // candidate.
+    bool near_and_closing(const vec3d& p, const vec3d& v, std::size_t k) const;
     void refine(std::uint32_t index, const Track& track, const std::vector<nbBody*>& order,
                 double time, double dt, Scheme scheme, const std::vector<char>& passed);
     void record(nbApproach event);
@@ -115,6 +131,7 @@ private:
     double dt_ = 0;
     double speed_factor_ = 0; // times a pair's squared relative speed
     std::vector<Candidate> candidates_[2];
+    Scratch scratch_[2];
     std::map<std::uint32_t, Track> tracks_;
     std::uint64_t arrangement_ = 0;
 };

@@ -89,7 +89,9 @@ void nbSystem::set_integrator(Integrator integrator) {
 void nbSystem::step(double dt) {
     ensure_order();
     const double start = time_;
-    watching_ = watch_.on() && n_active_ > 0 && order_.size() > n_active_;
+    // Only forward in time: the watch looks for distances that fall, then
+    // rise.
+    watching_ = watch_.on() && dt > 0 && n_active_ > 0 && order_.size() > n_active_;
     if (watching_)
         watch_.begin_step(store_.data(), order_, n_active_, dt, arrangement_);
     if (integrator_ == Integrator::HighAccuracy) {
@@ -169,8 +171,6 @@ void nbSystem::step_share(int part, int parts, double dt) {
     due.clear();
     for (std::size_t from = first; from < last; from += CHUNK) {
         const std::size_t count = std::min(CHUNK, last - from);
-        if (watching_)
-            watch_.scan(store_.data(), from, from + count, part);
         for (std::size_t j = 0; j < count; ++j) {
             const vec3d& p = store_[from + j].position;
             cx[na + j] = p.x;
@@ -179,6 +179,9 @@ void nbSystem::step_share(int part, int parts, double dt) {
         }
         const ForceArrays chunk{cx, cy, cz, cm, na + count, na};
         accumulate_pulls(path, chunk, na, na + count, ax, ay, az);
+        // The states are in the cache now, as yet unchanged.
+        if (watching_)
+            watch_.scan(store_.data(), from, from + count, part);
         for (std::size_t j = 0; j < count; ++j) {
             nbBodyState& b = store_[from + j];
             if (nbBody::advance_particle(b, vec3d(ax[na + j], ay[na + j], az[na + j]), dt, time_))
