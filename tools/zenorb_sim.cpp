@@ -17,6 +17,7 @@
 #include "catalog/catalogue_lists.h"
 #include "catalog/sbdb_lookup.h"
 #include "gui/element_file.h"
+#include "nbody/approach_csv.h"
 #include "nbody/atomic_write.h"
 #include "nbody/date_bridge.h"
 #include "nbody/factory.h"
@@ -279,6 +280,9 @@ int main(int argc, char** argv) {
                         "no body named '" + options.track + "' to track in the picture");
     }
 
+    if (options.watch_au)
+        system->approaches().set_every_radius(*options.watch_au * ASTRONOMICAL_UNIT);
+
     StateWriter writer(stdout, options.format == SimOptions::Format::Json
                                    ? StateWriter::Format::Json
                                    : StateWriter::Format::Csv);
@@ -301,6 +305,12 @@ int main(int argc, char** argv) {
     writer.end();
     if (std::fflush(stdout) != 0 || std::ferror(stdout))
         return fail(EXIT_INPUT, std::string("cannot write the output: ") + std::strerror(errno));
+    // The passes up to where the run stopped are as good as a whole run's.
+    if (!options.approaches_file.empty() &&
+        !write_file_atomically(options.approaches_file,
+                               approaches_csv(system->approaches().events()), error))
+        return fail(EXIT_INPUT,
+                    "cannot write the approaches file '" + options.approaches_file + "': " + error);
     if (!broken.empty())
         return fail(EXIT_INPUT, "the state of '" + broken + "' is not finite " +
                                     (step == 0 ? std::string("at the start")
