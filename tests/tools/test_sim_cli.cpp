@@ -333,6 +333,38 @@ TEST(SimCli, ApproachesFileListsThePassesInTimeOrder) {
         EXPECT_EQ(row.find(",Earth,"), std::string::npos) << row;
 }
 
+// Apophis from JPL's osculating elements of 2021 January 1 (Horizons,
+// solution JPL#218, heliocentric ecliptic of J2000.0) to its pass of 2029:
+// JPL gives the least distance at 2029-04-13 21:46 TDB, some 69 s ahead of
+// UTC. Eight years on, the high-accuracy mode must place it within the
+// hour; the distance, which depends on everything the simulation leaves
+// out (other asteroids' pulls, relativity, the Earth's figure, the
+// asteroid's thermal push), only well inside the Moon's.
+TEST(SimCli, AccurateModeFindsApophisIn2029WithinAnHourOfJpl) {
+    TempDir dir;
+    dir.write("zenorb_critical.txt",
+              "99942 Apophis|2021 01 01.000|0.1915216892529348|0.9225071817339578|"
+              "3.336751319526047|204.0389271089114|126.6520518833791|2000|127.3225632500591|"
+              "19.09|0.24|0\n");
+    const std::string file = dir.path() + "/passes.csv";
+    // To 2029-04-14 00:00 in steps of 0.26 days.
+    const SimRun r = run("--accurate --date 2021-01-01 --steps 11635 --catalogue " + dir.path() +
+                         " --add '99942 Apophis' --approaches " + file);
+    ASSERT_EQ(r.status, 0) << r.err;
+    const auto rows = lines(slurp(file));
+    std::vector<std::string> earth;
+    for (std::size_t k = 1; k < rows.size(); ++k)
+        if (csv_fields(rows[k])[1] == "Earth")
+            earth = csv_fields(rows[k]);
+    ASSERT_EQ(earth.size(), 7u) << slurp(file);
+    double jd = 0, km = 0;
+    ASSERT_TRUE(parse_double(earth[2], jd));
+    ASSERT_TRUE(parse_double(earth[4], km));
+    const double jpl_utc = 2462240.5 - (2 * 3600 + 14 * 60 + 69.2) / 86400.0;
+    EXPECT_NEAR(jd, jpl_utc, 1.0 / 24) << earth[3];
+    EXPECT_LT(km, 100000) << "JPL: 38,000 km";
+}
+
 // A file that cannot be replaced is a message naming it and status 1 (the
 // atomic writer's own tests show that a failed write leaves no part).
 TEST(SimCli, AnApproachesFileThatCannotBeWrittenIsNamed) {
