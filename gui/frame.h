@@ -14,7 +14,9 @@
 #include "render/raster_canvas.h"
 #include "render/scene.h"
 
+class ApproachesDialog;
 class wxButton;
+class wxMenu;
 class wxCheckBox;
 class wxChoiceWx;
 class wxDateGenericCtrl;
@@ -69,6 +71,8 @@ public:
     bool SavePicture(const wxString& path, wxString& error);
     // Fills the three body choices anew, keeping selections that still exist.
     void RefreshBodyLists();
+    // The close approaches window, null until first opened.
+    ApproachesDialog* GetApproachesDialog() const { return approaches_dialog; }
 
 private:
     void FinishSetup();
@@ -82,6 +86,12 @@ private:
     void ShowReadout(const wxString& text);
     // The window's picture on dc: the scan converter's, labels over it.
     void ComposeOn(wxDC& dc);
+
+    // The close approaches window: opened from the View menu and the
+    // toolbar, brought up to date on every tick.
+    void AddApproachesCommands(wxMenu* view);
+    void OnApproaches(wxCommandEvent& event);
+    void UpdateApproaches();
 
     void OnTimer(wxTimerEvent& event);
     void OnSetStartDate(wxCommandEvent& event);
@@ -146,6 +156,7 @@ private:
     wxChoiceWx* object_a = nullptr;
     wxChoiceWx* object_b = nullptr;
     wxStaticText* separation = nullptr;
+    ApproachesDialog* approaches_dialog = nullptr;
 
     wxDECLARE_EVENT_TABLE();
 };
