@@ -130,18 +130,13 @@ double nbApproachWatch::default_radius(const std::string& body) {
 nbApproachWatch::nbApproachWatch() : serial_(next_serial()) {}
 
 double nbApproachWatch::radius(const std::string& body) const {
-    if (every_ >= 0)
-        return every_;
     auto it = radii_.find(body);
-    return it != radii_.end() ? it->second : default_radius(body);
+    if (it != radii_.end())
+        return it->second;
+    return every_ >= 0 ? every_ : default_radius(body);
 }
 
 void nbApproachWatch::set_radius(const std::string& body, double metres) {
-    if (every_ >= 0) {
-        // The others keep the radius set for all.
-        every_ = -1;
-        radii_.clear();
-    }
     radii_[body] = metres;
 }
 

@@ -61,7 +61,8 @@ public:
     double radius(const std::string& body) const;
     // One body's radius, m; 0 or less stops watching that body.
     void set_radius(const std::string& body, double metres);
-    // Every heavy body's radius at once, m, forgetting the single ones.
+    // Every heavy body's radius at once, m, forgetting the single ones; a
+    // single one set afterwards stands beside it.
     void set_every_radius(double metres);
 
     // In time order.
@@ -123,7 +124,7 @@ private:
 
     bool on_ = true;
     std::map<std::string, double> radii_;
-    double every_ = -1; // < 0: the defaults and single radii
+    double every_ = -1; // the radius of the bodies without one of their own; < 0: the defaults
     std::vector<nbApproach> events_;
     std::uint64_t serial_;
     Heavy heavy_;

@@ -196,6 +196,17 @@ TEST(ApproachWatch, RadiiCanBeSetForOneBodyOrForAll) {
     }
 }
 
+TEST(ApproachWatch, OneRadiusForAllLeavesTheBodiesSetSinceTheirOwn) {
+    nbApproachWatch w;
+    w.set_radius("Mars", 0.3 * AU);
+    w.set_every_radius(0.01 * AU);
+    EXPECT_DOUBLE_EQ(w.radius("Mars"), 0.01 * AU) << "set before: forgotten";
+    w.set_radius("Earth", 0.04 * AU);
+    EXPECT_DOUBLE_EQ(w.radius("Earth"), 0.04 * AU);
+    EXPECT_DOUBLE_EQ(w.radius("Moon"), 0.01 * AU);
+    EXPECT_DOUBLE_EQ(w.radius("Sun"), 0.01 * AU);
+}
+
 TEST(ApproachWatch, DefaultRadii) {
     EXPECT_DOUBLE_EQ(nbApproachWatch::default_radius("Earth"), 0.05 * AU);
     EXPECT_DOUBLE_EQ(nbApproachWatch::default_radius("Moon"), 0.05 * AU);
