@@ -112,10 +112,11 @@ void least_on_cubic(const vec3d& r0, const vec3d& u0, const vec3d& r1, const vec
 // piece holds that share of the reach for each light body, and the loop
 // needs neither velocities nor a branch.
 __attribute__((target_clones("avx512f", "avx2", "default"))) void
-nbApproachWatch::flag_near(Scratch& w, const Heavy& h, std::size_t k) {
+nbApproachWatch::flag_near(Scratch& w, const double* x, const double* y, const double* z,
+                           const Heavy& h, std::size_t k) {
     const double hx = h.x[k], hy = h.y[k], hz = h.z[k], limit = h.loose_limit[k];
     for (std::size_t j = 0; j < Scratch::SIZE; ++j) {
-        const double rx = w.x[j] - hx, ry = w.y[j] - hy, rz = w.z[j] - hz;
+        const double rx = x[j] - hx, ry = y[j] - hy, rz = z[j] - hz;
         const double d2 = rx * rx + ry * ry + rz * rz;
         w.flag[j] |= std::int64_t(d2 - w.reach[j] < limit);
     }
@@ -191,34 +192,45 @@ void nbApproachWatch::begin_step(const nbBodyState* states, const std::vector<nb
 
 void nbApproachWatch::scan(const nbBodyState* states, std::size_t first, std::size_t last,
                            int share) {
-    const std::size_t na = n_heavy_;
     Scratch& w = scratch_[share];
-    std::vector<Candidate>& out = candidates_[share];
     for (std::size_t from = first; from < last; from += Scratch::SIZE) {
         const std::size_t count = std::min(Scratch::SIZE, last - from);
-        for (std::size_t j = 0; j < Scratch::SIZE; ++j) {
-            // Past the piece's end, far beyond every reach.
-            const nbBodyState& s = states[from + std::min(j, count - 1)];
-            w.x[j] = j < count ? s.position.x : 1e300;
-            w.y[j] = s.position.y;
-            w.z[j] = s.position.z;
-            w.reach[j] = 2 * speed_factor_ * s.velocity.length_squared();
-            w.flag[j] = 0;
-        }
-        for (std::size_t k = 0; k < na; ++k)
-            flag_near(w, heavy_, k);
         for (std::size_t j = 0; j < count; ++j) {
-            if (!w.flag[j])
-                continue;
-            // The few near ones: the pair's own relative speed, and whether
-            // it closes.
-            const nbBodyState& s = states[from + j];
-            bool candidate = false;
-            for (std::size_t k = 0; k < na && !candidate; ++k)
-                candidate = near_and_closing(s.position, s.velocity, k);
-            if (candidate)
-                out.push_back({std::uint32_t(from + j), s.position, s.velocity});
+            const vec3d& p = states[from + j].position;
+            w.x[j] = p.x;
+            w.y[j] = p.y;
+            w.z[j] = p.z;
         }
+        scan_piece(w.x, w.y, w.z, states, from, count, share);
+    }
+}
+
+void nbApproachWatch::scan_piece(const double* x, const double* y, const double* z,
+                                 const nbBodyState* states, std::size_t from, std::size_t count,
+                                 int share) {
+    const std::size_t na = n_heavy_;
+    Scratch& w = scratch_[share];
+    for (std::size_t j = 0; j < Scratch::SIZE; ++j) {
+        // Past the piece's end (where the positions may be anything), a
+        // reach beyond every distance is no reach at all.
+        w.reach[j] =
+            j < count ? 2 * speed_factor_ * states[from + j].velocity.length_squared() : -INFINITY;
+        w.flag[j] = 0;
+    }
+    for (std::size_t k = 0; k < na; ++k)
+        flag_near(w, x, y, z, heavy_, k);
+    std::vector<Candidate>& out = candidates_[share];
+    for (std::size_t j = 0; j < count; ++j) {
+        if (!w.flag[j])
+            continue;
+        // The few near ones: the pair's own relative speed, and whether it
+        // closes.
+        const nbBodyState& s = states[from + j];
+        bool candidate = false;
+        for (std::size_t k = 0; k < na && !candidate; ++k)
+            candidate = near_and_closing(s.position, s.velocity, k);
+        if (candidate)
+            out.push_back({std::uint32_t(from + j), s.position, s.velocity});
     }
 }
 

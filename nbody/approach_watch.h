@@ -82,6 +82,13 @@ public:
     void begin_step(const nbBodyState* states, const std::vector<nbBody*>& order, std::size_t heavy,
                     double dt, std::uint64_t arrangement);
     void scan(const nbBodyState* states, std::size_t first, std::size_t last, int share);
+    // The most light bodies scan_piece takes.
+    static constexpr std::size_t PIECE = 64;
+    // The same for at most PIECE light bodies from `from` on, whose positions
+    // the caller has laid out in x, y, z (each readable to PIECE entries; what
+    // lies past `count` is not looked at).
+    void scan_piece(const double* x, const double* y, const double* z, const nbBodyState* states,
+                    std::size_t from, std::size_t count, int share);
     void end_step(const nbBodyState* states, const std::vector<nbBody*>& order, double time,
                   double dt, Scheme scheme);
 
@@ -109,12 +116,13 @@ private:
 
     // A piece of light bodies laid out for the scan's vectors.
     struct Scratch {
-        static constexpr std::size_t SIZE = 64;
+        static constexpr std::size_t SIZE = PIECE;
         double x[SIZE], y[SIZE], z[SIZE], reach[SIZE];
         std::int64_t flag[SIZE];
     };
     // Flags the light bodies of the piece that may be near heavy body k.
-    static void flag_near(Scratch& w, const Heavy& h, std::size_t k);
+    static void flag_near(Scratch& w, const double* x, const double* y, const double* z,
+                          const Heavy& h, std::size_t k);
     // Whether the pair of a light body in this state and heavy body k is a
     // candidate.
     bool near_and_closing(const vec3d& p, const vec3d& v, std::size_t k) const;

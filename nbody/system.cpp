@@ -158,6 +158,8 @@ void nbSystem::step_share(int part, int parts, double dt) {
     // so that the store is walked once. The chunk's arrays hold the sources
     // first, as the kernels expect.
     constexpr std::size_t CHUNK = 64;
+    // The watch reads its pieces straight from the chunk's arrays.
+    static_assert(CHUNK <= nbApproachWatch::PIECE);
     std::vector<double>* c = chunk_[part];
     for (int k = 0; k < 7; ++k)
         c[k].resize(na + CHUNK);
@@ -181,7 +183,7 @@ void nbSystem::step_share(int part, int parts, double dt) {
         accumulate_pulls(path, chunk, na, na + count, ax, ay, az);
         // The states are in the cache now, as yet unchanged.
         if (watching_)
-            watch_.scan(store_.data(), from, from + count, part);
+            watch_.scan_piece(cx + na, cy + na, cz + na, store_.data(), from, count, part);
         for (std::size_t j = 0; j < count; ++j) {
             nbBodyState& b = store_[from + j];
             if (nbBody::advance_particle(b, vec3d(ax[na + j], ay[na + j], az[na + j]), dt, time_))
