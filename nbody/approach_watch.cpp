@@ -115,10 +115,14 @@ __attribute__((target_clones("avx512f", "avx2", "default"))) void
 nbApproachWatch::flag_near(Scratch& w, const double* x, const double* y, const double* z,
                            const Heavy& h, std::size_t k) {
     const double hx = h.x[k], hy = h.y[k], hz = h.z[k], limit = h.loose_limit[k];
+    const double root = h.root_limit[k], per_speed = h.per_speed[k], base = h.base_speed[k];
     for (std::size_t j = 0; j < Scratch::SIZE; ++j) {
         const double rx = x[j] - hx, ry = y[j] - hy, rz = z[j] - hz;
         const double d2 = rx * rx + ry * ry + rz * rz;
         w.flag[j] |= std::int64_t(d2 - w.reach[j] < limit);
+        // Whether it might come within reach before skip_ more steps.
+        const double need = root + per_speed * (w.speed[j] + base);
+        w.unsafe[j] |= std::int64_t(d2 < need * need);
     }
 }
 
@@ -139,11 +143,13 @@ double nbApproachWatch::radius(const std::string& body) const {
 
 void nbApproachWatch::set_radius(const std::string& body, double metres) {
     radii_[body] = metres;
+    rescan_ = true;
 }
 
 void nbApproachWatch::set_every_radius(double metres) {
     radii_.clear();
     every_ = std::max(0.0, metres);
+    rescan_ = true;
 }
 
 void nbApproachWatch::clear() {
@@ -156,13 +162,21 @@ void nbApproachWatch::begin_step(const nbBodyState* states, const std::vector<nb
     if (arrangement != arrangement_ || heavy != n_heavy_) {
         tracks_.clear();
         arrangement_ = arrangement;
+        rescan_ = true;
     }
+    // A skip reckoned for another step length or other radii does not hold.
+    if (rescan_ || dt != dt_ || due_.size() != order.size()) {
+        due_.assign(order.size(), 0);
+        rescan_ = false;
+    }
+    ++steps_;
     n_heavy_ = heavy;
     dt_ = dt;
     Heavy& h = heavy_;
-    for (auto* v :
-         {&h.x, &h.y, &h.z, &h.vx, &h.vy, &h.vz, &h.loose_limit, &h.mass, &h.limit, &h.radius})
+    for (auto* v : {&h.x, &h.y, &h.z, &h.vx, &h.vy, &h.vz, &h.loose_limit, &h.mass, &h.limit,
+                    &h.radius, &h.root_limit, &h.per_speed, &h.base_speed})
         v->resize(heavy);
+    sun_ = 0;
     for (std::size_t k = 0; k < heavy; ++k) {
         const nbBodyState& s = states[k];
         h.x[k] = s.position.x;
@@ -182,10 +196,31 @@ void nbApproachWatch::begin_step(const nbBodyState* states, const std::vector<nb
         const double pull = r > 0 ? GRAVITATIONAL_CONSTANT * s.mass / (r * r) : 0;
         const double reach = r + (pull + 0.01) * dt * dt;
         h.limit[k] = r > 0 ? 2 * reach * reach : -std::numeric_limits<double>::infinity();
+        if (s.mass > states[sun_].mass)
+            sun_ = k;
     }
     speed_factor_ = 2 * 1.25 * 1.25 * dt * dt;
     for (std::size_t k = 0; k < heavy; ++k)
         h.loose_limit[k] = h.limit[k] + 2 * speed_factor_ * states[k].velocity.length_squared();
+    // Most light bodies are far from every heavy one: the scan passes them
+    // by for up to two days. A pair's relative speed stays below the two
+    // speeds, plus what the heavy body's pull can add by its radius and 20
+    // km/s for what the Sun's adds to either in two days outside 0.5 AU from
+    // it (inside, nothing is passed by); its distance shrinks by at most
+    // that speed times the time. While it stays above the square root of
+    // the scan's bound at that speed, the pair is no candidate. A body not
+    // watched keeps no light body from being passed by.
+    skip_ = std::floor(2 * SECONDS_PER_DAY / dt);
+    for (std::size_t k = 0; k < heavy; ++k) {
+        const bool watched = h.limit[k] > 0;
+        const double escape =
+            watched ? std::sqrt(2 * GRAVITATIONAL_CONSTANT * h.mass[k] / h.radius[k]) : 0;
+        h.root_limit[k] = watched ? std::sqrt(h.limit[k]) : 0;
+        if (k == sun_)
+            h.root_limit[k] += 0.5 * ASTRONOMICAL_UNIT;
+        h.per_speed[k] = watched ? std::sqrt(speed_factor_) + skip_ * dt : 0;
+        h.base_speed[k] = watched ? states[k].velocity.length() + escape + 20000 : 0;
+    }
     candidates_[0].clear();
     candidates_[1].clear();
 }
@@ -210,22 +245,36 @@ void nbApproachWatch::scan_piece(const double* x, const double* y, const double*
                                  int share) {
     const std::size_t na = n_heavy_;
     Scratch& w = scratch_[share];
+    // Most pieces hold no body due: a glance at their steps.
+    bool any = false;
+    for (std::size_t j = 0; j < count; ++j)
+        any |= due_[from + j] <= steps_;
+    if (!any)
+        return;
     for (std::size_t j = 0; j < Scratch::SIZE; ++j) {
-        // Past the piece's end (where the positions may be anything), a
-        // reach beyond every distance is no reach at all.
-        w.reach[j] =
-            j < count ? 2 * speed_factor_ * states[from + j].velocity.length_squared() : -INFINITY;
+        // Past the piece's end (where the positions may be anything) and
+        // for bodies passed by until a later step, a reach below every
+        // distance.
+        const bool due = j < count && due_[from + j] <= steps_;
+        const double v2 = due ? states[from + j].velocity.length_squared() : 0;
+        w.reach[j] = due ? 2 * speed_factor_ * v2 : -INFINITY;
+        w.speed[j] = std::sqrt(v2);
         w.flag[j] = 0;
+        w.unsafe[j] = 0;
     }
     for (std::size_t k = 0; k < na; ++k)
         flag_near(w, x, y, z, heavy_, k);
     std::vector<Candidate>& out = candidates_[share];
     for (std::size_t j = 0; j < count; ++j) {
-        if (!w.flag[j])
+        if (!(w.reach[j] > -INFINITY))
             continue;
-        // The few near ones: the pair's own relative speed, and whether it
-        // closes.
         const nbBodyState& s = states[from + j];
+        if (!w.flag[j]) {
+            due_[from + j] = steps_ + 1 + (w.unsafe[j] || !(skip_ >= 1) ? 0 : std::uint64_t(skip_));
+            continue;
+        }
+        // The few near ones: the pair's own relative speed, and whether it
+        // closes; they are looked at again next step.
         bool candidate = false;
         for (std::size_t k = 0; k < na && !candidate; ++k)
             candidate = near_and_closing(s.position, s.velocity, k);

@@ -112,13 +112,17 @@ private:
         // the share of the relative speed; and that bound for the scan's
         // first, looser test, with the heavy body's own share of the speed.
         std::vector<double> limit, loose_limit;
+        // A light body is passed by for skip_ steps while its distance
+        // from every heavy body is at least root_limit + per_speed * (its
+        // speed + base_speed): see the scan.
+        std::vector<double> root_limit, per_speed, base_speed;
     };
 
     // A piece of light bodies laid out for the scan's vectors.
     struct Scratch {
         static constexpr std::size_t SIZE = PIECE;
-        double x[SIZE], y[SIZE], z[SIZE], reach[SIZE];
-        std::int64_t flag[SIZE];
+        double x[SIZE], y[SIZE], z[SIZE], reach[SIZE], speed[SIZE];
+        std::int64_t flag[SIZE], unsafe[SIZE];
     };
     // Flags the light bodies of the piece that may be near heavy body k.
     static void flag_near(Scratch& w, const double* x, const double* y, const double* z,
@@ -126,6 +130,7 @@ private:
     // Whether the pair of a light body in this state and heavy body k is a
     // candidate.
     bool near_and_closing(const vec3d& p, const vec3d& v, std::size_t k) const;
+
     void refine(std::uint32_t index, const Track& track, const std::vector<nbBody*>& order,
                 double time, double dt, Scheme scheme, const std::vector<char>& passed);
     void record(nbApproach event);
@@ -143,4 +148,11 @@ private:
     Scratch scratch_[2];
     std::map<std::uint32_t, Track> tracks_;
     std::uint64_t arrangement_ = 0;
+    // By index in the step's order: the step at which a light body is
+    // scanned next. Forgotten with the order, the step length or a radius.
+    std::vector<std::uint64_t> due_;
+    std::uint64_t steps_ = 0;
+    bool rescan_ = true;
+    std::size_t sun_ = 0; // the heaviest of the heavy bodies
+    double skip_ = 0;     // steps a far light body is passed by
 };
