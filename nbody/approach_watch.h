@@ -13,7 +13,8 @@
 // distance turns, on the cubic through both ends' positions and
 // velocities. Crossing from where the pass began, not from the start of
 // the last step, leaves out the error the long steps made while the heavy
-// body's pull was growing.
+// body's pull was growing. A light body far from every heavy one is passed
+// by for up to two days.
 #pragma once
 
 #include <cstddef>
