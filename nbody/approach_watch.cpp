@@ -164,7 +164,12 @@ void nbApproachWatch::begin_step(const nbBodyState* states, const std::vector<nb
         arrangement_ = arrangement;
         rescan_ = true;
     }
-    // A skip reckoned for another step length or other radii does not hold.
+    // A skip reckoned for another step length or other radii does not hold;
+    // nor one past the counter's end, which starts again.
+    if (steps_ >= 0xFFFF0000u) {
+        steps_ = 0;
+        rescan_ = true;
+    }
     if (rescan_ || dt != dt_ || due_.size() != order.size()) {
         due_.assign(order.size(), 0);
         rescan_ = false;
@@ -210,7 +215,7 @@ void nbApproachWatch::begin_step(const nbBodyState* states, const std::vector<nb
     // that speed times the time. While it stays above the square root of
     // the scan's bound at that speed, the pair is no candidate. A body not
     // watched keeps no light body from being passed by.
-    skip_ = std::floor(2 * SECONDS_PER_DAY / dt);
+    skip_ = std::min(1e6, std::floor(2 * SECONDS_PER_DAY / dt));
     for (std::size_t k = 0; k < heavy; ++k) {
         const bool watched = h.limit[k] > 0;
         const double escape =
@@ -270,7 +275,7 @@ void nbApproachWatch::scan_piece(const double* x, const double* y, const double*
             continue;
         const nbBodyState& s = states[from + j];
         if (!w.flag[j]) {
-            due_[from + j] = steps_ + 1 + (w.unsafe[j] || !(skip_ >= 1) ? 0 : std::uint64_t(skip_));
+            due_[from + j] = steps_ + 1 + (w.unsafe[j] || !(skip_ >= 1) ? 0 : std::uint32_t(skip_));
             continue;
         }
         // The few near ones: the pair's own relative speed, and whether it

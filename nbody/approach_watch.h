@@ -151,8 +151,9 @@ private:
     std::uint64_t arrangement_ = 0;
     // By index in the step's order: the step at which a light body is
     // scanned next. Forgotten with the order, the step length or a radius.
-    std::vector<std::uint64_t> due_;
-    std::uint64_t steps_ = 0;
+    // Four bytes each: the scan reads them all every step, beside the store.
+    std::vector<std::uint32_t> due_;
+    std::uint32_t steps_ = 0;
     bool rescan_ = true;
     std::size_t sun_ = 0; // the heaviest of the heavy bodies
     double skip_ = 0;     // steps a far light body is passed by
