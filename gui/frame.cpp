@@ -29,6 +29,7 @@
 #include "catalog/download_dialog.h"
 #include "gui/about.h"
 #include "gui/app.h"
+#include "gui/approaches_dialog.h"
 #include "gui/orbital_elements_dialog.h"
 #include "gui/tool_pictures.h"
 #include "gui/widgets/choice_wx.h"
@@ -71,6 +72,7 @@ wxBEGIN_EVENT_TABLE(ZenorbFrame, wxFrame)
     EVT_MENU(ZenorbToolbar::ID_ABOVE_NORTH_POLE, ZenorbFrame::OnViewNorthPole)
     EVT_MENU(ZenorbToolbar::ID_VERNAL_EQUINOX, ZenorbFrame::OnViewVernalEquinox)
     EVT_MENU(ZenorbToolbar::ID_OBLIQUE_VIEW, ZenorbFrame::OnViewOblique)
+    EVT_MENU(ZenorbToolbar::ID_APPROACHES, ZenorbFrame::OnApproaches)
     EVT_MENU(wxID_ZOOM_IN, ZenorbFrame::OnZoomIn)
     EVT_MENU(wxID_ZOOM_OUT, ZenorbFrame::OnZoomOut)
     EVT_MENU(ZenorbFrame::ID_SAVE_PICTURE, ZenorbFrame::OnSavePicture)
@@ -220,6 +222,7 @@ ZenorbFrame::ZenorbFrame(wxWindow* parent, wxWindowID id)
     // + and - alone work too, from the picture (OnCharHook).
     view->Append(wxID_ZOOM_IN, "Zoom In\tAlt++");
     view->Append(wxID_ZOOM_OUT, "Zoom Out\tAlt+-");
+    AddApproachesCommands(view);
     auto* help = new wxMenu;
     help->Append(ID_WEBSITE, "Zenorb on the web...");
     help->Append(wxID_ABOUT, "About\tF1", "Show info about this application");
@@ -251,6 +254,9 @@ ZenorbFrame::ZenorbFrame(wxWindow* parent, wxWindowID id)
          "Vernal equinox", "View from Vernal equinox");
     tool(ZenorbToolbar::ID_OBLIQUE_VIEW, "Oblique View", art(wxART_CROSS_MARK), "Oblique View",
          "View from Oblique point");
+    toolbar->AddSeparator();
+    tool(ZenorbToolbar::ID_APPROACHES, "Close approaches", art(wxART_FIND), "Close approaches",
+         "List the close approaches of comets and asteroids so far");
     toolbar->Realize();
     SetToolBar(toolbar);
 
@@ -382,6 +388,7 @@ void ZenorbFrame::Tick() {
         if (!lost.empty())
             PauseForNonFinite(lost);
     }
+    UpdateApproaches();
     UpdateSeparation();
     RedrawScene();
 }
@@ -739,4 +746,25 @@ void ZenorbFrame::OnAbout(wxCommandEvent&) {
 
 void ZenorbFrame::OnQuit(wxCommandEvent&) {
     Close(false);
+}
+
+void ZenorbFrame::AddApproachesCommands(wxMenu* view) {
+    view->AppendSeparator();
+    view->Append(ZenorbToolbar::ID_APPROACHES, "Close approaches...\tAlt+A",
+                 "List the close approaches of comets and asteroids so far");
+}
+
+void ZenorbFrame::OnApproaches(wxCommandEvent&) {
+    // Beside the main window, not modal: the table fills as the simulation
+    // runs.
+    if (!approaches_dialog)
+        approaches_dialog = new ApproachesDialog(this);
+    approaches_dialog->Follow(current_system());
+    approaches_dialog->Show();
+    approaches_dialog->Raise();
+}
+
+void ZenorbFrame::UpdateApproaches() {
+    if (approaches_dialog && approaches_dialog->IsShown())
+        approaches_dialog->Follow(current_system());
 }

@@ -18,7 +18,9 @@
 #include "render/raster_canvas.h"
 #include "render/scene.h"
 
+class ApproachesDialog;
 class wxButton;
+class wxMenu;
 class wxCheckBox;
 class wxChoiceWx;
 class wxDateGenericCtrl;
@@ -102,6 +104,8 @@ public:
     // Ends the film; false with a reason when its end cannot be written.
     bool StopRecording(wxString& error);
     const FilmRecorder& GetFilmRecorder() const { return film; }
+    // The close approaches window, null until first opened.
+    ApproachesDialog* GetApproachesDialog() const { return approaches_dialog; }
 
 private:
     void FinishSetup();
@@ -136,6 +140,12 @@ private:
     // Rebuilds the system at jd (a date and a time of day), the start-date
     // control showing its day.
     void RebuildAt(double jd);
+
+    // The close approaches window: opened from the View menu and the
+    // toolbar, brought up to date on every tick.
+    void AddApproachesCommands(wxMenu* view);
+    void OnApproaches(wxCommandEvent& event);
+    void UpdateApproaches();
 
     void OnTimer(wxTimerEvent& event);
     void OnIdle(wxIdleEvent& event);
@@ -217,6 +227,7 @@ private:
     wxChoiceWx* object_a = nullptr;
     wxChoiceWx* object_b = nullptr;
     wxStaticText* separation = nullptr;
+    ApproachesDialog* approaches_dialog = nullptr;
 
     wxDECLARE_EVENT_TABLE();
 };

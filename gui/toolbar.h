@@ -21,6 +21,7 @@ public:
         ID_VERNAL_EQUINOX,
         ID_OBLIQUE_VIEW,
         ID_TRACK_CHOICE,
+        ID_APPROACHES,
         ID_LAST_TOOL
     };
 

@@ -51,6 +51,7 @@ void nbSystem::ensure_order() const {
 
 void nbSystem::rebuild_order() const {
     order_stale_ = false;
+    ++arrangement_;
     order_.clear();
     order_.reserve(bodies_.size());
     for (auto& entry : bodies_)
@@ -87,12 +88,27 @@ void nbSystem::set_integrator(Integrator integrator) {
 
 void nbSystem::step(double dt) {
     ensure_order();
+    const double start = time_;
+    // Only forward in time: the watch looks for distances that fall, then
+    // rise.
+    watching_ = watch_.on() && dt > 0 && n_active_ > 0 && order_.size() > n_active_;
+    if (watching_)
+        watch_.begin_step(store_.data(), order_, n_active_, dt, arrangement_);
     if (integrator_ == Integrator::HighAccuracy) {
+        if (watching_)
+            watch_.scan(store_.data(), n_active_, order_.size(), 0);
         accurate_->step(order_, dt, time_);
         time_ = time_ + dt / SECONDS_PER_DAY;
-        return;
+    } else {
+        // The plain step scans its particles while they are in the cache.
+        step_semi_implicit_euler(dt);
     }
-    step_semi_implicit_euler(dt);
+    if (watching_)
+        watch_.end_step(store_.data(), order_, start, dt,
+                        integrator_ == Integrator::HighAccuracy
+                            ? nbApproachWatch::Scheme::RungeKutta4
+                            : nbApproachWatch::Scheme::SemiImplicitEuler);
+    watching_ = false;
 }
 
 void nbSystem::step_semi_implicit_euler(double dt) {
@@ -142,6 +158,8 @@ void nbSystem::step_share(int part, int parts, double dt) {
     // so that the store is walked once. The chunk's arrays hold the sources
     // first, as the kernels expect.
     constexpr std::size_t CHUNK = 64;
+    // The watch reads its pieces straight from the chunk's arrays.
+    static_assert(CHUNK <= nbApproachWatch::PIECE);
     std::vector<double>* c = chunk_[part];
     for (int k = 0; k < 7; ++k)
         c[k].resize(na + CHUNK);
@@ -163,6 +181,9 @@ void nbSystem::step_share(int part, int parts, double dt) {
         }
         const ForceArrays chunk{cx, cy, cz, cm, na + count, na};
         accumulate_pulls(path, chunk, na, na + count, ax, ay, az);
+        // The states are in the cache now, as yet unchanged.
+        if (watching_)
+            watch_.scan_piece(cx + na, cy + na, cz + na, store_.data(), from, count, part);
         for (std::size_t j = 0; j < count; ++j) {
             nbBodyState& b = store_[from + j];
             if (nbBody::advance_particle(b, vec3d(ax[na + j], ay[na + j], az[na + j]), dt, time_))

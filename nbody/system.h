@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "nbody/approach_watch.h"
 #include "nbody/body.h"
 
 class nbAccurateIntegrator;
@@ -89,6 +90,11 @@ public:
     // Shifts every velocity alike so that the total momentum is zero.
     void zero_momentum();
 
+    // The close approaches of the light bodies to the heavy ones, watched
+    // by step (on by default); a new system starts with none.
+    nbApproachWatch& approaches() { return watch_; }
+    const nbApproachWatch& approaches() const { return watch_; }
+
 private:
     // The step's order and the store follow additions and removals at the
     // next step (or look), so that adding many bodies costs each one once.
@@ -110,6 +116,8 @@ private:
     mutable std::vector<nbBody*> order_;
     mutable std::size_t n_active_ = 0;
     mutable bool order_stale_ = false;
+    // Counts the rebuilds of the order, so that the watch knows its indices.
+    mutable std::uint64_t arrangement_ = 0;
     // Every held body's state, in the step's order; each body points at its
     // own entry.
     mutable std::vector<nbBodyState> store_;
@@ -119,6 +127,8 @@ private:
     // first, kept between steps so that the step allocates nothing.
     std::vector<double> chunk_[2][7];
     bool parallel_ = true;
+    nbApproachWatch watch_;
+    bool watching_ = false; // within a step: whether the watch scans its particles
     std::unique_ptr<nbWorkerPair> workers_;
     // Scratch arrays of the force pass (positions, masses, forces by body),
     // kept between steps so that the step allocates nothing.

@@ -295,6 +295,14 @@ def page(results):
         "",
     ]
     out += initial_table(results)
+    out += [
+        "",
+        "## Close approaches",
+        "",
+        "The passes the simulation finds, beside JPL's published times and",
+        "distances for 99942 Apophis (2029) and 2012 DA14 (2013), are on a page of",
+        "their own, written by hand: [approaches.md](approaches.md).",
+    ]
     out.append("")
     return "\n".join(out)
 

@@ -95,6 +95,20 @@ Output:
                        then one line per body in name order; json: one
                        object with a "states" array. Numbers have 17
                        significant digits.
+  --approaches FILE.csv
+                       also write the run's close approaches of comets and
+                       asteroids to heavy bodies, one line per pass in
+                       time order under the header
+                       object,with,jd,utc,distance_km,distance_au,speed_km_s
+                       (the least centre-to-centre distance and the
+                       relative speed then; names with a comma or a quote
+                       in quotes). A pass counts within 0.05 AU of the
+                       Earth, the Moon, the Sun or Pluto and 0.1 AU of the
+                       other planets. The file is replaced whole once the
+                       run ends, and also when it stops at a state that is
+                       no longer finite
+  --watch AU           the watch radius of every heavy body instead,
+                       0.0001 to 10 AU
   --help               this text
 
 Updating the catalogue lists (for a scheduled job; nothing is simulated):
@@ -210,11 +224,11 @@ bool parse_sim_options(int argc, const char* const* argv, SimOptions& options, s
             simulation_option = option;
             continue;
         }
-        const char* const with_value[] = {"--jd",     "--date",     "--step",      "--steps",
-                                          "--every",  "--elements", "--catalogue", "--add",
-                                          "--lookup", "--save",     "--format",    "--png",
-                                          "--size",   "--view",     "--track",     "--download",
-                                          "--server", "--film",     "--frames",    "--fps"};
+        const char* const with_value[] = {
+            "--jd",        "--date", "--step",       "--steps",    "--every",  "--elements",
+            "--catalogue", "--add",  "--lookup",     "--save",     "--format", "--png",
+            "--size",      "--view", "--track",      "--download", "--server", "--film",
+            "--frames",    "--fps",  "--approaches", "--watch"};
         bool known = false;
         for (const char* name : with_value)
             known = known || option == name;
@@ -232,7 +246,7 @@ bool parse_sim_options(int argc, const char* const* argv, SimOptions& options, s
         if (value.empty() &&
             (option == "--catalogue" || option == "--png" || option == "--elements" ||
              option == "--save" || option == "--download" || option == "--film" ||
-             option == "--frames")) {
+             option == "--frames" || option == "--approaches")) {
             error = "bad " + culprit + ": expected a file or folder name";
             return false;
         }
@@ -289,6 +303,15 @@ bool parse_sim_options(int argc, const char* const* argv, SimOptions& options, s
             options.lookup_names.push_back(value);
         } else if (option == "--save") {
             options.save_file = value;
+        } else if (option == "--approaches") {
+            options.approaches_file = value;
+        } else if (option == "--watch") {
+            double au = 0;
+            if (!number_in(value, 0.0001, 10, au)) {
+                error = "bad " + culprit + ": expected a radius in AU from 0.0001 to 10";
+                return false;
+            }
+            options.watch_au = au;
         } else if (option == "--png") {
             options.png_file = value;
         } else if (option == "--size") {

@@ -21,6 +21,10 @@ struct SimOptions {
     bool zero_momentum = true;
     bool accurate = false; // the high-accuracy mode
     enum class Format { Csv, Json } format = Format::Csv;
+    // The run's close approaches as a table; empty: none written.
+    std::string approaches_file;
+    // Every heavy body's watch radius, AU; empty: each body's own default.
+    std::optional<double> watch_au;
     bool help = false;
 
     // A picture of the final state, drawn as the program's window would.

@@ -18,6 +18,7 @@
 #include "catalog/catalogue_lists.h"
 #include "catalog/sbdb_lookup.h"
 #include "gui/element_file.h"
+#include "nbody/approach_csv.h"
 #include "nbody/atomic_write.h"
 #include "nbody/date_bridge.h"
 #include "nbody/factory.h"
@@ -282,6 +283,8 @@ int main(int argc, char** argv) {
                         "no body named '" + options.track + "' to track in the picture");
     }
 
+    if (options.watch_au)
+        system->approaches().set_every_radius(*options.watch_au * ASTRONOMICAL_UNIT);
     if (film.wanted() && !film.begin(error))
         return fail(EXIT_INPUT, error);
     // A line that counts the pictures, for a person watching (not a log).
@@ -323,6 +326,14 @@ int main(int argc, char** argv) {
     writer.end();
     if (progress)
         std::fputc('\n', stderr);
+    // The passes up to where the run stopped (a non-finite state, a film
+    // that could not go on) are as good as a whole run's.
+    std::string csv_error;
+    if (!options.approaches_file.empty() &&
+        !write_file_atomically(options.approaches_file,
+                               approaches_csv(system->approaches().events()), csv_error))
+        return fail(EXIT_INPUT, "cannot write the approaches file '" + options.approaches_file +
+                                    "': " + csv_error);
     if (!film_ok)
         return fail(EXIT_INPUT, error);
     if (film.wanted() && !film.finish(error))

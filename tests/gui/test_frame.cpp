@@ -28,6 +28,7 @@
 
 #include "common/film_probe.h"
 #include "common/temp_dir.h"
+#include "gui/approaches_dialog.h"
 #include "gui/delete_objects_panel.h"
 #include "gui/frame.h"
 #include "gui/go_to_date_dialog.h"
@@ -39,6 +40,7 @@
 #include "gui/widgets/spin_ctrl_dbl.h"
 #include "gui_test.h"
 #include "nbody/accurate_start.h"
+#include "nbody/approach_csv.h"
 #include "nbody/date_bridge.h"
 #include "nbody/factory.h"
 #include "nbody/parse_number.h"
@@ -440,6 +442,7 @@ TEST_F(MainFrame, TheMenusCarryTheirAcceleratorsAndTheToolbarItsToolsInOrder) {
                 {ZenorbToolbar::ID_OBLIQUE_VIEW, wxACCEL_ALT, 'O'},
                 {wxID_ZOOM_IN, wxACCEL_ALT, '+'},
                 {wxID_ZOOM_OUT, wxACCEL_ALT, '-'},
+                {ZenorbToolbar::ID_APPROACHES, wxACCEL_ALT, 'A'},
                 {wxID_ABOUT, wxACCEL_NORMAL, WXK_F1},
                 {ZenorbFrame::ID_START_PAUSE, wxACCEL_NORMAL, WXK_SPACE},
                 {ZenorbFrame::ID_REVERSE, wxACCEL_NORMAL, 'R'},
@@ -472,7 +475,9 @@ TEST_F(MainFrame, TheMenusCarryTheirAcceleratorsAndTheToolbarItsToolsInOrder) {
                          ZenorbToolbar::ID_RECENTER_SUN,
                          ZenorbToolbar::ID_ABOVE_NORTH_POLE,
                          ZenorbToolbar::ID_VERNAL_EQUINOX,
-                         ZenorbToolbar::ID_OBLIQUE_VIEW};
+                         ZenorbToolbar::ID_OBLIQUE_VIEW,
+                         wxID_SEPARATOR,
+                         ZenorbToolbar::ID_APPROACHES};
     ASSERT_EQ(tools->GetToolsCount(), std::size(order));
     for (std::size_t i = 0; i < std::size(order); ++i) {
         const wxToolBarToolBase* tool = tools->GetToolByPos(static_cast<int>(i));
@@ -494,6 +499,95 @@ TEST_F(MainFrame, TheMenusCarryTheirAcceleratorsAndTheToolbarItsToolsInOrder) {
         EXPECT_EQ(picture.GetGreen(8, 8), 0x99) << id;
         EXPECT_EQ(picture.GetBlue(8, 8), 0x33) << id;
     }
+}
+
+// A light body on its way past the Earth: straight on, 40,000 km from the
+// centre at 8 km/s, `hours` from now.
+void add_flyby(nbSystem& system, const std::string& name, double hours) {
+    const nbBody& earth = *system.find("Earth");
+    vec3d along(0.3, 0.9, -0.1);
+    along.normalise();
+    vec3d across = along.cross(vec3d(0, 0, 1));
+    across.normalise();
+    const vec3d u = along * 8000.0;
+    const vec3d p = earth.position() + across * 4e7 - u * (hours * 3600);
+    system.add(name, std::make_unique<nbBody>(name, 3e10, 1000, p, earth.velocity() + u));
+}
+
+TEST_F(MainFrame, CloseApproachesFillWhileRunningAndANewStartDateClearsThem) {
+    add_flyby(system(), "Rock, first", 30);
+    add_flyby(system(), "Pebble", 60);
+    menu(ZenorbToolbar::ID_APPROACHES);
+    ApproachesDialog* dialog = frame->GetApproachesDialog();
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_TRUE(dialog->IsShown());
+    EXPECT_FALSE(dialog->IsModal());
+    wxCheckedListCtrl* list = dialog->GetList();
+    EXPECT_EQ(list->GetItemCount(), 0);
+
+    press_gravitate();
+    for (int k = 0; k < 16; ++k)
+        tick();
+    // Newest first: the pebble passed the Earth (and the Moon) half a day
+    // after the rock.
+    ASSERT_GE(list->GetItemCount(), 2);
+    EXPECT_EQ(list->GetItemText(0, ApproachesDialog::OBJECT), "Pebble");
+    auto row_of = [&](const char* object, const char* with) {
+        for (long k = 0; k < list->GetItemCount(); ++k)
+            if (list->GetItemText(k, ApproachesDialog::OBJECT) == object &&
+                list->GetItemText(k, ApproachesDialog::WITH) == with)
+                return k;
+        return -1L;
+    };
+    const long rock = row_of("Rock, first", "Earth");
+    ASSERT_GE(rock, 0);
+    EXPECT_GT(rock, row_of("Pebble", "Earth"));
+    for (long k = 1; k < list->GetItemCount(); ++k)
+        EXPECT_GE(list->GetItemText(k - 1, ApproachesDialog::DATE),
+                  list->GetItemText(k, ApproachesDialog::DATE));
+    double km = 0;
+    ASSERT_TRUE(
+        parse_double(list->GetItemText(rock, ApproachesDialog::DISTANCE_KM).utf8_string(), km));
+    EXPECT_GT(km, 10000);
+    EXPECT_LT(km, 40000) << "the Earth's pull brings it nearer than the straight line";
+    EXPECT_EQ(dialog->GetEvents().size(), system().approaches().events().size());
+
+    // Every column sorts, each click on it the other way round.
+    for (int column = 0; column < ApproachesDialog::COLUMNS; ++column) {
+        dialog->SortBy(column);
+        EXPECT_TRUE(dialog->IsSortAscending()) << column;
+        dialog->SortBy(column);
+        EXPECT_FALSE(dialog->IsSortAscending()) << column;
+    }
+    dialog->SortBy(ApproachesDialog::OBJECT);
+    EXPECT_EQ(list->GetItemText(0, ApproachesDialog::OBJECT), "Pebble");
+
+    // The catalogue pages' filter: part of a name, case and blanks ignored.
+    dialog->GetFilter()->SetValue("ROCK,");
+    const long rock_rows = list->GetItemCount();
+    ASSERT_GE(rock_rows, 1);
+    ASSERT_LT(rock_rows, list->GetRowCount());
+    for (long k = 0; k < rock_rows; ++k)
+        EXPECT_EQ(list->GetItemText(k, ApproachesDialog::OBJECT), "Rock, first");
+    // A tick that brings nothing new keeps the filter.
+    tick();
+    EXPECT_EQ(list->GetItemCount(), rock_rows);
+
+    // The export is the simulator's table of the same events.
+    TempDir dir;
+    const std::string path = dir.path() + "/passes.csv";
+    wxString error;
+    ASSERT_TRUE(dialog->ExportCsv(wxString::FromUTF8(path), error)) << error;
+    EXPECT_EQ(slurp(path), approaches_csv(system().approaches().events()));
+    EXPECT_NE(slurp(path).find("\"Rock, first\",Earth,"), std::string::npos);
+    EXPECT_FALSE(dialog->ExportCsv(wxString::FromUTF8(dir.path()), error));
+    EXPECT_FALSE(error.empty());
+
+    // A new start date is a new system: the table starts again.
+    command(find<wxButton>("ID_BUTTON1"), wxEVT_BUTTON);
+    tick();
+    EXPECT_EQ(list->GetRowCount(), 0);
+    EXPECT_TRUE(dialog->GetEvents().empty());
 }
 
 TEST_F(MainFrame, MouseDragRotatesAndTheWheelZoomsOncePerTurn) {

@@ -353,6 +353,10 @@ TEST(SimCli, BadInputIsOneMessageAndAnExitStatusWithoutOutput) {
         {"--jd nan", 2, "--jd 'nan'"},
         {"--jd", 2, "--jd"},
         {"--format xml", 2, "xml"},
+        {"--watch 0", 2, "--watch '0'"},
+        {"--watch 11", 2, "--watch '11'"},
+        {"--watch far", 2, "--watch 'far'"},
+        {"--approaches ''", 2, "--approaches ''"},
         {"--add Ceres", 2, "--catalogue"},
         {"--catalogue ''", 2, "--catalogue ''"},
         {"--png ''", 2, "--png ''"},
@@ -381,6 +385,133 @@ TEST(SimCli, BadInputIsOneMessageAndAnExitStatusWithoutOutput) {
         EXPECT_NE(r.err.find(c.culprit), std::string::npos) << c.arguments << ": " << r.err;
         EXPECT_EQ(lines(r.err).size(), 1u) << r.err;
     }
+}
+
+// The critical list's line of 2012 DA14 under another name.
+std::string da14_line(const std::string& name) {
+    std::ifstream in(std::string(ZENORB_TEST_DATA) + "/mpc/Soft06CritList-2014-05-23.txt");
+    for (std::string line; std::getline(in, line);)
+        if (line.rfind("367943 2012 DA14", 0) == 0)
+            return name + line.substr(line.find('|'));
+    return std::string();
+}
+
+// The fields of a CSV line as RFC 4180 reads them.
+std::vector<std::string> csv_fields(const std::string& line) {
+    std::vector<std::string> out(1);
+    bool quoted = false;
+    for (std::size_t k = 0; k < line.size(); ++k) {
+        const char c = line[k];
+        if (quoted && c == '"' && k + 1 < line.size() && line[k + 1] == '"')
+            out.back() += line[++k];
+        else if (c == '"')
+            quoted = !quoted;
+        else if (c == ',' && !quoted)
+            out.emplace_back();
+        else
+            out.back() += c;
+    }
+    return out;
+}
+
+TEST(SimCli, ApproachesFileListsThePassesInTimeOrder) {
+    auto number = [](const std::string& text) {
+        double v = 0;
+        EXPECT_TRUE(parse_double(text, v)) << text;
+        return v;
+    };
+    TempDir dir;
+    // The 2014 elements taken back to the day before the pass of 2013
+    // February 15 still bring the asteroid by the Earth.
+    const std::string line = da14_line("2012 DA14, \"again\"");
+    ASSERT_FALSE(line.empty());
+    dir.write("zenorb_critical.txt", line + "\n");
+    const std::string file = dir.path() + "/passes.csv";
+    const std::string common = "--date 2013-02-14 --steps 12 --catalogue " + dir.path() +
+                               " --add '2012 DA14, \"again\"' --approaches " + file;
+    const SimRun r = run(common);
+    ASSERT_EQ(r.status, 0) << r.err;
+    const auto rows = lines(slurp(file));
+    ASSERT_GE(rows.size(), 2u);
+    EXPECT_EQ(rows[0], "object,with,jd,utc,distance_km,distance_au,speed_km_s");
+    double last_jd = 0, earth_au = 0;
+    for (std::size_t k = 1; k < rows.size(); ++k) {
+        const auto f = csv_fields(rows[k]);
+        ASSERT_EQ(f.size(), 7u) << rows[k];
+        EXPECT_EQ(f[0], "2012_DA14,_\"again\"");
+        const double jd = number(f[2]), km = number(f[4]), au = number(f[5]);
+        EXPECT_GE(jd, last_jd) << "time order";
+        last_jd = jd;
+        EXPECT_NEAR(km, au * 1.49598e8, 1.0) << rows[k];
+        EXPECT_EQ(f[3].size(), 20u) << f[3];
+        if (f[1] == "Earth") {
+            EXPECT_EQ(f[3].substr(0, 11), "2013-02-15T");
+            EXPECT_LT(au, 0.05);
+            EXPECT_GT(number(f[6]), 5.0) << "km/s";
+            earth_au = au;
+        }
+    }
+    ASSERT_GT(earth_au, 0) << "no pass of the Earth";
+
+    // One radius for all: a pass outside it is not listed.
+    const SimRun narrow = run(common + " --watch " + std::to_string(earth_au / 2));
+    ASSERT_EQ(narrow.status, 0) << narrow.err;
+    for (const std::string& row : lines(slurp(file)))
+        EXPECT_EQ(row.find(",Earth,"), std::string::npos) << row;
+}
+
+// Apophis from JPL's osculating elements of 2021 January 1 (Horizons,
+// solution JPL#218, heliocentric ecliptic of J2000.0) to its pass of 2029:
+// JPL gives the least distance at 2029-04-13 21:46 TDB, some 69 s ahead of
+// UTC. Eight years on, the high-accuracy mode must place it within the
+// hour; the distance, which depends on everything the simulation leaves
+// out (other asteroids' pulls, relativity, the Earth's figure, the
+// asteroid's thermal push), only well inside the Moon's.
+TEST(SimCli, AccurateModeFindsApophisIn2029WithinAnHourOfJpl) {
+    TempDir dir;
+    dir.write("zenorb_critical.txt",
+              "99942 Apophis|2021 01 01.000|0.1915216892529348|0.9225071817339578|"
+              "3.336751319526047|204.0389271089114|126.6520518833791|2000|127.3225632500591|"
+              "19.09|0.24|0\n");
+    const std::string file = dir.path() + "/passes.csv";
+    // To 2029-04-14 00:00 in steps of 0.26 days.
+    const SimRun r = run("--accurate --date 2021-01-01 --steps 11635 --catalogue " + dir.path() +
+                         " --add '99942 Apophis' --approaches " + file);
+    ASSERT_EQ(r.status, 0) << r.err;
+    const auto rows = lines(slurp(file));
+    std::vector<std::string> earth;
+    for (std::size_t k = 1; k < rows.size(); ++k)
+        if (csv_fields(rows[k])[1] == "Earth")
+            earth = csv_fields(rows[k]);
+    ASSERT_EQ(earth.size(), 7u) << slurp(file);
+    double jd = 0, km = 0;
+    ASSERT_TRUE(parse_double(earth[2], jd));
+    ASSERT_TRUE(parse_double(earth[4], km));
+    const double jpl_utc = 2462240.5 - (2 * 3600 + 14 * 60 + 69.2) / 86400.0;
+    EXPECT_NEAR(jd, jpl_utc, 1.0 / 24) << earth[3];
+    EXPECT_LT(km, 100000) << "JPL: 38,000 km";
+}
+
+// A file that cannot be replaced is a message naming it and status 1 (the
+// atomic writer's own tests show that a failed write leaves no part).
+TEST(SimCli, AnApproachesFileThatCannotBeWrittenIsNamed) {
+    TempDir dir;
+    struct Case {
+        std::string target, reason;
+    };
+    const Case cases[] = {
+        {"/proc/version", "no new file can be made in its folder"},
+        {"/dev/full", "it is a device, not a regular file"},
+        {dir.path(), "it is a directory, not a regular file"},
+    };
+    for (const Case& c : cases) {
+        const SimRun r = run("--date 2000-01-01 --steps 2 --approaches " + c.target);
+        EXPECT_EQ(r.status, 1) << c.target;
+        EXPECT_NE(r.err.find("cannot write the approaches file '" + c.target + "': " + c.reason),
+                  std::string::npos)
+            << r.err;
+    }
+    EXPECT_TRUE(files_in(dir.path()).empty());
 }
 
 // A catalogue file of a hostile catalogue folder.
