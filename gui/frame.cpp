@@ -290,6 +290,7 @@ ZenorbFrame::ZenorbFrame(wxWindow* parent, wxWindowID id)
     }
 
     FinishSetup();
+    ApplySettings();
 }
 
 ZenorbFrame::~ZenorbFrame() {
@@ -697,11 +698,13 @@ void ZenorbFrame::FitViewToSize(int w, int h) {
 
 void ZenorbFrame::OnSavePicture(wxCommandEvent&) {
     wxFileDialog dialog(this, "Save picture",
-                        wxStandardPaths::Get().GetUserDir(wxStandardPaths::Dir_Pictures),
+                        DialogFolder(picture_folder, wxStandardPaths::Get().GetUserDir(
+                                                         wxStandardPaths::Dir_Pictures)),
                         "zenorb.png", "PNG file (*.png)|*.png", wxFD_SAVE | wxFD_OVERWRITE_PROMPT);
     if (dialog.ShowModal() != wxID_OK)
         return;
     wxFileName file(dialog.GetPath());
+    picture_folder = file.GetPath();
     if (!file.HasExt())
         file.SetExt("png");
     wxString error;

@@ -30,6 +30,7 @@
 #include "gui/delete_objects_panel.h"
 #include "gui/frame.h"
 #include "gui/orbital_elements_dialog.h"
+#include "gui/settings.h"
 #include "gui/widgets/checked_list_ctrl.h"
 #include "gui/widgets/choice_wx.h"
 #include "gui/widgets/date_generic_ctrl.h"
@@ -61,6 +62,8 @@ std::string selection(const wxChoiceWx* choice) {
 class MainFrame : public testing::Test {
 protected:
     void SetUp() override {
+        // Each window starts from the defaults, whatever an earlier one kept.
+        std::filesystem::remove_all(ZenorbSettings::config_directory().utf8_string());
         frame = new ZenorbFrame(nullptr);
         timer_started = frame->GetTimer().IsRunning();
         timer_period = frame->GetTimer().GetInterval();
