@@ -276,6 +276,10 @@ ZenorbFrame::ZenorbFrame(wxWindow* parent, wxWindowID id)
     // Mouse events do not travel up from the panel, so they are bound here.
     drawing_panel->Bind(wxEVT_RIGHT_DOWN, &ZenorbFrame::OnPanelRightDown, this);
     drawing_panel->Bind(wxEVT_RIGHT_UP, &ZenorbFrame::OnPanelRightUp, this);
+    // The left button turns the view as the right one does: it is the one
+    // a user tries first.
+    drawing_panel->Bind(wxEVT_LEFT_DOWN, &ZenorbFrame::OnPanelRightDown, this);
+    drawing_panel->Bind(wxEVT_LEFT_UP, &ZenorbFrame::OnPanelRightUp, this);
     drawing_panel->Bind(wxEVT_RIGHT_DCLICK, &ZenorbFrame::OnPanelRightDClick, this);
     drawing_panel->Bind(wxEVT_MOTION, &ZenorbFrame::OnPanelMotion, this);
     drawing_panel->Bind(wxEVT_ENTER_WINDOW, &ZenorbFrame::OnPanelEnter, this);
@@ -291,6 +295,9 @@ ZenorbFrame::ZenorbFrame(wxWindow* parent, wxWindowID id)
 
     FinishSetup();
     ApplySettings();
+    // Keys typed at start are for the picture: without this the start
+    // date's year, the first field, takes them.
+    CallAfter([this] { drawing_panel->SetFocus(); });
 }
 
 ZenorbFrame::~ZenorbFrame() {
@@ -651,6 +658,10 @@ void ZenorbFrame::OnPanelWheel(wxMouseEvent& event) {
 void ZenorbFrame::OnPanelRightDown(wxMouseEvent& event) {
     last_pointer = current_pointer = event.GetPosition();
     dragging = true;
+    // Keys typed for the picture (and the wheel) go to the panel.
+    drawing_panel->SetFocus();
+    // The toolkit's own handling of a press (focus, capture) goes on.
+    event.Skip();
 }
 
 void ZenorbFrame::OnPanelMotion(wxMouseEvent& event) {
