@@ -10,7 +10,9 @@
 
 #include <wx/checkbox.h>
 #include <wx/display.h>
+#include <wx/filedlg.h>
 #include <wx/filename.h>
+#include <wx/modalhook.h>
 #include <wx/spinctrl.h>
 #include <wx/statusbr.h>
 
@@ -323,6 +325,63 @@ TEST_F(SettingsWindow, WhatWasChangedIsThereAtTheNextStart) {
     close_frame();
     EXPECT_EQ(slurp(file()), bytes);
     EXPECT_EQ(std::filesystem::last_write_time(file()), written);
+}
+
+// Answers the file dialogs in place of a user, cancelling each, and notes
+// the folder each opened in.
+class FileDialogFolders : public wxModalDialogHook {
+public:
+    FileDialogFolders() { Register(); }
+    std::vector<wxString> folders;
+
+protected:
+    int Enter(wxDialog* dialog) override {
+        if (auto* files = dynamic_cast<wxFileDialog*>(dialog))
+            folders.push_back(files->GetDirectory());
+        else
+            ADD_FAILURE() << "an unexpected dialog: " << dialog->GetTitle();
+        return wxID_CANCEL;
+    }
+    void Exit(wxDialog*) override {}
+};
+
+// The kept folders are where the dialogs open, while they exist; the
+// element files' folder goes back out as it was when the window closes.
+TEST_F(SettingsWindow, TheFileDialogsOpenInTheKeptFolders) {
+    const std::string pictures = config.path() + "/pictures";
+    const std::string films = config.path() + "/films";
+    const std::string elements = config.path() + "/elements";
+    for (const std::string& dir : {pictures, films, elements})
+        std::filesystem::create_directories(dir);
+    std::filesystem::create_directories(config.path() + "/zenorb");
+    config.write("zenorb/zenorb.conf", "[Folders]\nPicture=" + pictures + "\nFilm=" + films +
+                                           "\nRestore=" + elements + "\n");
+    open_frame();
+    EXPECT_EQ(SingleObjectPanel::restore_folder(), elements);
+    auto folders_opened = [this] {
+        FileDialogFolders answers;
+        for (int id : {ZenorbFrame::ID_SAVE_PICTURE, ZenorbFrame::ID_RECORD_FILM}) {
+            wxCommandEvent event(wxEVT_MENU, id);
+            frame->GetEventHandler()->ProcessEvent(event);
+        }
+        return answers.folders;
+    };
+    EXPECT_EQ(folders_opened(), (std::vector<wxString>{pictures, films}));
+
+    // A kept folder that has gone: the desktop's own again.
+    std::filesystem::remove(pictures);
+    const std::vector<wxString> opened = folders_opened();
+    ASSERT_EQ(opened.size(), 2u);
+    EXPECT_NE(opened[0], pictures);
+    EXPECT_EQ(opened[1], films);
+
+    SingleObjectPanel::set_restore_folder(films); // as a restore from there leaves it
+    close_frame();
+    ZenorbSettings read;
+    wxString warning;
+    ASSERT_TRUE(read.load(config.path() + "/zenorb", warning)) << warning;
+    EXPECT_EQ(read.restore_folder, films);
+    EXPECT_EQ(read.picture_folder, pictures) << "kept until another is chosen";
 }
 
 TEST_F(SettingsWindow, BodiesThatAreGoneAndAPlaceOffEveryScreenAreDroppedQuietly) {
