@@ -327,23 +327,58 @@ TEST_F(SettingsWindow, WhatWasChangedIsThereAtTheNextStart) {
     EXPECT_EQ(std::filesystem::last_write_time(file()), written);
 }
 
-// Answers the file dialogs in place of a user, cancelling each, and notes
-// the folder each opened in.
+// Answers the file dialogs in place of a user and notes the folder each
+// opened in: cancels, or chooses `choice` when there is one.
 class FileDialogFolders : public wxModalDialogHook {
 public:
-    FileDialogFolders() { Register(); }
+    explicit FileDialogFolders(const wxString& choice = wxString()) : choice_(choice) {
+        Register();
+    }
     std::vector<wxString> folders;
 
 protected:
     int Enter(wxDialog* dialog) override {
-        if (auto* files = dynamic_cast<wxFileDialog*>(dialog))
-            folders.push_back(files->GetDirectory());
-        else
+        auto* files = dynamic_cast<wxFileDialog*>(dialog);
+        if (!files) {
             ADD_FAILURE() << "an unexpected dialog: " << dialog->GetTitle();
-        return wxID_CANCEL;
+            return wxID_CANCEL;
+        }
+        folders.push_back(files->GetDirectory());
+        if (choice_.empty())
+            return wxID_CANCEL;
+        // The toolkit's chooser takes the file once it has read the folder.
+        files->SetPath(choice_);
+        EXPECT_TRUE(wait_until([&] { return files->GetPath() == choice_; }, 3000))
+            << "the chooser gives " << files->GetPath();
+        return wxID_OK;
     }
     void Exit(wxDialog*) override {}
+
+private:
+    wxString choice_;
 };
+
+// Where a picture was saved, the next run's dialog opens.
+TEST_F(SettingsWindow, SavePictureOpensNextTimeWhereThePictureWent) {
+    const std::string pictures = config.path() + "/pictures";
+    std::filesystem::create_directories(pictures);
+    open_frame();
+    {
+        FileDialogFolders answers(pictures + "/sky.png");
+        wxCommandEvent save(wxEVT_MENU, ZenorbFrame::ID_SAVE_PICTURE);
+        frame->GetEventHandler()->ProcessEvent(save);
+        ASSERT_EQ(answers.folders.size(), 1u);
+        EXPECT_NE(answers.folders[0], pictures) << "the first time, the desktop's folder";
+    }
+    ASSERT_TRUE(std::filesystem::exists(pictures + "/sky.png")) << "no picture was saved";
+    close_frame();
+
+    open_frame();
+    FileDialogFolders answers;
+    wxCommandEvent save(wxEVT_MENU, ZenorbFrame::ID_SAVE_PICTURE);
+    frame->GetEventHandler()->ProcessEvent(save);
+    EXPECT_EQ(answers.folders, std::vector<wxString>{pictures});
+}
 
 // The kept folders are where the dialogs open, while they exist; the
 // element files' folder goes back out as it was when the window closes.
