@@ -5,6 +5,8 @@
 #include <wx/stdpaths.h>
 #include <wx/utils.h>
 
+#include "gui/tool_pictures.h"
+
 namespace {
 
 const char* const GUIDE_FILE = "guide.html";
@@ -26,6 +28,8 @@ wxAboutDialogInfo about_info() {
     info.SetVersion("1.0-06");
     info.SetDescription(toolkit_description());
     info.AddDeveloper("The Zenorb developers");
+    // Without one GTK's box shows a missing-picture sign.
+    info.SetIcon(icon_bundle().GetIcon(wxSize(ABOUT_ICON_SIDE, ABOUT_ICON_SIDE)));
     const wxString guide = user_guide_url();
     if (!guide.empty())
         info.SetWebSite(guide, "Zenorb user guide");

@@ -7,6 +7,8 @@
 
 // The toolkit as this build runs it: "wxWidgets 3.2.2-GTK-Unicode build".
 wxString toolkit_description();
+// The About box's facts, with the program's icon at ABOUT_ICON_SIDE.
+constexpr int ABOUT_ICON_SIDE = 64;
 wxAboutDialogInfo about_info();
 
 // The guide's file, looked for beside the executable in exe_dir (a build

@@ -131,12 +131,7 @@ void CatalogPanel::Load() {
             checked.insert(list->GetRowData(row));
 
     // A second fill starts afresh rather than adding a second set of columns.
-    list->ClearAll();
-    insert_columns(list, {{wxTRANSLATE("Object"), wxLIST_FORMAT_LEFT, 150},
-                          {wxTRANSLATE("Earth distance [AU]"), wxLIST_FORMAT_RIGHT, 110},
-                          {wxTRANSLATE("Eccentricity"), wxLIST_FORMAT_RIGHT, 80},
-                          {wxTRANSLATE("Inclination [deg]"), wxLIST_FORMAT_RIGHT, 100},
-                          {wxTRANSLATE("Perihelion distance [AU]"), wxLIST_FORMAT_RIGHT, 130}});
+    InsertListColumns();
     longest_names = LongestTexts();
 
     catalogue_reference_jd = datetime_to_jd(wxDateTime::Now());
@@ -209,6 +204,26 @@ const vec3d& CatalogPanel::EarthAt(double jd) {
         earth_jd = jd;
     }
     return earth_position;
+}
+
+void CatalogPanel::InsertListColumns() {
+    list->ClearAll();
+    insert_columns(list, {{wxTRANSLATE("Object"), wxLIST_FORMAT_LEFT, 150},
+                          {wxTRANSLATE("Earth distance [AU]"), wxLIST_FORMAT_RIGHT, 110},
+                          {wxTRANSLATE("Eccentricity"), wxLIST_FORMAT_RIGHT, 80},
+                          {wxTRANSLATE("Inclination [deg]"), wxLIST_FORMAT_RIGHT, 100},
+                          {wxTRANSLATE("Perihelion distance [AU]"), wxLIST_FORMAT_RIGHT, 130}});
+}
+
+void CatalogPanel::ReserveSize() {
+    if (IsLoaded())
+        return;
+    InsertListColumns();
+    LongestTexts longest;
+    for (auto set = the_factory->catalogue_begin(); set != the_factory->catalogue_end(); ++set)
+        if (object_kind == 0 || (*set)->type_code() == object_kind)
+            longest.offer(name_text((*set)->name()));
+    fit_columns(list, longest);
 }
 
 int CatalogPanel::AddElementsRow(int row, const nbOrbitalElements* set, double jd) {

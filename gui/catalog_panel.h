@@ -30,6 +30,8 @@ public:
     // Fills the page; rows checked before a refill stay checked, and the
     // filter box's text filters the new rows.
     void Load() override;
+    // The columns, as wide as the names of this kind in the catalogue need.
+    void ReserveSize() override;
     // Creates a body for every checked set whose name the system lacks,
     // shown or hidden by the filter. Past the progress delay a progress
     // dialog shows; cancelled there, nothing joins the system.
@@ -63,6 +65,8 @@ protected:
 private:
     // The Earth's position at jd, placed once for all rows of that date.
     const vec3d& EarthAt(double jd);
+    // The list's columns anew, without rows.
+    void InsertListColumns();
 
     ListPageLayout layout;
     wxStaticText* message_label = nullptr;

@@ -61,11 +61,7 @@ DeleteObjectsPanel::DeleteObjectsPanel(wxWindow* parent, wxWindowID id)
 DeleteObjectsPanel::~DeleteObjectsPanel() = default;
 
 void DeleteObjectsPanel::Load() {
-    list->ClearAll();
-    insert_columns(list, {{wxTRANSLATE("Object"), wxLIST_FORMAT_LEFT, 150},
-                          {wxTRANSLATE("Earth distance [AU]"), wxLIST_FORMAT_RIGHT, 120},
-                          {wxTRANSLATE("Mass [Earth mass]"), wxLIST_FORMAT_RIGHT, 120},
-                          {wxTRANSLATE("Ecliptic distance [AU]"), wxLIST_FORMAT_RIGHT, 120}});
+    InsertListColumns();
 
     LongestTexts longest_names;
     if (const nbSystem* system = the_factory->system()) {
@@ -82,6 +78,27 @@ void DeleteObjectsPanel::Load() {
     show_count(layout);
     message_label->SetLabel(" ");
     MarkLoaded();
+}
+
+void DeleteObjectsPanel::InsertListColumns() {
+    list->ClearAll();
+    insert_columns(list, {{wxTRANSLATE("Object"), wxLIST_FORMAT_LEFT, 150},
+                          {wxTRANSLATE("Earth distance [AU]"), wxLIST_FORMAT_RIGHT, 120},
+                          {wxTRANSLATE("Mass [Earth mass]"), wxLIST_FORMAT_RIGHT, 120},
+                          {wxTRANSLATE("Ecliptic distance [AU]"), wxLIST_FORMAT_RIGHT, 120}});
+}
+
+void DeleteObjectsPanel::ReserveSize() {
+    if (IsLoaded())
+        return;
+    InsertListColumns();
+    LongestTexts longest;
+    if (const nbSystem* system = the_factory->system())
+        for (const auto& entry : *system)
+            longest.offer(name_text(entry.second->name()));
+    for (auto set = the_factory->catalogue_begin(); set != the_factory->catalogue_end(); ++set)
+        longest.offer(name_text((*set)->name()));
+    fit_columns(list, longest);
 }
 
 int DeleteObjectsPanel::AddBodyRow(int row, const nbBody* body) {

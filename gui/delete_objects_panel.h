@@ -18,6 +18,9 @@ public:
     ~DeleteObjectsPanel() override;
 
     void Load() override;
+    // The columns as wide as the names need of the bodies there are and of
+    // those the catalogue pages may add.
+    void ReserveSize() override;
     // Removes the bodies of the checked rows from the system, and the rows,
     // also of rows the filter hides.
     bool Apply() override;
@@ -39,6 +42,8 @@ protected:
     void OnColumnClick(wxListEvent& event);
 
 private:
+    void InsertListColumns();
+
     // Deletes the rows whose bodies have left the system other than by this
     // page, so that no row leads to a destroyed body.
     void DropVanishedRows();

@@ -284,6 +284,10 @@ ZenorbFrame::ZenorbFrame(wxWindow* parent, wxWindowID id)
     // Mouse events do not travel up from the panel, so they are bound here.
     drawing_panel->Bind(wxEVT_RIGHT_DOWN, &ZenorbFrame::OnPanelRightDown, this);
     drawing_panel->Bind(wxEVT_RIGHT_UP, &ZenorbFrame::OnPanelRightUp, this);
+    // The left button turns the view as the right one does: it is the one
+    // a user tries first.
+    drawing_panel->Bind(wxEVT_LEFT_DOWN, &ZenorbFrame::OnPanelRightDown, this);
+    drawing_panel->Bind(wxEVT_LEFT_UP, &ZenorbFrame::OnPanelRightUp, this);
     drawing_panel->Bind(wxEVT_RIGHT_DCLICK, &ZenorbFrame::OnPanelRightDClick, this);
     drawing_panel->Bind(wxEVT_MOTION, &ZenorbFrame::OnPanelMotion, this);
     drawing_panel->Bind(wxEVT_ENTER_WINDOW, &ZenorbFrame::OnPanelEnter, this);
@@ -298,6 +302,10 @@ ZenorbFrame::ZenorbFrame(wxWindow* parent, wxWindowID id)
     }
 
     FinishSetup();
+    ApplySettings();
+    // Keys typed at start are for the picture: without this the start
+    // date's year, the first field, takes them.
+    CallAfter([this] { drawing_panel->SetFocus(); });
 }
 
 ZenorbFrame::~ZenorbFrame() {
@@ -659,6 +667,10 @@ void ZenorbFrame::OnPanelWheel(wxMouseEvent& event) {
 void ZenorbFrame::OnPanelRightDown(wxMouseEvent& event) {
     last_pointer = current_pointer = event.GetPosition();
     dragging = true;
+    // Keys typed for the picture (and the wheel) go to the panel.
+    drawing_panel->SetFocus();
+    // The toolkit's own handling of a press (focus, capture) goes on.
+    event.Skip();
 }
 
 void ZenorbFrame::OnPanelMotion(wxMouseEvent& event) {
@@ -707,11 +719,13 @@ void ZenorbFrame::FitViewToSize(int w, int h) {
 
 void ZenorbFrame::OnSavePicture(wxCommandEvent&) {
     wxFileDialog dialog(this, "Save picture",
-                        wxStandardPaths::Get().GetUserDir(wxStandardPaths::Dir_Pictures),
+                        DialogFolder(picture_folder, wxStandardPaths::Get().GetUserDir(
+                                                         wxStandardPaths::Dir_Pictures)),
                         "zenorb.png", "PNG file (*.png)|*.png", wxFD_SAVE | wxFD_OVERWRITE_PROMPT);
     if (dialog.ShowModal() != wxID_OK)
         return;
     wxFileName file(dialog.GetPath());
+    picture_folder = file.GetPath();
     if (!file.HasExt())
         file.SetExt("png");
     wxString error;

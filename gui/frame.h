@@ -13,6 +13,7 @@
 #include <wx/timer.h>
 
 #include "gui/film_recorder.h"
+#include "gui/settings.h"
 #include "gui/toolbar.h"
 #include "render/display_options.h"
 #include "render/raster_canvas.h"
@@ -106,9 +107,20 @@ public:
     const FilmRecorder& GetFilmRecorder() const { return film; }
     // The close approaches window, null until first opened.
     ApproachesDialog* GetApproachesDialog() const { return approaches_dialog; }
+    // What the window would keep of itself now (gui/frame_settings.cpp).
+    ZenorbSettings CollectSettings() const;
 
 private:
     void FinishSetup();
+    // The kept settings: read from the config directory and given to the
+    // controls at the end of construction, written back when the window
+    // closes if any changed (gui/frame_settings.cpp).
+    void ApplySettings();
+    void SaveSettings();
+    void OnCloseWindow(wxCloseEvent& event);
+    // The folder a save dialog opens in: the last one used if it still
+    // exists, fallback otherwise.
+    static wxString DialogFolder(const wxString& last, const wxString& fallback);
     void ResetSimulation();
     void FitViewToSize(int w, int h);
     void RotateByDrag();
@@ -206,6 +218,15 @@ private:
     // Where drawing outside a paint event does nothing (Wayland), ticks
     // ask for a paint instead.
     bool paint_on_request = false;
+
+    // What the window showed once the settings were applied; nothing is
+    // written unless the window differs from it when it closes.
+    ZenorbSettings settings_at_start;
+    bool settings_applied = false;
+    // False when the config directory cannot take the file.
+    bool settings_writable = true;
+    wxString picture_folder;
+    wxString film_folder;
 
     ZenorbToolbar* toolbar = nullptr;
     wxPanel* controls_panel = nullptr;

@@ -73,12 +73,14 @@ void ZenorbFrame::OnRecordFilm(wxCommandEvent&) {
         StopRecording(error);
         return;
     }
-    wxFileDialog dialog(this, "Record film",
-                        wxStandardPaths::Get().GetUserDir(wxStandardPaths::Dir_Videos),
-                        "zenorb.mp4", "MP4 film (*.mp4)|*.mp4", wxFD_SAVE | wxFD_OVERWRITE_PROMPT);
+    wxFileDialog dialog(
+        this, "Record film",
+        DialogFolder(film_folder, wxStandardPaths::Get().GetUserDir(wxStandardPaths::Dir_Videos)),
+        "zenorb.mp4", "MP4 film (*.mp4)|*.mp4", wxFD_SAVE | wxFD_OVERWRITE_PROMPT);
     if (dialog.ShowModal() != wxID_OK)
         return;
     wxFileName file(dialog.GetPath());
+    film_folder = file.GetPath();
     if (!file.HasExt())
         file.SetExt("mp4");
     if (!StartRecording(file.GetFullPath(), error))

@@ -30,6 +30,12 @@ OrbitalElementsDialog::OrbitalElementsDialog(wxWindow* parent, const wxString& d
     if (wxPropertyPage* first = GetCurrentPropertyPage())
         if (!first->IsLoaded())
             first->Load();
+    // Every page sized now: the dialog takes the widest one's size once,
+    // rather than growing on the tab of a wider page.
+    for (size_t k = 0; k < book->GetPageCount(); ++k)
+        if (auto* page = dynamic_cast<wxPropertyPage*>(book->GetPage(k)))
+            if (!page->IsLoaded())
+                page->ReserveSize();
 
     close_button = new wxButton(this, ID_CLOSE_BUTTON, _("Close"));
     apply_button = new wxButton(this, ID_APPLY_BUTTON, _("Apply"));

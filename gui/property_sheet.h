@@ -20,6 +20,10 @@ public:
     virtual void Load() = 0;
     // Carries out the page's action.
     virtual bool Apply() = 0;
+    // Sizes the page for what it will show once loaded, without filling
+    // it, so that the dialog can take its final size before any page but
+    // the first is shown. Nothing by default: a page of fixed controls.
+    virtual void ReserveSize() {}
     // The page's answer to the dialog being closed; nothing by default.
     virtual bool Cancel() { return false; }
 

@@ -8,6 +8,8 @@
 
 #include <wx/choicdlg.h>
 #include <wx/filedlg.h>
+#include <wx/filefn.h>
+#include <wx/filename.h>
 #include <wx/msgdlg.h>
 #include <wx/sizer.h>
 #include <wx/statbox.h>
@@ -459,14 +461,32 @@ void SingleObjectPanel::OnSaveButton(wxCommandEvent&) {
         SaveElementsFile(set.get());
 }
 
+namespace {
+// Shared by every page of the run: the dialog holding a page is made anew
+// each time it opens.
+wxString last_restore_folder;
+} // namespace
+
+wxString SingleObjectPanel::restore_folder() {
+    return last_restore_folder;
+}
+
+void SingleObjectPanel::set_restore_folder(const wxString& folder) {
+    last_restore_folder = folder;
+}
+
 void SingleObjectPanel::OnRestoreButton(wxCommandEvent&) {
-    wxFileDialog chooser(this, _("Select Orbital Elements file"), data_directory, wxEmptyString,
+    const wxString folder = !last_restore_folder.empty() && wxDirExists(last_restore_folder)
+                                ? last_restore_folder
+                                : data_directory;
+    wxFileDialog chooser(this, _("Select Orbital Elements file"), folder, wxEmptyString,
                          _("XML file (*.xml)|*.xml"), wxFD_OPEN | wxFD_FILE_MUST_EXIST,
                          wxDefaultPosition, wxDefaultSize, "filedlg");
     // The toolkit's own chooser does not take the name from its constructor.
     chooser.SetName("filedlg");
     if (chooser.ShowModal() != wxID_OK)
         return;
+    last_restore_folder = wxFileName(chooser.GetPath()).GetPath();
     // A file that yields no set changes nothing; the reading reports a file
     // that cannot be read or parsed through the toolkit's log.
     std::unique_ptr<nbOrbitalElements> set = LoadElementsFile(chooser.GetPath());

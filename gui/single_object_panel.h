@@ -38,6 +38,12 @@ public:
     // Cancels a look-up under way and waits for it.
     ~SingleObjectPanel() override;
 
+    // The folder Restore opens in: the one a file was last restored from
+    // in this run (or set by the window from its settings), the data
+    // directory while there is none or it has gone.
+    static wxString restore_folder();
+    static void set_restore_folder(const wxString& folder);
+
     void Load() override;
     // Builds a set from the fields; a valid one is saved (while "Autosave on
     // Apply" is checked), becomes a body at the simulation's time and joins

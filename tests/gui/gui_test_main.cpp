@@ -1,5 +1,6 @@
 // The GUI test program: a real wxApp whose event loop runs the tests, with a
-// temporary HOME so that nothing touches the user's own files.
+// temporary HOME so that nothing touches the user's own files, and a config
+// directory of its own there so that no test reads the user's settings.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -48,8 +49,9 @@ public:
             path_ = pattern;
         if (!path_.empty()) {
             setenv("HOME", path_.c_str(), 1);
-            for (const char* name : {"XDG_DATA_HOME", "XDG_CONFIG_HOME", "XDG_CACHE_HOME"})
+            for (const char* name : {"XDG_DATA_HOME", "XDG_CACHE_HOME"})
                 unsetenv(name);
+            setenv("XDG_CONFIG_HOME", (path_ + "/config").c_str(), 1);
         }
     }
     ~TemporaryHome() {

@@ -21,6 +21,16 @@ TEST(About, NamesTheProgramAndTheToolkitAsBuilt) {
     EXPECT_TRUE(description.EndsWith("-Unicode build")) << description;
 }
 
+// GTK's box shows a missing-picture sign where the info has no icon.
+TEST(About, CarriesTheProgramsIconAtItsLargeSize) {
+    const wxAboutDialogInfo info = about_info();
+    ASSERT_TRUE(info.HasIcon());
+    const wxIcon icon = info.GetIcon();
+    ASSERT_TRUE(icon.IsOk());
+    EXPECT_EQ(icon.GetWidth(), 64);
+    EXPECT_EQ(icon.GetHeight(), 64);
+}
+
 TEST(About, TheGuideIsFoundBesideTheProgramOrInTheInstalledDocs) {
     namespace fs = std::filesystem;
     const fs::path root =

@@ -18,6 +18,7 @@
 #include <wx/dcclient.h>
 #include <wx/dcmemory.h>
 #include <wx/dcscreen.h>
+#include <wx/display.h>
 #include <wx/menu.h>
 #include <wx/modalhook.h>
 #include <wx/msgdlg.h>
@@ -33,6 +34,7 @@
 #include "gui/frame.h"
 #include "gui/go_to_date_dialog.h"
 #include "gui/orbital_elements_dialog.h"
+#include "gui/settings.h"
 #include "gui/widgets/checked_list_ctrl.h"
 #include "gui/widgets/choice_wx.h"
 #include "gui/widgets/date_generic_ctrl.h"
@@ -66,6 +68,8 @@ std::string selection(const wxChoiceWx* choice) {
 class MainFrame : public testing::Test {
 protected:
     void SetUp() override {
+        // Each window starts from the defaults, whatever an earlier one kept.
+        std::filesystem::remove_all(ZenorbSettings::config_directory().utf8_string());
         frame = new ZenorbFrame(nullptr);
         timer_started = frame->GetTimer().IsRunning();
         timer_period = frame->GetTimer().GetInterval();
@@ -631,6 +635,38 @@ TEST_F(MainFrame, MouseDragRotatesAndTheWheelZoomsOncePerTurn) {
     EXPECT_TRUE(wait_until([&] { return wxWindow::FindFocus() == panel; }));
 }
 
+// Either button turns the view; a click that does not move leaves it.
+TEST_F(MainFrame, DragsWithEitherButtonRotateAndAClickDoesNot) {
+    wxPanel* panel = frame->GetDrawingPanel();
+    wxUIActionSimulator sim;
+    const wxPoint from = panel->ClientToScreen(wxPoint(panel_size().x / 2, panel_size().y / 2));
+    for (int button : {wxMOUSE_BTN_LEFT, wxMOUSE_BTN_RIGHT}) {
+        SCOPED_TRACE(button == wxMOUSE_BTN_LEFT ? "left" : "right");
+        sim.MouseMove(from);
+        ASSERT_TRUE(wait_until([&] { return wxGetMousePosition() == from; }));
+        const double still = frame->GetScene().rotation().at(1, 2);
+        sim.MouseDown(button);
+        settle(50);
+        sim.MouseUp(button);
+        settle(50);
+        EXPECT_EQ(frame->GetScene().rotation().at(1, 2), still) << "a click turned the view";
+
+        sim.MouseDown(button);
+        settle(50);
+        sim.MouseMove(from + wxPoint(30, 40));
+        settle(50);
+        sim.MouseUp(button);
+        EXPECT_TRUE(wait_until([&] { return frame->GetScene().rotation().at(1, 2) != still; }))
+            << "the drag did not tilt the view";
+        // Released, the pointer moves without turning anything.
+        const double tilted = frame->GetScene().rotation().at(1, 2);
+        sim.MouseMove(from);
+        ASSERT_TRUE(wait_until([&] { return wxGetMousePosition() == from; }));
+        settle(50);
+        EXPECT_EQ(frame->GetScene().rotation().at(1, 2), tilted);
+    }
+}
+
 TEST_F(MainFrame, OnlyTheFirstSizeEventSetsTheViewport) {
     const int w = frame->GetScene().width(), h = frame->GetScene().height();
     EXPECT_GT(w, 1) << "the first size event came and went";
@@ -1193,6 +1229,32 @@ public:
         ZenorbFrame::RedrawScene();
     }
 };
+
+// Keys typed at start are for the picture, not the start date's year. The
+// pointer stays off the window: entering the panel gives it the focus too.
+TEST(StartFocus, TheDrawingPanelHasTheKeyboardFocus) {
+    std::filesystem::remove_all(ZenorbSettings::config_directory().utf8_string());
+    wxUIActionSimulator sim;
+    const wxRect screen = wxDisplay(0u).GetGeometry();
+    const wxPoint corner(screen.GetRight(), screen.GetBottom());
+    sim.MouseMove(corner);
+    ASSERT_TRUE(wait_until([&] { return wxGetMousePosition() == corner; }));
+    auto* frame = new ZenorbFrame(nullptr);
+    frame->StopTicks();
+    frame->Show();
+    frame->Raise();
+    ASSERT_TRUE(wait_until([&] { return frame->IsShownOnScreen() && frame->IsActive(); }));
+    settle(200);
+    ASSERT_FALSE(frame->GetScreenRect().Contains(corner)) << "the window covers the screen";
+    auto* date =
+        dynamic_cast<wxDateGenericCtrl*>(wxWindow::FindWindowByName("ID_DATEPICKERCTRL1", frame));
+    ASSERT_NE(date, nullptr);
+    wxWindow* focused = wxWindow::FindFocus();
+    EXPECT_NE(focused, date->GetYearSpin());
+    EXPECT_EQ(focused, frame->GetDrawingPanel());
+    frame->Destroy();
+    wait_until([] { return wxTopLevelWindows.IsEmpty(); });
+}
 
 // Ticks longer than their period must not starve the window: a control
 // asks to be repainted and is, a click is answered, within 200 ms.

@@ -57,6 +57,28 @@ TEST_F(ManageDialogTest, FourPagesInOrderAndTheTwoButtons) {
         dialog->GetCloseButton()->GetScreenRect()));
 }
 
+// One size for every page, the widest one's from the start: a dialog whose
+// edge jumps from tab to tab moves its buttons under the pointer.
+TEST_F(ManageDialogTest, KeepsOneSizeOnEveryPage) {
+    install_catalogues();
+    build_solar_system();
+    open_dialog();
+    settle();
+    const wxSize first = dialog->GetSize();
+    for (auto page : {OrbitalElementsDialog::COMET_PAGE, OrbitalElementsDialog::SINGLE_OBJECT_PAGE,
+                      OrbitalElementsDialog::DELETE_PAGE, OrbitalElementsDialog::ASTEROID_PAGE}) {
+        SCOPED_TRACE(page);
+        select(page);
+        settle();
+        EXPECT_EQ(dialog->GetSize(), first);
+        // Every page whole within it.
+        const wxSize need = dialog->GetPage(page)->GetBestSize();
+        const wxSize has = dialog->GetPage(page)->GetSize();
+        EXPECT_GE(has.x, need.x);
+        EXPECT_GE(has.y, need.y);
+    }
+}
+
 // Whole headings and names, and no sideways scrolling, in every list page.
 TEST_F(ManageDialogTest, ListsShowWholeHeadingsAndNames) {
     install_catalogues();
