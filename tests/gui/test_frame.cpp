@@ -1223,7 +1223,7 @@ TEST_F(MainFrame, GoToDateRebuildsAtTheDayAndTimeOfDayChosen) {
 class SlowPictureFrame : public ZenorbFrame {
 public:
     using ZenorbFrame::ZenorbFrame;
-    static constexpr int PICTURE_MS = 120;
+    static constexpr int PICTURE_MS = 60;
     void RedrawScene() override {
         wxMilliSleep(PICTURE_MS);
         ZenorbFrame::RedrawScene();
