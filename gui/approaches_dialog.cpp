@@ -81,6 +81,9 @@ ApproachesDialog::ApproachesDialog(wxWindow* parent)
                           {wxTRANSLATE("Distance [AU]"), wxLIST_FORMAT_RIGHT, 100},
                           {wxTRANSLATE("Radii"), wxLIST_FORMAT_RIGHT, 60},
                           {wxTRANSLATE("Speed [km/s]"), wxLIST_FORMAT_RIGHT, 90}});
+    // Headings wider than their columns' widths in this font widen them:
+    // the list is as wide as all of them from the start.
+    fit_columns(list, LongestTexts());
     column->Add(list, 1, wxALL | wxEXPAND, 10);
 
     auto* bottom = new wxBoxSizer(wxHORIZONTAL);

@@ -528,6 +528,12 @@ TEST_F(MainFrame, CloseApproachesFillWhileRunningAndANewStartDateClearsThem) {
     EXPECT_FALSE(dialog->IsModal());
     wxCheckedListCtrl* list = dialog->GetList();
     EXPECT_EQ(list->GetItemCount(), 0);
+    // Every heading shows whole from the start.
+    ASSERT_TRUE(wait_until([&] { return list->IsShownOnScreen(); }));
+    int headings = 0;
+    for (int c = 0; c < list->GetColumnCount(); ++c)
+        headings += list->GetColumnWidth(c);
+    EXPECT_LE(headings, list->GetClientSize().x) << "the last columns are cut off";
 
     press_gravitate();
     for (int k = 0; k < 16; ++k)
