@@ -24,6 +24,11 @@ struct FilmFrame {
     PixelLayout layout = PixelLayout::Rgb;
 };
 
+// A frame of packed RGB rows, as an image of the toolkit holds them.
+inline FilmFrame rgb_frame(const std::uint8_t* bytes, int width, int height) {
+    return {bytes, width, height, width * 3, PixelLayout::Rgb};
+}
+
 class FilmWriter {
 public:
     FilmWriter();

@@ -30,12 +30,7 @@ bool FilmRecorder::add(const wxImage& picture, wxString& error) {
         error = "there is no picture to record";
         return false;
     }
-    FilmFrame frame;
-    frame.bytes = picture.GetData();
-    frame.width = picture.GetWidth();
-    frame.height = picture.GetHeight();
-    frame.stride = frame.width * 3;
-    frame.layout = PixelLayout::Rgb;
+    const FilmFrame frame = rgb_frame(picture.GetData(), picture.GetWidth(), picture.GetHeight());
     std::string reason;
     if (film_.add(frame, reason))
         return true;

@@ -540,13 +540,8 @@ void ZenorbFrame::OnRefreshChanged(wxSpinEvent&) {
 
 void ZenorbFrame::OnSetStartDate(wxCommandEvent&) {
     start_date->FitDayToMonth();
-    const double jd = datetime_to_jd(start_date->GetDate());
     if (current_system())
-        the_factory->set_start_date(jd);
-    built_at = jd;
-    // What the readout said was of the system just replaced.
-    ShowReadout(wxEmptyString);
-    RefreshBodyLists();
+        RebuildAt(datetime_to_jd(start_date->GetDate()));
 }
 
 void ZenorbFrame::OnHighAccuracy(wxCommandEvent&) {
@@ -571,10 +566,7 @@ void ZenorbFrame::OnHighAccuracy(wxCommandEvent&) {
     // The other mode builds the bodies otherwise: a new start, at the date
     // control's date and with the catalogue bodies, as "Set start date".
     the_factory->set_high_accuracy(high_accuracy->GetValue());
-    the_factory->set_start_date(start);
-    built_at = start;
-    ShowReadout(wxEmptyString);
-    RefreshBodyLists();
+    RebuildAt(start);
 }
 
 void ZenorbFrame::RefreshBodyLists() {

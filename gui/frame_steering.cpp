@@ -146,6 +146,7 @@ void ZenorbFrame::RebuildAt(double jd) {
         start_date->SetDate(day);
     the_factory->set_start_date(jd);
     built_at = jd;
+    // What the readout said was of the system just replaced.
     ShowReadout(wxEmptyString);
     RefreshBodyLists();
 }

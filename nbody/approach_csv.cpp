@@ -30,18 +30,6 @@ std::string jd_to_utc_text(double jd) {
     return text;
 }
 
-std::string csv_field(const std::string& text) {
-    if (text.find_first_of(",\"\r\n") == std::string::npos)
-        return text;
-    std::string quoted = "\"";
-    for (char c : text) {
-        if (c == '"')
-            quoted += '"';
-        quoted += c;
-    }
-    return quoted + '"';
-}
-
 std::string approaches_csv(const std::vector<nbApproach>& events) {
     std::string out = APPROACHES_CSV_HEADER;
     out += '\n';

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "nbody/approach_watch.h"
+#include "nbody/csv_field.h"
 
 // The header line, without its line end.
 extern const char* const APPROACHES_CSV_HEADER;
@@ -15,10 +16,6 @@ extern const char* const APPROACHES_CSV_HEADER;
 // simulation's JD is taken as universal time. Years before 1 come with a
 // sign, "-0044-03-15T...". A JD that is not finite gives "".
 std::string jd_to_utc_text(double jd);
-
-// A field as RFC 4180 wants it: quoted, with doubled quotes, when it holds
-// a comma, a quote or a line break; otherwise as it is.
-std::string csv_field(const std::string& text);
 
 // The header and one line per event, in the order given; lines end in
 // "\n".

@@ -34,12 +34,8 @@ bool SimFilm::add(const wxImage& picture, std::string& error) {
         }
     }
     if (!options_.film_file.empty()) {
-        FilmFrame frame;
-        frame.bytes = picture.GetData();
-        frame.width = picture.GetWidth();
-        frame.height = picture.GetHeight();
-        frame.stride = frame.width * 3;
-        frame.layout = PixelLayout::Rgb;
+        const FilmFrame frame =
+            rgb_frame(picture.GetData(), picture.GetWidth(), picture.GetHeight());
         if (!film_.add(frame, error)) {
             // The writer's reason names the file.
             error = "the film stops after " + std::to_string(frames_) + " frames: " + error +

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdio>
 
+#include "nbody/csv_field.h"
 #include "nbody/system.h"
 
 namespace {
@@ -62,8 +63,8 @@ const char* const REPLACEMENT = "\xEF\xBF\xBD"; // U+FFFD
 
 // A name as a CSV field: control characters and bytes that are not UTF-8
 // become U+FFFD, so that the output is text and the terminal shows it as
-// such; a field with a comma or a quote is quoted.
-std::string csv_field(const std::string& text) {
+// such; then quoted where it must be.
+std::string name_field(const std::string& text) {
     std::string field;
     each_character(
         text,
@@ -71,15 +72,7 @@ std::string csv_field(const std::string& text) {
             field += is_control(code) ? REPLACEMENT : bytes;
         },
         [&field] { field += REPLACEMENT; });
-    if (field.find_first_of(",\"") == std::string::npos)
-        return field;
-    std::string quoted = "\"";
-    for (char c : field) {
-        if (c == '"')
-            quoted += '"';
-        quoted += c;
-    }
-    return quoted + "\"";
+    return csv_field(field);
 }
 
 // A name as a JSON string: control characters escaped, bytes that are not
@@ -130,7 +123,7 @@ void StateWriter::write(long step, const nbSystem& system) {
     if (format_ == Format::Csv) {
         for (const auto& entry : system) {
             const nbBody& b = *entry.second;
-            put(std::to_string(step) + "," + jd + "," + csv_field(entry.first));
+            put(std::to_string(step) + "," + jd + "," + name_field(entry.first));
             for (double v : {b.position().x, b.position().y, b.position().z, b.velocity().x,
                              b.velocity().y, b.velocity().z})
                 put("," + format_number(v));
