@@ -18,7 +18,7 @@ const double JD = 2461041.5; // 2026-01-24
 nbSystem* accurate_system(nbFactory& factory, int asteroids) {
     factory.set_high_accuracy(true);
     nbSystem* system = factory.create_solar_system(JD);
-    add_main_belt(factory, *system, asteroids, JD);
+    add_main_belt(factory, asteroids);
     system->zero_momentum();
     return system;
 }

@@ -31,13 +31,7 @@ const double STEP_S = 2 * 86400.0;
 // The solar system and a thousand asteroids, stepped until their trails
 // are full.
 std::unique_ptr<nbSystem> belt_system() {
-    nbFactory factory;
-    const nbSystem* solar = factory.create_solar_system(JD);
-    auto own = std::make_unique<nbSystem>(JD);
-    for (const auto& [name, b] : *solar)
-        own->add(name, std::make_unique<nbBody>(name, b->mass(), 1, b->position(), b->velocity()));
-    add_main_belt(factory, *own, 1000, JD);
-    own->zero_momentum();
+    auto own = main_belt_system(JD, 1000);
     for (int k = 0; k < 400; ++k)
         own->step(STEP_S);
     return own;

@@ -84,14 +84,7 @@ const double JD = 2461041.5;
 // The solar system and n main-belt asteroids of the catalogue's mass: what
 // the window carries with the whole catalogue checked.
 std::unique_ptr<nbSystem> catalogue_system(int asteroids) {
-    nbFactory factory;
-    const nbSystem* solar = factory.create_solar_system(JD);
-    auto own = std::make_unique<nbSystem>(JD);
-    for (const auto& [name, b] : *solar)
-        own->add(name, std::make_unique<nbBody>(name, b->mass(), 1, b->position(), b->velocity()));
-    add_main_belt(factory, *own, asteroids, JD);
-    own->zero_momentum();
-    return own;
+    return main_belt_system(JD, asteroids);
 }
 
 // The program's step over the solar system and range(0) asteroids, which

@@ -32,9 +32,8 @@ namespace {
 
 // Plausible main-belt asteroids at the system's date.
 void add_asteroids(int n) {
-    nbSystem* system = the_factory->system();
-    add_main_belt(*the_factory, *system, n, system->time());
-    system->zero_momentum();
+    add_main_belt(*the_factory, n);
+    the_factory->system()->zero_momentum();
 }
 
 // Resident and peak resident memory in MB.

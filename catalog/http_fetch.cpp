@@ -13,7 +13,7 @@
 
 #include <curl/curl.h>
 
-#include "nbody/atomic_write.h"
+#include "readers/atomic_write.h"
 
 void FetchControl::cancel() {
     cancelled_ = true;

@@ -1,6 +1,5 @@
 # Imported-style targets for wxWidgets (CMake 3.25's FindwxWidgets defines
-# none): zenorb_wx_base (wx base only, no display), zenorb_wx_xml (base and
-# the XML classes, no display) and zenorb_wx_gui.
+# none): zenorb_wx_base (wx base only, no display) and zenorb_wx_gui.
 function(zenorb_wx_target target)
   find_package(wxWidgets REQUIRED COMPONENTS ${ARGN})
   add_library(${target} INTERFACE)
@@ -12,5 +11,4 @@ function(zenorb_wx_target target)
 endfunction()
 
 zenorb_wx_target(zenorb_wx_base base)
-zenorb_wx_target(zenorb_wx_xml base xml)
 zenorb_wx_target(zenorb_wx_gui core base net xml)

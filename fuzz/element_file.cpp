@@ -6,30 +6,21 @@
 
 #include <unistd.h>
 
-#include <wx/init.h>
-
 #include "fuzz/element_file_check.h"
 #include "fuzz/fuzz_target.h"
 
 namespace {
 
 std::string directory;
-wxInitializer* toolkit = nullptr;
 
 void remove_directory() {
     ::unlink((directory + "/input.xml").c_str());
     ::rmdir(directory.c_str());
-    delete toolkit;
 }
 
 } // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
-    toolkit = new wxInitializer;
-    if (!toolkit->IsOk()) {
-        std::fputs("cannot initialise the toolkit\n", stderr);
-        std::abort();
-    }
     directory = make_work_directory("zenorb-fuzz-elements");
     std::atexit(remove_directory);
     return 0;

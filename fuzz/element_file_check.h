@@ -12,7 +12,7 @@
 #include <string>
 
 #include "fuzz/finite_body.h"
-#include "gui/element_file.h"
+#include "readers/element_file.h"
 
 inline bool write_bytes(const std::string& path, const std::string& bytes) {
     std::FILE* out = std::fopen(path.c_str(), "wb");
@@ -54,7 +54,7 @@ inline std::string check_element_file(const std::string& directory, const std::s
     if (!write_bytes(path, bytes))
         return "cannot write " + path;
     std::string reason;
-    std::unique_ptr<nbOrbitalElements> set = LoadElementsFile(wxString::FromUTF8(path), &reason);
+    std::unique_ptr<nbOrbitalElements> set = LoadElementsFileAt(path, reason);
     if (!set)
         return reason.empty() ? "no set and no reason" : "";
     std::string fault = check_elements_set(*set);
@@ -68,7 +68,7 @@ inline std::string check_element_file(const std::string& directory, const std::s
         return "a written file without the declaration, the root or the final line break";
     if (!write_bytes(path, text))
         return "cannot write " + path;
-    std::unique_ptr<nbOrbitalElements> back = LoadElementsFile(wxString::FromUTF8(path), &reason);
+    std::unique_ptr<nbOrbitalElements> back = LoadElementsFileAt(path, reason);
     if (!back)
         return "a written file cannot be read back: " + reason;
     if (back->type_name() != set->type_name() || back->name() != set->name())

@@ -9,9 +9,9 @@
 
 #include "gui/list_columns.h"
 #include "gui/widgets/checked_list_ctrl.h"
-#include "nbody/approach_csv.h"
-#include "nbody/atomic_write.h"
 #include "nbody/system.h"
+#include "readers/approach_csv.h"
+#include "readers/atomic_write.h"
 
 namespace {
 

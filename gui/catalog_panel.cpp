@@ -19,7 +19,7 @@
 #include <wx/wupdlock.h>
 
 #include "catalog/download_dialog.h"
-#include "nbody/date_bridge.h"
+#include "datebridge/date_bridge.h"
 #include "nbody/factory.h"
 #include "nbody/near_index.h"
 #include "nbody/planets.h"
@@ -265,7 +265,7 @@ bool CatalogPanel::Apply() {
         // left as it was.
         const int total = static_cast<int>(wanted.size());
         DelayedProgress progress(this, 2 * total + 1, progress_delay_ms);
-        std::vector<std::pair<std::string, std::unique_ptr<nbBody>>> made;
+        std::vector<BodyJoin> made;
         made.reserve(wanted.size());
         for (int k = 0; k < total && !cancelled; ++k) {
             cancelled =
@@ -275,13 +275,11 @@ bool CatalogPanel::Apply() {
                 break;
             // A set whose orbit gives no finite moving state at this date
             // makes no body; the factory gives it the state its mode wants.
-            std::unique_ptr<nbBody> body = the_factory->create_body(*wanted[k], system->time());
-            if (!body) {
+            BodyJoin join = the_factory->prepare_join(*wanted[k]);
+            if (join.status == BodyJoin::Status::Unplaceable)
                 ++unplaceable;
-                continue;
-            }
-            std::string name = body->display_name();
-            made.emplace_back(std::move(name), std::move(body));
+            if (join.status == BodyJoin::Status::Made)
+                made.push_back(std::move(join));
         }
         // Each addition costs time in proportion to the bodies already there.
         // A body within a metre of one already there (or of one added just
@@ -297,18 +295,13 @@ bool CatalogPanel::Apply() {
                                  k == 0);
             if (cancelled)
                 break;
-            const vec3d p = made[k].second->position();
-            const std::string near = placed.find(p);
-            if (!near.empty()) {
-                if (too_close++ == 0) {
-                    first_close = made[k].first;
-                    first_close_to = near;
-                }
-                continue;
-            }
-            if (system->add(made[k].first, std::move(made[k].second))) {
-                placed.insert(made[k].first, p);
-                added.push_back(made[k].first);
+            BodyJoin& join = made[k];
+            the_factory->finish_join(join, &placed);
+            if (join.status == BodyJoin::Status::Joined)
+                added.push_back(join.name);
+            if (join.status == BodyJoin::Status::TooClose && too_close++ == 0) {
+                first_close = join.name;
+                first_close_to = join.near;
             }
         }
         if (cancelled) {

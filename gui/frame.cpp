@@ -27,19 +27,19 @@
 #include <wx/utils.h>
 
 #include "catalog/download_dialog.h"
+#include "datebridge/date_bridge.h"
 #include "gui/about.h"
-#include "gui/app.h"
 #include "gui/approaches_dialog.h"
+#include "gui/data_directory.h"
 #include "gui/orbital_elements_dialog.h"
 #include "gui/tool_pictures.h"
 #include "gui/widgets/choice_wx.h"
 #include "gui/widgets/date_generic_ctrl.h"
 #include "gui/widgets/spin_ctrl_dbl.h"
-#include "nbody/date_bridge.h"
 #include "nbody/factory.h"
 #include "render/picture.h"
-#include "render/simulation_start.h"
 #include "render/view_commands.h"
+#include "session/simulation_start.h"
 
 namespace {
 
@@ -389,10 +389,10 @@ void ZenorbFrame::OnTimer(wxTimerEvent&) {
 void ZenorbFrame::Tick() {
     nbSystem* system = current_system();
     if (system && running) {
-        system->step((reversed ? -1 : 1) * timestep->GetValue() * SECONDS_PER_DAY);
         // Two bodies on one point give 0/0 in the force law; from then on
         // every body is NaN and the picture empty, so stop and say why.
-        const std::string lost = first_non_finite_body(*system);
+        const std::string lost =
+            step_and_check(*system, (reversed ? -1 : 1) * timestep->GetValue() * SECONDS_PER_DAY);
         if (!lost.empty())
             PauseForNonFinite(lost);
     }
@@ -593,14 +593,14 @@ void ZenorbFrame::OnObjectChoice(wxCommandEvent&) {
 void ZenorbFrame::OnDownload(wxCommandEvent&) {
     if (!current_system())
         return;
-    DownloadDialog dialog(this, ZenorbApp::data_directory());
+    DownloadDialog dialog(this, data_directory());
     dialog.ShowModal();
 }
 
 void ZenorbFrame::OnManageObjects(wxCommandEvent&) {
     if (nbSystem* system = current_system()) {
         // Ticks go on stepping the system while the dialog is open.
-        OrbitalElementsDialog dialog(this, ZenorbApp::data_directory());
+        OrbitalElementsDialog dialog(this, data_directory());
         dialog.ShowModal();
         // Added and removed bodies have changed the total momentum.
         if ((system = current_system()))

@@ -7,12 +7,12 @@
 #include <wx/panel.h>
 #include <wx/textctrl.h>
 
+#include "datebridge/date_bridge.h"
 #include "gui/frame.h"
 #include "gui/go_to_date_dialog.h"
 #include "gui/widgets/choice_wx.h"
 #include "gui/widgets/date_generic_ctrl.h"
 #include "gui/widgets/spin_ctrl_dbl.h"
-#include "nbody/date_bridge.h"
 #include "nbody/factory.h"
 #include "render/view_commands.h"
 

@@ -7,8 +7,8 @@
 #include <wx/stattext.h>
 #include <wx/textctrl.h>
 
+#include "datebridge/date_bridge.h"
 #include "gui/widgets/date_generic_ctrl.h"
-#include "nbody/date_bridge.h"
 #include "nbody/parse_number.h"
 
 bool parse_time_of_day(const wxString& text, int& hour, int& minute, int& second) {

@@ -13,8 +13,8 @@
 #include <wx/mstream.h>
 #include <wx/utils.h>
 
-#include "nbody/atomic_write.h"
 #include "nbody/small_file.h"
+#include "readers/atomic_write.h"
 
 namespace {
 

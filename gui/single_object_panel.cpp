@@ -14,7 +14,7 @@
 #include <wx/sizer.h>
 #include <wx/statbox.h>
 
-#include "gui/element_file.h"
+#include "gui/element_file_wx.h"
 #include "nbody/factory.h"
 #include "nbody/format_number.h"
 #include "nbody/parse_number.h"
@@ -409,28 +409,31 @@ bool SingleObjectPanel::Apply() {
         return true;
     }
 
-    nbSystem* system = the_factory->system();
-    std::unique_ptr<nbBody> body;
+    // Each refusal says why; nothing is saved for an object not created.
+    // Without a system there is nothing to refuse, and the file is saved.
+    const BodyJoin join = the_factory->join(*set);
+    const wxString shown_name = wxString::FromUTF8(join.name);
     wxString refusal;
-    const std::string name = set->name();
-    const wxString shown_name = wxString::FromUTF8(name);
-    if (system) {
-        // Each refusal says why; nothing is saved for an object not created.
-        if (system->find(name)) {
-            refusal = wxString::Format(
-                _("No object created: a body named %s is already in the simulation."), shown_name);
-        } else if (!(body = the_factory->create_body(*set, system->time()))) {
-            refusal = wxString::Format(_("No object created: the elements of %s give no usable "
-                                         "state at the simulation's date."),
-                                       shown_name);
-        } else {
-            const std::string near = body_within(*system, body->position());
-            if (!near.empty())
-                refusal = wxString::Format(_("No object created: %s would sit within a metre of "
-                                             "%s, and two bodies on one point cannot be "
-                                             "simulated."),
-                                           shown_name, wxString::FromUTF8(near));
-        }
+    switch (join.status) {
+    case BodyJoin::Status::NameTaken:
+        refusal = wxString::Format(
+            _("No object created: a body named %s is already in the simulation."), shown_name);
+        break;
+    case BodyJoin::Status::Unplaceable:
+        refusal = wxString::Format(_("No object created: the elements of %s give no usable "
+                                     "state at the simulation's date."),
+                                   shown_name);
+        break;
+    case BodyJoin::Status::TooClose:
+        refusal = wxString::Format(_("No object created: %s would sit within a metre of "
+                                     "%s, and two bodies on one point cannot be simulated."),
+                                   shown_name, wxString::FromUTF8(join.near));
+        break;
+    case BodyJoin::Status::Joined:
+    case BodyJoin::Status::Made:
+    case BodyJoin::Status::NoSystem:
+    case BodyJoin::Status::Nameless: // a valid set has a name
+        break;
     }
     if (!refusal.empty()) {
         ShowMessage(refusal);
@@ -441,7 +444,7 @@ bool SingleObjectPanel::Apply() {
     wxString failure;
     const bool saved = !autosave_check->IsChecked() || WriteFile(*set, failure);
     wxString message;
-    if (system && system->add(name, std::move(body))) {
+    if (join.status == BodyJoin::Status::Joined) {
         message = wxString::Format(_("The %s %s has been created!"),
                                    wxString::FromUTF8(set->type_name()), shown_name);
         the_factory->adopt_elements(std::move(set));

@@ -3,11 +3,14 @@
 #include <algorithm>
 #include <memory>
 
+#include "nbody/body.h"
 #include "nbody/ecliptic_precession.h"
 #include "nbody/invert_matrix.h"
 #include "nbody/moon.h"
 #include "nbody/planets.h"
 #include "nbody/pluto.h"
+#include "nbody/system.h"
+#include "nbody/units.h"
 
 namespace {
 

@@ -8,7 +8,9 @@
 #include <functional>
 #include <vector>
 
-#include "nbody/factory.h"
+#include "nbody/solar_bodies.h"
+
+class nbBody;
 
 // The IAU's astronomical unit, m. The theories give AU; the program's own
 // rounded unit would make every orbit 0.9 ppm too large, and its period

@@ -7,58 +7,29 @@
 #include <string>
 #include <vector>
 
+#include "nbody/catalogue_file.h"
 #include "nbody/elements.h"
+#include "nbody/solar_bodies.h"
 #include "nbody/system.h"
 
-// The eleven built-in bodies, in the order in which they are built.
-enum class SolarBody {
-    Sun,
-    Mercury,
-    Venus,
-    Earth,
-    Moon,
-    Mars,
-    Jupiter,
-    Saturn,
-    Uranus,
-    Neptune,
-    Pluto
-};
+class nbNearIndex;
 
-struct BodyState {
-    vec3d position; // m
-    vec3d velocity; // m/s
-};
-
-// Heliocentric position (m) of a planet, the Moon or Pluto at jd as its
-// theory gives it: the planets in the ecliptic of the date, the Moon with
-// the nutation of the date, Pluto in the ecliptic of J2000.0.
-vec3d theory_position(SolarBody body, double jd);
-// Heliocentric state of a planet, the Moon or Pluto at jd: position from its
-// theory, velocity from a spline through five positions a day apart.
-BodyState body_state(SolarBody body, double jd);
-// Minus the mass-weighted mean position of the Sun (placed at `sun`) and the
-// nine bodies Mercury to Neptune and Pluto at jd; the Moon is left out.
-vec3d barycentre_offset(double jd, const vec3d& sun);
-// The Sun, moved close to the barycentre by two passes; at rest.
-BodyState sun_state(double jd);
-
-// What reading one catalogue file came to.
-struct CatalogueFileRead {
+// What joining the body of one element set to the system came to.
+struct BodyJoin {
     enum class Status {
-        Read,      // read to its end; `added` sets joined the catalogue
-        Missing,   // no such file: nothing added, nothing to report
-        Unreadable // there but not a regular file, too large, or failed while
-                   // being read: nothing of it joined the catalogue
+        Joined,
+        Made,        // made by prepare_join, for finish_join to add
+        NoSystem,    // there is no system to join
+        Nameless,    // the set has no name, and a body needs one
+        NameTaken,   // a body of the set's name is there already
+        Unplaceable, // the elements give no finite moving state at the system's date
+        TooClose     // it would sit within a metre of `near`: two bodies on
+                     // one point cannot be simulated
     };
-    std::string file;
-    Status status = Status::Missing;
-    long added = 0;
-    std::string reason; // why an unreadable file could not be read
-    // Element lines of a file read that were left out for a physical bound
-    // (a perihelion inside the Sun), and the first of them with its reason.
-    long refused = 0;
-    std::string first_refused;
+    Status status = Status::NoSystem;
+    std::string name;             // the set's
+    std::string near;             // TooClose: the body it would sit on
+    std::unique_ptr<nbBody> body; // Made: the body, not yet in the system
 };
 
 class nbFactory {
@@ -100,13 +71,27 @@ public:
     // got to; otherwise the set's own create_body.
     std::unique_ptr<nbBody> create_body(const nbOrbitalElements& set, double jd) const;
 
+    // Every caller that adds a set's body to the system goes through these,
+    // so that each refuses the same things in the same order. The body is
+    // made at the system's date; prepare_join refuses a name already there
+    // and elements that give no state, finish_join a body within a metre of
+    // one there (looked up in `placed`, which then learns of the new body,
+    // when the caller adds many at once) and adds it. The set stays the
+    // caller's.
+    BodyJoin prepare_join(const nbOrbitalElements& set) const;
+    void finish_join(BodyJoin& join, nbNearIndex* placed = nullptr);
+    // Both at once.
+    BodyJoin join(const nbOrbitalElements& set, nbNearIndex* placed = nullptr);
+    // join, and on success the catalogue keeps the set (adopt_elements), so
+    // that a new start date re-creates the body.
+    BodyJoin join_and_keep(std::unique_ptr<nbOrbitalElements> set);
+
     std::size_t catalogue_size() const { return catalogue_.size(); }
     Catalogue::const_iterator catalogue_begin() const { return catalogue_.begin(); }
     Catalogue::const_iterator catalogue_end() const { return catalogue_.end(); }
     void clear_catalogue();
-    // The largest catalogue file read, bytes: real lists are a few MB, and
-    // a file that keeps growing or never ends must not cost without end.
-    static constexpr long MAX_FILE_BYTES = 16L << 20;
+    // The largest catalogue file read, bytes.
+    static constexpr long MAX_FILE_BYTES = MAX_CATALOGUE_FILE_BYTES;
 
     // Adds every element line of directory/file to the catalogue; a line
     // ends at a line feed or a carriage return. Only regular files are read
@@ -131,12 +116,6 @@ private:
     // one goes: a short-lived factory (a test's) leaves the process's in place.
     nbFactory* previous_;
 };
-
-// What read_catalogue_file would make of the file at path, without keeping
-// a set: Read with the number of element lines of the kind in `added`, or
-// Missing, or Unreadable with the reason. A download checks with it that what
-// arrived is a list the catalogue can read before it replaces the old one.
-CatalogueFileRead inspect_catalogue_file(const std::string& path, bool comets);
 
 // The process-wide factory, alive before the program starts and until it ends.
 extern nbFactory* the_factory;

@@ -241,3 +241,8 @@ std::string body_within(const nbSystem& system, const vec3d& p, double metres) {
             return name;
     return std::string();
 }
+
+std::string step_and_check(nbSystem& system, double dt) {
+    system.step(dt);
+    return first_non_finite_body(system);
+}

@@ -145,3 +145,7 @@ std::string body_within(const nbSystem& system, const vec3d& p, double metres = 
 // makes every force of the next step non-finite, so whoever steps the
 // system checks this and stops there.
 std::string first_non_finite_body(const nbSystem& system);
+
+// One step of dt, then first_non_finite_body: the name where whoever steps
+// the system stops, empty while every state is finite.
+std::string step_and_check(nbSystem& system, double dt);

@@ -5,8 +5,8 @@
 #include <wx/log.h>
 #include <wx/mstream.h>
 
-#include "nbody/atomic_write.h"
 #include "nbody/system.h"
+#include "readers/atomic_write.h"
 #include "render/cairo_painter.h"
 #include "render/image_canvas.h"
 #include "render/raster_canvas.h"

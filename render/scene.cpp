@@ -9,7 +9,7 @@
 #include <wx/brush.h>
 #include <wx/pen.h>
 
-#include "nbody/date_bridge.h"
+#include "datebridge/date_bridge.h"
 #include "nbody/system.h"
 #include "nbody/worker_pair.h"
 #include "render/cairo_painter.h"

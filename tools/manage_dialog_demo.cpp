@@ -16,11 +16,11 @@
 #include <wx/notebook.h>
 #include <wx/timer.h>
 
+#include "datebridge/date_bridge.h"
 #include "gui/catalog_panel.h"
 #include "gui/delete_objects_panel.h"
 #include "gui/orbital_elements_dialog.h"
 #include "gui/single_object_panel.h"
-#include "nbody/date_bridge.h"
 #include "nbody/factory.h"
 
 namespace {

@@ -4,8 +4,8 @@
 #include <cmath>
 #include <cstdio>
 
-#include "nbody/csv_field.h"
 #include "nbody/system.h"
+#include "readers/csv_field.h"
 
 namespace {
 

@@ -17,15 +17,15 @@
 
 #include "catalog/catalogue_lists.h"
 #include "catalog/sbdb_lookup.h"
-#include "gui/element_file.h"
-#include "nbody/approach_csv.h"
-#include "nbody/atomic_write.h"
-#include "nbody/date_bridge.h"
+#include "datebridge/date_bridge.h"
 #include "nbody/factory.h"
 #include "nbody/format_number.h"
 #include "nbody/parse_number.h"
+#include "readers/approach_csv.h"
+#include "readers/atomic_write.h"
+#include "readers/element_file.h"
 #include "render/scene.h"
-#include "render/simulation_start.h"
+#include "session/simulation_start.h"
 #include "tools/sim_film.h"
 #include "tools/sim_options.h"
 #include "tools/sim_picture.h"
@@ -47,6 +47,35 @@ void warn(const std::string& message) {
 
 // Of several sets under one name the one with the latest epoch, then a fixed
 // order of the elements, so that runs do not depend on memory addresses.
+// Whether the set's body joined the system; if not, error says why, naming
+// the body and (in `of`, if given) where its elements came from.
+bool joined(const BodyJoin& join, const std::string& of, std::string& error) {
+    const std::string what =
+        "cannot add '" + join.name + "'" + (of.empty() ? "" : " of " + of) + ": ";
+    switch (join.status) {
+    case BodyJoin::Status::Joined:
+        return true;
+    case BodyJoin::Status::NameTaken:
+        error = what + "a body of that name is already in the system";
+        break;
+    case BodyJoin::Status::Unplaceable:
+        error = what + "its elements give no usable state at the start date (an orbit too small "
+                       "or too large, or a body at rest)";
+        break;
+    case BodyJoin::Status::TooClose:
+        error = what + "it would start within a metre of '" + join.near + "'";
+        break;
+    case BodyJoin::Status::Nameless:
+        error = what + "an object name cannot be blank";
+        break;
+    case BodyJoin::Status::Made:
+    case BodyJoin::Status::NoSystem:
+        error = what + "there is no system to join";
+        break;
+    }
+    return false;
+}
+
 const nbOrbitalElements* find_set(const nbFactory& factory, const std::string& name) {
     const nbOrbitalElements* best = nullptr;
     auto rank = [](const nbOrbitalElements* s) {
@@ -64,7 +93,7 @@ const nbOrbitalElements* find_set(const nbFactory& factory, const std::string& n
 // "_", the values through the fields' texts. The page's file and this one
 // then say the same.
 std::unique_ptr<nbOrbitalElements> as_on_the_page(const nbOrbitalElements& found) {
-    const std::string name = CleanName(wxString::FromUTF8(found.name())).utf8_string();
+    const std::string name = clean_name(found.name());
     auto shown = [](double value) { return leading_number(format_fixed(value, 16)); };
     const double a = shown(found.a()), e = shown(found.e()), i = shown(found.i()),
                  w = shown(found.w()), omega = shown(found.omega()), tp = shown(found.Tp()),
@@ -193,20 +222,8 @@ int main(int argc, char** argv) {
                 return fail(EXIT_INPUT, "no object named '" + typed +
                                             "' among the usable lines of the catalogue '" +
                                             options.catalogue_dir + "'");
-            if (system->find(name))
-                return fail(EXIT_INPUT, "cannot add '" + name +
-                                            "': a body of that name is already in the system");
-            std::unique_ptr<nbBody> body = factory.create_body(*set, jd);
-            if (!body)
-                return fail(EXIT_INPUT, "cannot add '" + name +
-                                            "': its elements give no usable state at the start "
-                                            "date (an orbit too small or too large, or a body "
-                                            "at rest)");
-            const std::string near = body_within(*system, body->position());
-            if (!near.empty())
-                return fail(EXIT_INPUT, "cannot add '" + name +
-                                            "': it would start within a metre of '" + near + "'");
-            system->add(name, std::move(body));
+            if (!joined(factory.join(*set), "", error))
+                return fail(EXIT_INPUT, error);
         }
     }
 
@@ -229,45 +246,24 @@ int main(int argc, char** argv) {
                                         " holds elements the simulation cannot use (it needs a "
                                         "name, a > 0, 0 < e < 1 and an orbit placeable at its "
                                         "epoch)");
-        const std::string name = set->name();
-        if (system->find(name))
-            return fail(EXIT_INPUT, "cannot add '" + name + "' of " + culprit +
-                                        ": a body of that name is already in the system");
-        std::unique_ptr<nbBody> body = factory.create_body(*set, jd);
-        if (!body)
-            return fail(EXIT_INPUT, "cannot add '" + name + "' of " + culprit +
-                                        ": its elements give no usable state at the start date");
-        const std::string near = body_within(*system, body->position());
-        if (!near.empty())
-            return fail(EXIT_INPUT, "cannot add '" + name + "' of " + culprit +
-                                        ": it would start within a metre of '" + near + "'");
-        system->add(name, std::move(body));
-        factory.adopt_elements(std::move(set));
+        if (!joined(factory.join_and_keep(std::move(set)), culprit, error))
+            return fail(EXIT_INPUT, error);
     }
     // Looked-up objects join like the page's sets after a look-up.
     for (const std::string& typed : options.lookup_names) {
         std::unique_ptr<nbOrbitalElements> set = looked_up(typed, error);
         if (!set)
             return fail(EXIT_INPUT, error);
-        const std::string name = set->name();
-        if (system->find(name))
-            return fail(EXIT_INPUT, "cannot add '" + name + "' of --lookup '" + typed +
-                                        "': a body of that name is already in the system");
+        // Saved only for a body that joined, as the page saves.
+        const BodyJoin join = factory.join(*set);
+        if (!joined(join, "--lookup '" + typed + "'", error))
+            return fail(EXIT_INPUT, error);
         if (!options.save_file.empty()) {
             const std::string text = ElementsFileText(*set);
             if (text.empty() || !write_file_atomically(options.save_file, text, error))
                 return fail(EXIT_INPUT, "cannot write the element file '" + options.save_file +
                                             "': " + (text.empty() ? "no document" : error));
         }
-        std::unique_ptr<nbBody> body = factory.create_body(*set, jd);
-        if (!body)
-            return fail(EXIT_INPUT, "cannot add '" + name + "' of --lookup '" + typed +
-                                        "': its elements give no usable state at the start date");
-        const std::string near = body_within(*system, body->position());
-        if (!near.empty())
-            return fail(EXIT_INPUT, "cannot add '" + name + "' of --lookup '" + typed +
-                                        "': it would start within a metre of '" + near + "'");
-        system->add(name, std::move(body));
         factory.adopt_elements(std::move(set));
     }
     if (options.zero_momentum && (!options.add_names.empty() || !options.element_files.empty() ||
@@ -315,8 +311,7 @@ int main(int argc, char** argv) {
     const double dt = options.step_days * 86400;
     while (film_ok && broken.empty() && step < options.steps) {
         ++step;
-        system->step(dt);
-        broken = first_non_finite_body(*system);
+        broken = step_and_check(*system, dt);
         if (broken.empty() &&
             ((options.every > 0 && step % options.every == 0) || step == options.steps))
             writer.write(step, *system);

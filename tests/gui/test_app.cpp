@@ -7,7 +7,7 @@
 
 #include <wx/filename.h>
 
-#include "gui/app.h"
+#include "gui/data_directory.h"
 
 namespace {
 
@@ -43,7 +43,7 @@ TEST(DataDirectory, IsCreatedOnFirstUseUnderTheFreedesktopDataHome) {
         const fs::path expected =
             fs::path(wxFileName::GetHomeDir().utf8_string()) / ".local/share/zenorb";
         fs::remove_all(expected);
-        EXPECT_EQ(fs::path(ZenorbApp::data_directory().utf8_string()), expected);
+        EXPECT_EQ(fs::path(data_directory().utf8_string()), expected);
         EXPECT_TRUE(fs::is_directory(expected));
     }
     const fs::path custom =
@@ -51,14 +51,13 @@ TEST(DataDirectory, IsCreatedOnFirstUseUnderTheFreedesktopDataHome) {
     fs::remove_all(custom);
     {
         DataHome set(custom.c_str());
-        EXPECT_EQ(fs::path(ZenorbApp::data_directory().utf8_string()), custom / "zenorb");
+        EXPECT_EQ(fs::path(data_directory().utf8_string()), custom / "zenorb");
         EXPECT_TRUE(fs::is_directory(custom / "zenorb")) << "parents are made too";
     }
     {
         // A relative XDG_DATA_HOME is to be ignored.
         DataHome relative("relative/place");
-        EXPECT_EQ(fs::path(ZenorbApp::data_directory().utf8_string()).parent_path().filename(),
-                  "share");
+        EXPECT_EQ(fs::path(data_directory().utf8_string()).parent_path().filename(), "share");
     }
     fs::remove_all(custom);
 }

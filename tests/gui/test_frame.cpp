@@ -29,6 +29,7 @@
 
 #include "common/film_probe.h"
 #include "common/temp_dir.h"
+#include "datebridge/date_bridge.h"
 #include "gui/approaches_dialog.h"
 #include "gui/delete_objects_panel.h"
 #include "gui/frame.h"
@@ -42,10 +43,9 @@
 #include "gui/widgets/spin_ctrl_dbl.h"
 #include "gui_test.h"
 #include "nbody/accurate_start.h"
-#include "nbody/approach_csv.h"
-#include "nbody/date_bridge.h"
 #include "nbody/factory.h"
 #include "nbody/parse_number.h"
+#include "readers/approach_csv.h"
 #include "render/scene.h"
 
 namespace {

@@ -18,7 +18,7 @@
 #include "common/logged_errors.h"
 #include "common/read_only_dir.h"
 #include "common/sbdb_answers.h"
-#include "gui/element_file.h"
+#include "gui/element_file_wx.h"
 #include "gui/single_object_panel.h"
 #include "manage_objects_test.h"
 #include "nbody/parse_number.h"

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "nbody/factory.h"
+#include "nbody/near_index.h"
 #include "nbody/planets.h"
 
 namespace {
@@ -147,6 +148,96 @@ TEST(Factory, NewStartDateRecreatesPresentCatalogueBodiesOnly) {
     for (const auto& entry : *rebuilt)
         p += entry.second->velocity() * entry.second->mass();
     EXPECT_LT(p.length(), 1e-12 * 1.99e30 * 3e4);
+}
+
+// Every way in (the catalogue pages, the single-object page, the simulator)
+// joins a set's body through the factory, so each refusal is made here once.
+TEST(Factory, JoiningASetsBodyRefusesTakenNamesUnplaceableOrbitsAndTwins) {
+    using Status = BodyJoin::Status;
+    nbFactory factory;
+    const nbOrbitalElementsAsteroid vesta("Vesta", 2.36, 0.089, 7.1, 151, 103.8, J2000 - 100, J2000,
+                                          30);
+    EXPECT_EQ(factory.join(vesta).status, Status::NoSystem);
+
+    factory.create_solar_system(J2000);
+    const std::size_t built = factory.system()->size();
+    const nbOrbitalElementsAsteroid twin("Vesta_twin", 2.36, 0.089, 7.1, 151, 103.8, J2000 - 100,
+                                         J2000, 30);
+    const struct {
+        const char* what;
+        nbOrbitalElementsAsteroid set;
+        Status status;
+        const char* near;
+    } cases[] = {
+        {"a new body", vesta, Status::Joined, ""},
+        {"the same name again", vesta, Status::NameTaken, ""},
+        {"a built-in body's name",
+         nbOrbitalElementsAsteroid("Mars", 2.5, 0.1, 1, 1, 1, J2000, J2000, 0), Status::NameTaken,
+         ""},
+        {"no name", nbOrbitalElementsAsteroid("", 2.5, 0.1, 1, 1, 1, J2000, J2000, 0),
+         Status::Nameless, ""},
+        {"an orbit beyond e = 1",
+         nbOrbitalElementsAsteroid("Hyper", 2.5, 1.5, 1, 1, 1, J2000, J2000, 0),
+         Status::Unplaceable, ""},
+        {"the same elements under another name", twin, Status::TooClose, "Vesta"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        const BodyJoin join = factory.join(c.set);
+        EXPECT_EQ(join.status, c.status);
+        EXPECT_EQ(join.name, c.set.name());
+        EXPECT_EQ(join.near, c.near);
+        EXPECT_EQ(join.body, nullptr) << "a joined or refused body is nobody's to keep";
+    }
+    EXPECT_EQ(factory.system()->size(), built + 1);
+    ASSERT_NE(factory.system()->find("Vesta"), nullptr);
+    const vec3d joined = factory.system()->find("Vesta")->position();
+    const vec3d expected = factory.create_body(vesta, J2000)->position();
+    EXPECT_TRUE(joined.x == expected.x && joined.y == expected.y && joined.z == expected.z)
+        << "made at the system's date";
+}
+
+// The catalogue pages make every body first and add them afterwards: twins
+// within one batch are told apart through the index, which learns each
+// body that joins.
+TEST(Factory, ABatchJoinsThroughTheNearIndexAndKeepsOnlyWhatJoined) {
+    using Status = BodyJoin::Status;
+    nbFactory factory;
+    factory.create_solar_system(J2000);
+    const nbOrbitalElementsAsteroid a("A", 2.7, 0.1, 3, 40, 50, J2000 - 10, J2000, 0);
+    const nbOrbitalElementsAsteroid a_twin("A_twin", 2.7, 0.1, 3, 40, 50, J2000 - 10, J2000, 0);
+    const nbOrbitalElementsAsteroid b("B", 2.9, 0.2, 5, 10, 20, J2000 - 30, J2000, 0);
+    std::vector<BodyJoin> made;
+    for (const nbOrbitalElementsAsteroid* set : {&a, &a_twin, &b, &a}) {
+        made.push_back(factory.prepare_join(*set));
+        EXPECT_EQ(made.back().status, Status::Made);
+        EXPECT_NE(made.back().body, nullptr);
+    }
+    EXPECT_EQ(factory.system()->find("A"), nullptr) << "nothing joins before finish_join";
+
+    nbNearIndex placed(*factory.system());
+    for (BodyJoin& join : made)
+        factory.finish_join(join, &placed);
+    EXPECT_EQ(made[0].status, Status::Joined);
+    EXPECT_EQ(made[1].status, Status::TooClose);
+    EXPECT_EQ(made[1].near, "A");
+    EXPECT_EQ(made[2].status, Status::Joined);
+    // The second "A" sits on the first: closeness is checked before the name.
+    EXPECT_EQ(made[3].status, Status::TooClose);
+    EXPECT_EQ(placed.find(factory.system()->find("B")->position()), "B");
+
+    // join_and_keep: the catalogue keeps a set whose body joined, no other.
+    const std::size_t kept = factory.catalogue_size();
+    EXPECT_EQ(factory.join_and_keep(std::make_unique<nbOrbitalElementsAsteroid>(b)).status,
+              Status::NameTaken);
+    EXPECT_EQ(factory.catalogue_size(), kept);
+    const nbOrbitalElementsAsteroid c("C", 3.1, 0.05, 9, 70, 80, J2000 - 50, J2000, 0);
+    EXPECT_EQ(factory.join_and_keep(std::make_unique<nbOrbitalElementsAsteroid>(c)).status,
+              Status::Joined);
+    EXPECT_EQ(factory.catalogue_size(), kept + 1);
+    factory.set_start_date(J2000 + 10);
+    EXPECT_NE(factory.system()->find("C"), nullptr) << "a kept set comes back at a new date";
+    EXPECT_EQ(factory.system()->find("A"), nullptr);
 }
 
 } // namespace

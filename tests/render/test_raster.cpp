@@ -15,8 +15,8 @@
 #include "render/picture.h"
 #include "render/raster_canvas.h"
 #include "render/scene.h"
-#include "render/simulation_start.h"
 #include "render/view_commands.h"
+#include "session/simulation_start.h"
 
 namespace {
 

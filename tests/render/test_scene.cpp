@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "nbody/date_bridge.h"
+#include "datebridge/date_bridge.h"
 #include "nbody/system.h"
 #include "pixels.h"
 #include "render/display_list.h"

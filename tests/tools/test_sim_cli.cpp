@@ -26,9 +26,9 @@
 #include "common/proxy_environment.h"
 #include "common/sbdb_answers.h"
 #include "common/temp_dir.h"
-#include "gui/element_file.h"
 #include "nbody/elements.h"
 #include "nbody/parse_number.h"
+#include "readers/element_file.h"
 
 namespace {
 
@@ -565,20 +565,20 @@ TEST(SimCli, HostileCataloguesAndNamesGiveAMessageAndStatusOne) {
          {{COMETS, "", Make::Directory}},
          "",
          1,
-         {"zenorb_comets.txt': is a directory", "no catalogue file"},
+         {"zenorb_comets.txt': it is a directory", "no catalogue file"},
          nullptr},
         {"a directory among readable files",
          {{COMETS, "", Make::Directory}, {CRITICAL, good}},
          "--add Good",
          0,
-         {"warning: cannot read the catalogue file", "zenorb_comets.txt': is a directory"},
+         {"warning: cannot read the catalogue file", "zenorb_comets.txt': it is a directory"},
          "Good"},
         {"a FIFO", {{COMETS, "", Make::Fifo}}, "", 1, {"is not a regular file"}, nullptr},
         {"a link to /dev/zero among readable files",
          {{BRIGHT, "/dev/zero", Make::Link}, {CRITICAL, good}},
          "--add Good",
          0,
-         {"zenorb_bright.txt': is not a regular file"},
+         {"zenorb_bright.txt': it is not a regular file"},
          "Good"},
         {"a read error among readable files",
          {{BRIGHT, "/proc/self/mem", Make::Link}, {CRITICAL, good}},
@@ -745,8 +745,7 @@ TEST(SimCli, LooksObjectsUpAndAddsThemAtTheStartDate) {
     const SimRun one = run("--jd 2460600.5 --lookup Ceres --save " + saved);
     ASSERT_EQ(one.status, 0) << one.err;
     std::string reason;
-    const std::unique_ptr<nbOrbitalElements> set =
-        LoadElementsFile(wxString::FromUTF8(saved), &reason);
+    const std::unique_ptr<nbOrbitalElements> set = LoadElementsFileAt(saved, reason);
     ASSERT_NE(set, nullptr) << reason;
     EXPECT_EQ(set->type_name(), "Asteroid");
     EXPECT_EQ(set->name(), "1_Ceres_(A801_AA)");

@@ -1,4 +1,4 @@
-#include "nbody/csv_field.h"
+#include "readers/csv_field.h"
 
 std::string csv_field(const std::string& text) {
     if (text.find_first_of(",\"\r\n") == std::string::npos)

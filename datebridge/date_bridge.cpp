@@ -1,4 +1,4 @@
-#include "nbody/date_bridge.h"
+#include "datebridge/date_bridge.h"
 
 #include <cmath>
 #include <limits>

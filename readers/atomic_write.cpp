@@ -1,4 +1,4 @@
-#include "nbody/atomic_write.h"
+#include "readers/atomic_write.h"
 
 #include <atomic>
 #include <cerrno>

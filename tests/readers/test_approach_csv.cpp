@@ -5,8 +5,8 @@
 #include <cmath>
 #include <string>
 
-#include "nbody/approach_csv.h"
 #include "nbody/julian.h"
+#include "readers/approach_csv.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "nbody/approach_csv.h"
+#include "readers/approach_csv.h"
 
 #include <cmath>
 #include <cstdio>

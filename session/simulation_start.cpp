@@ -1,4 +1,4 @@
-#include "render/simulation_start.h"
+#include "session/simulation_start.h"
 
 #include "nbody/factory.h"
 #include "render/view.h"

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "nbody/approach_watch.h"
-#include "nbody/csv_field.h"
+#include "readers/csv_field.h"
 
 // The header line, without its line end.
 extern const char* const APPROACHES_CSV_HEADER;

@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "nbody/date_bridge.h"
+#include "datebridge/date_bridge.h"
 #include "nbody/julian.h"
 
 // Runs under ctest with a local zone that has summer time (see

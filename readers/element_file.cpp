@@ -1,24 +1,32 @@
-#include "gui/element_file.h"
+#include "readers/element_file.h"
 
+#include <cstdint>
 #include <cstring>
+#include <ctime>
 #include <filesystem>
 #include <system_error>
 
 #include <expat.h>
 
-#include <wx/datetime.h>
-#include <wx/filefn.h>
-#include <wx/intl.h>
-#include <wx/log.h>
-#include <wx/mstream.h>
-#include <wx/xml/xml.h>
-
-#include "nbody/atomic_write.h"
 #include "nbody/format_number.h"
 #include "nbody/parse_number.h"
 #include "nbody/small_file.h"
+#include "readers/atomic_write.h"
 
-const double DEFAULT_ELEMENT_JD = wxDateTime(2, wxDateTime::Jan, 2000).GetJulianDayNumber();
+namespace {
+
+double local_midnight_jd(int year, int month, int day) {
+    std::tm local{};
+    local.tm_year = year - 1900;
+    local.tm_mon = month - 1;
+    local.tm_mday = day;
+    local.tm_isdst = -1; // whatever the zone's rule says for that day
+    return static_cast<double>(std::mktime(&local)) / 86400.0 + 2440587.5;
+}
+
+} // namespace
+
+const double DEFAULT_ELEMENT_JD = local_midnight_jd(2000, 1, 2);
 
 namespace {
 
@@ -26,34 +34,83 @@ const char* const ROOT = "OrbitalElements";
 const char* const PHYSICAL = "Physical";
 const char* const ORBIT = "Orbit";
 
-bool is_blank(wxUniChar c) {
-    return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f';
-}
-
-std::string utf8(const wxString& text) {
-    return text.utf8_string();
-}
-
-// A path as the file system takes it: in the encoding of file names, or as
-// UTF-8 where that encoding cannot hold it (a non-ASCII name under "C").
-std::string file_system_path(const wxString& path) {
-    const wxCharBuffer name = path.fn_str();
-    if (name.data() && *name.data())
-        return name.data();
-    return utf8(path);
-}
-
-// A name XML 1.0 can hold: no control characters but tab and line ends, no
-// surrogate halves and no U+FFFE or U+FFFF. Anything else makes a file that
-// no XML reader (ours included) accepts.
-bool fits_xml(const wxString& text) {
-    for (wxUniChar c : text) {
-        const wxUint32 code = c.GetValue();
+// A name XML 1.0 can hold, as UTF-8: no control characters but tab and line
+// ends, no surrogate halves and no U+FFFE or U+FFFF, and no malformed bytes.
+// Anything else makes a file that no XML reader (ours included) accepts.
+bool fits_xml(const std::string& text) {
+    const auto* bytes = reinterpret_cast<const unsigned char*>(text.data());
+    const std::size_t n = text.size();
+    for (std::size_t k = 0; k < n;) {
+        const unsigned char b = bytes[k];
+        std::size_t length = 0;
+        std::uint32_t code = 0;
+        if (b < 0x80) {
+            length = 1;
+            code = b;
+        } else if ((b & 0xE0) == 0xC0) {
+            length = 2;
+            code = b & 0x1F;
+        } else if ((b & 0xF0) == 0xE0) {
+            length = 3;
+            code = b & 0x0F;
+        } else if ((b & 0xF8) == 0xF0) {
+            length = 4;
+            code = b & 0x07;
+        } else {
+            return false;
+        }
+        if (k + length > n)
+            return false;
+        for (std::size_t j = 1; j < length; ++j) {
+            if ((bytes[k + j] & 0xC0) != 0x80)
+                return false;
+            code = (code << 6) | (bytes[k + j] & 0x3F);
+        }
+        // Overlong forms and code points beyond Unicode are malformed too.
+        static const std::uint32_t least[] = {0, 0, 0x80, 0x800, 0x10000};
+        if (code < least[length] || code > 0x10FFFF)
+            return false;
         if ((code < 0x20 && code != '\t' && code != '\n' && code != '\r') ||
             (code >= 0xD800 && code <= 0xDFFF) || code == 0xFFFE || code == 0xFFFF)
             return false;
+        k += length;
     }
     return true;
+}
+
+// An attribute value between double quotes: the markup characters and the
+// blanks an attribute would otherwise lose to normalisation, as references.
+std::string attribute_text(const std::string& text) {
+    std::string out;
+    out.reserve(text.size());
+    for (char c : text) {
+        switch (c) {
+        case '&':
+            out += "&amp;";
+            break;
+        case '"':
+            out += "&quot;";
+            break;
+        case '<':
+            out += "&lt;";
+            break;
+        case '>':
+            out += "&gt;";
+            break;
+        case '\t':
+            out += "&#x9;";
+            break;
+        case '\n':
+            out += "&#xA;";
+            break;
+        case '\r':
+            out += "&#xD;";
+            break;
+        default:
+            out += c;
+        }
+    }
+    return out;
 }
 
 struct Loaded {
@@ -64,15 +121,6 @@ struct Loaded {
 
 bool is_blank_byte(char c) {
     return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f';
-}
-
-std::string trim_blanks(const std::string& text) {
-    std::size_t begin = 0, end = text.size();
-    while (begin < end && is_blank_byte(text[begin]))
-        ++begin;
-    while (end > begin && is_blank_byte(text[end - 1]))
-        --end;
-    return text.substr(begin, end - begin);
 }
 
 double number_of(const char* text) {
@@ -129,7 +177,7 @@ public:
                     type_name_ == "Asteroid" || type_name_ == "Comet" || type_name_ == "Planetary";
                 if (in_type_) {
                     const char* given = attribute(attributes, "name");
-                    name_ = clean(trim_blanks(given ? given : "Unnamed_" + type_name_));
+                    name_ = clean_name(trim_blanks(given ? given : "Unnamed_" + type_name_));
                 }
                 type_is_first_ = in_type_;
             } else {
@@ -195,13 +243,6 @@ public:
     }
 
 private:
-    static std::string clean(std::string name) {
-        for (char& c : name)
-            if (c == ' ' || c == '/')
-                c = '_';
-        return name;
-    }
-
     int depth_ = 0;
     bool root_is_ours_ = false;
     bool first_child_seen_ = false;
@@ -261,40 +302,34 @@ Loaded load(const std::string& path) {
 
 } // namespace
 
-wxString TrimBlanks(const wxString& text) {
-    wxString::const_iterator begin = text.begin(), end = text.end();
-    while (begin != end && is_blank(*begin))
+std::string trim_blanks(const std::string& text) {
+    std::size_t begin = 0, end = text.size();
+    while (begin < end && is_blank_byte(text[begin]))
         ++begin;
-    while (end != begin && is_blank(*(end - 1)))
+    while (end > begin && is_blank_byte(text[end - 1]))
         --end;
-    return wxString(begin, end);
+    return text.substr(begin, end - begin);
 }
 
-wxString CleanName(const wxString& text) {
-    wxString name(text);
-    name.Replace(" ", "_");
-    name.Replace("/", "_");
+std::string clean_name(const std::string& text) {
+    std::string name(text);
+    for (char& c : name)
+        if (c == ' ' || c == '/')
+            c = '_';
     return name;
 }
 
-wxString ElementsFileName(const nbOrbitalElements& set) {
-    return wxString::FromUTF8(set.type_name()) + "_" + wxString::FromUTF8(set.name()) + ".xml";
+std::string element_file_name(const nbOrbitalElements& set) {
+    return set.type_name() + "_" + set.name() + ".xml";
 }
 
 std::string ElementsFileText(const nbOrbitalElements& set) {
-    wxXmlDocument document;
-    document.SetVersion("1.0");
-    document.SetFileEncoding("utf-8");
-    auto* root = new wxXmlNode(wxXML_ELEMENT_NODE, ROOT);
-    document.SetRoot(root);
-    // AddChild appends; the constructor taking a parent would prepend.
-    auto* type = new wxXmlNode(wxXML_ELEMENT_NODE, wxString::FromUTF8(set.type_name()));
-    type->AddAttribute("name", wxString::FromUTF8(set.name()));
-    root->AddChild(type);
-    auto* physical = new wxXmlNode(wxXML_ELEMENT_NODE, PHYSICAL);
-    physical->AddAttribute("mass", format_general(set.mass(), 16));
-    type->AddChild(physical);
-    auto* orbit = new wxXmlNode(wxXML_ELEMENT_NODE, ORBIT);
+    std::string text = "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n<";
+    text += ROOT;
+    text += ">\n  <" + set.type_name() + " name=\"" + attribute_text(set.name()) + "\">\n    <";
+    text += PHYSICAL;
+    text += " mass=\"" + format_general(set.mass(), 16) + "\"/>\n    <";
+    text += ORBIT;
     const struct {
         const char* key;
         double value;
@@ -302,63 +337,44 @@ std::string ElementsFileText(const nbOrbitalElements& set) {
                   {"w", set.w()},         {"omega", set.omega()},   {"Tp", set.Tp()},
                   {"epoch", set.epoch()}, {"M", set.mean_anomaly()}};
     for (const auto& v : values)
-        orbit->AddAttribute(v.key, format_fixed(v.value, 16));
-    type->AddChild(orbit);
-
-    // An indentation step of 2 gives two spaces per level.
-    wxMemoryOutputStream out;
-    if (!document.Save(out, 2))
-        return std::string();
-    std::string bytes(out.GetLength(), '\0');
-    out.CopyTo(bytes.data(), bytes.size());
-    return bytes;
+        text += std::string(" ") + v.key + "=\"" + format_fixed(v.value, 16) + "\"";
+    text += "/>\n  </" + set.type_name() + ">\n</";
+    text += ROOT;
+    text += ">\n";
+    return text;
 }
 
-bool SaveElementsFile(const nbOrbitalElements& set, const wxString& directory, wxString& path,
-                      std::string& error) {
-    const wxString name = wxString::FromUTF8(set.name());
-    if (name.empty() != set.name().empty() || !fits_xml(name)) {
+bool SaveElementsFileAt(const nbOrbitalElements& set, const std::string& directory,
+                        std::string& path, std::string& error) {
+    const std::string& name = set.name();
+    if (!fits_xml(name)) {
         error = "the object name holds characters an XML file cannot hold";
         return false;
     }
     // The page cleans its names; a "/" left in one would lead the file into
     // another folder.
-    if (name.Contains("/")) {
+    if (name.find('/') != std::string::npos) {
         error = "an object name with a \"/\" cannot name a file";
         return false;
     }
-    // Made here rather than by the toolkit, which would log its failure.
     std::error_code made;
-    std::filesystem::create_directories(file_system_path(directory), made);
+    std::filesystem::create_directories(directory, made);
     if (made) {
         error = "its folder cannot be made (" + made.message() + ")";
         return false;
     }
-    const std::string text = ElementsFileText(set);
-    if (text.empty()) {
-        error = "the document could not be put together";
-        return false;
-    }
-    const wxString target = directory + wxFILE_SEP_PATH + ElementsFileName(set);
-    if (!write_file_atomically(file_system_path(target), text, error))
+    const std::string target = directory + "/" + element_file_name(set);
+    if (!write_file_atomically(target, ElementsFileText(set), error))
         return false;
     path = target;
     return true;
 }
 
-std::unique_ptr<nbOrbitalElements> LoadElementsFileAt(const std::string& path,
-                                                      std::string& reason) {
+std::unique_ptr<nbOrbitalElements> LoadElementsFileAt(const std::string& path, std::string& reason,
+                                                      bool* unreadable) {
     Loaded loaded = load(path);
     reason = loaded.reason;
-    return std::move(loaded.set);
-}
-
-std::unique_ptr<nbOrbitalElements> LoadElementsFile(const wxString& path, std::string* reason) {
-    Loaded loaded = load(file_system_path(path));
-    if (reason)
-        *reason = loaded.reason;
-    else if (loaded.unreadable)
-        wxLogError(_("Cannot read the element file %s: %s"), path,
-                   wxString::FromUTF8(loaded.reason));
+    if (unreadable)
+        *unreadable = loaded.unreadable;
     return std::move(loaded.set);
 }

@@ -12,7 +12,7 @@
 #include <unistd.h>
 
 #include "common/temp_dir.h"
-#include "nbody/atomic_write.h"
+#include "readers/atomic_write.h"
 
 TEST(AtomicWrite, ReplacesTheFileWholeAndKeepsItsPermissions) {
     TempDir dir;
