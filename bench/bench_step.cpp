@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/force_floor.h"
 #include "bench/main_belt.h"
 #include "nbody/factory.h"
 #include "nbody/force_pass.h"
@@ -76,9 +77,9 @@ void BM_StepFloor(benchmark::State& state) {
         benchmark::ClobberMemory();
     }
     // Only whole blocks of targets are taken.
-    const int width = force_path_width(force_path());
+    const int width = force_floor_width();
     state.counters["ns_per_pair"] = ns_per_pair(double(n - n % width) * n);
-    state.SetLabel(force_path_name(force_path()));
+    state.SetLabel(force_path_name(available_force_paths().back()));
 }
 
 const double JD = 2461041.5;
