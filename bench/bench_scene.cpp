@@ -10,7 +10,6 @@
 
 #include "nbody/system.h"
 #include "render/cairo_painter.h"
-#include "render/display_list.h"
 #include "render/image_canvas.h"
 #include "render/picture.h"
 #include "render/raster_canvas.h"
@@ -50,7 +49,7 @@ void oblique_view(wxDCDraw& scene) {
     view_from_oblique_viewpoint(scene);
 }
 
-enum class Path { DisplayList, Simplified, HeapList, Raster };
+enum class Path { DisplayList, Simplified, Raster };
 
 void draw_pictures(benchmark::State& state, Path path) {
     nbSystem system(2451545.0);
@@ -65,9 +64,7 @@ void draw_pictures(benchmark::State& state, Path path) {
     std::size_t labels = 0;
     for (auto _ : state) {
         ImageCanvas canvas(WIDTH, HEIGHT);
-        if (path == Path::HeapList)
-            scene.draw_sorted_heap_list(canvas.dc(), system);
-        else if (path == Path::Raster)
+        if (path == Path::Raster)
             compose_picture(canvas.dc(), scene, &system, options, "", WIDTH, HEIGHT, &raster);
         else
             scene.draw(canvas.dc(), &system);
@@ -88,24 +85,6 @@ void BM_PictureSimplified(benchmark::State& state) {
 void BM_PictureRaster(benchmark::State& state) {
     draw_pictures(state, Path::Raster);
 }
-// The straightforward display list: a heap object per primitive in a
-// multimap, each drawn through the device context.
-void BM_PictureHeapList(benchmark::State& state) {
-    draw_pictures(state, Path::HeapList);
-}
-
-// Keeps the segments the scene files, to stroke them alone.
-class SegmentCollector : public dcDisplayList {
-public:
-    void add(std::unique_ptr<dcObject> item) override {
-        if (auto* line = dynamic_cast<dcLine*>(item.get()))
-            lines.emplace_back(line->position(), line->end());
-    }
-    void draw(wxDC&) override {}
-    void clear() override { lines.clear(); }
-    std::vector<std::pair<vec3d, vec3d>> lines;
-};
-
 // What Cairo's own stroking costs for the segments of the same picture,
 // already projected and in one colour: the floor of the trail drawing.
 void BM_PictureSegmentsOnly(benchmark::State& state) {
@@ -113,14 +92,17 @@ void BM_PictureSegmentsOnly(benchmark::State& state) {
     fill_system(system, static_cast<int>(state.range(0)));
     wxDCDraw scene;
     oblique_view(scene);
-    SegmentCollector filed;
-    for (const auto& entry : system)
-        scene.add_body(filed, *entry.second);
+    {
+        ImageCanvas canvas(WIDTH, HEIGHT);
+        scene.draw(canvas.dc(), &system);
+    }
     std::vector<wxPoint> ends;
-    for (const auto& [a, b] : filed.lines) {
+    for (const dcPrimitiveList::Item& item : scene.primitives().items()) {
+        if (item.kind != dcPrimitiveList::Kind::Line)
+            continue;
         int x1, y1, x2, y2;
-        scene.project(a, x1, y1);
-        scene.project(b, x2, y2);
+        scene.project(item.a, x1, y1);
+        scene.project(item.b, x2, y2);
         ends.emplace_back(x1, y1);
         ends.emplace_back(x2, y2);
     }
@@ -147,7 +129,6 @@ BENCHMARK(BM_PictureDisplayList)
     ->Arg(40000)
     ->Iterations(1)
     ->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_PictureHeapList)->Arg(1000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_PictureSegmentsOnly)->Arg(1000)->Unit(benchmark::kMillisecond);
 
 } // namespace

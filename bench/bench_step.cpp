@@ -6,10 +6,12 @@
 #include <string>
 #include <vector>
 
+#include "bench/force_floor.h"
 #include "bench/main_belt.h"
 #include "nbody/factory.h"
 #include "nbody/force_pass.h"
 #include "nbody/system.h"
+#include "tests/common/all_pairs_step.h"
 
 namespace {
 
@@ -52,8 +54,9 @@ void BM_StepReference(benchmark::State& state) {
     const int n = static_cast<int>(state.range(0));
     nbSystem system(2451545.0);
     fill_random_system(system, n);
+    double jd = system.time();
     for (auto _ : state) {
-        system.step_straightforward(0.26 * SECONDS_PER_DAY);
+        step_all_pairs(system, 0.26 * SECONDS_PER_DAY, jd);
         benchmark::ClobberMemory();
     }
     state.counters["ns_per_pair"] = ns_per_pair(double(n) * n);
@@ -74,9 +77,9 @@ void BM_StepFloor(benchmark::State& state) {
         benchmark::ClobberMemory();
     }
     // Only whole blocks of targets are taken.
-    const int width = force_path_width(force_path());
+    const int width = force_floor_width();
     state.counters["ns_per_pair"] = ns_per_pair(double(n - n % width) * n);
-    state.SetLabel(force_path_name(force_path()));
+    state.SetLabel(force_path_name(available_force_paths().back()));
 }
 
 const double JD = 2461041.5;
@@ -107,8 +110,9 @@ void BM_StepCatalogue(benchmark::State& state) {
 // other: the baseline of test particles.
 void BM_StepCatalogueAllPairs(benchmark::State& state) {
     const auto system = catalogue_system(static_cast<int>(state.range(0)));
+    double jd = system->time();
     for (auto _ : state) {
-        system->step_straightforward(DEFAULT_STEP_DAYS * SECONDS_PER_DAY);
+        step_all_pairs(*system, DEFAULT_STEP_DAYS * SECONDS_PER_DAY, jd);
         benchmark::ClobberMemory();
     }
 }

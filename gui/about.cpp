@@ -25,7 +25,7 @@ wxString toolkit_description() {
 wxAboutDialogInfo about_info() {
     wxAboutDialogInfo info;
     info.SetName("Zenorb");
-    info.SetVersion("1.0-06");
+    info.SetVersion(ZENORB_VERSION);
     info.SetDescription(toolkit_description());
     info.AddDeveloper("The Zenorb developers");
     // Without one GTK's box shows a missing-picture sign.

@@ -89,20 +89,6 @@ const char* force_path_name(ForcePath path) {
     return "?";
 }
 
-int force_path_width(ForcePath path) {
-    switch (path) {
-    case ForcePath::Scalar:
-        return 1;
-    case ForcePath::Sse2:
-        return 2;
-    case ForcePath::Avx:
-        return 4;
-    case ForcePath::Avx512:
-        return 8;
-    }
-    return 1;
-}
-
 std::vector<ForcePath> available_force_paths() {
     std::vector<ForcePath> paths;
     for (ForcePath p : {ForcePath::Scalar, ForcePath::Sse2, ForcePath::Avx, ForcePath::Avx512})
@@ -163,23 +149,4 @@ void accumulate_pulls(ForcePath path, const ForceArrays& s, std::size_t first, s
                       double* ax, double* ay, double* az) {
     widest_first(path, s, first, last, ax, ay, az, pulls_avx512, pulls_avx, pulls_sse2,
                  scalar_pulls);
-}
-
-void force_floor(const double* px, const double* py, const double* pz, const double* mass,
-                 std::size_t n, double* fx, double* fy, double* fz) {
-    const ForceArrays s{px, py, pz, mass, n, n};
-    switch (widest()) {
-    case ForcePath::Avx512:
-        floor_avx512(s, fx, fy, fz);
-        break;
-    case ForcePath::Avx:
-        floor_avx(s, fx, fy, fz);
-        break;
-    case ForcePath::Sse2:
-        floor_sse2(s, fx, fy, fz);
-        break;
-    case ForcePath::Scalar:
-        scalar_forces(s, 0, n, fx, fy, fz);
-        break;
-    }
 }

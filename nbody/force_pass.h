@@ -35,11 +35,3 @@ void accumulate_forces(ForcePath path, const ForceArrays& s, std::size_t first, 
 // s.n_active) towards the sources.
 void accumulate_pulls(ForcePath path, const ForceArrays& s, std::size_t first, std::size_t last,
                       double* ax, double* ay, double* az);
-
-// The bare five operations per pair on the widest path, no bookkeeping:
-// what the hardware's divisions and square roots allow. For N a multiple
-// of the path's width; the sums mean nothing.
-void force_floor(const double* px, const double* py, const double* pz, const double* mass,
-                 std::size_t n, double* fx, double* fy, double* fz);
-// The lanes of force_path(): how many targets the floor takes at once.
-int force_path_width(ForcePath path);

@@ -193,16 +193,6 @@ void nbSystem::step_share(int part, int parts, double dt) {
     nbBody::record_points(order_.data(), store_.data(), due);
 }
 
-void nbSystem::step_straightforward(double dt) {
-    ensure_order();
-    for (const auto& a : bodies_)
-        for (const auto& b : bodies_)
-            a.second->add_pull(*b.second);
-    for (nbBody* body : order_)
-        body->advance(dt, time_);
-    time_ = time_ + dt / SECONDS_PER_DAY;
-}
-
 void nbSystem::zero_momentum() {
     vec3d p;
     double m = 0;

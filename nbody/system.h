@@ -81,11 +81,6 @@ public:
     // Euler: all forces from the positions at the start of the step, then
     // each body's update, then the clock.
     void step(double dt);
-    // The semi-implicit Euler step written plainly, add_pull for every
-    // ordered pair in name order (test particles pulling too) then each
-    // body's advance: the all-pairs reference. Where every body is heavy,
-    // step matches it bit for bit outside the high-accuracy mode.
-    void step_straightforward(double dt);
 
     // Shifts every velocity alike so that the total momentum is zero.
     void zero_momentum();

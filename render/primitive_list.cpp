@@ -8,8 +8,17 @@
 #include <wx/pen.h>
 
 #include "render/cairo_painter.h"
-#include "render/display_list.h"
 #include "render/view.h"
+
+double grown_disc_radius(double r, int min_pixel_radius) {
+    if (min_pixel_radius <= 0 || r >= min_pixel_radius)
+        return r;
+    if (!(r > 0) || !std::isfinite(r))
+        return min_pixel_radius;
+    while (r < min_pixel_radius)
+        r *= 1.05;
+    return r;
+}
 
 void dcPrimitiveList::reset(const std::optional<vec3d>& viewpoint) {
     viewpoint_ = viewpoint;
@@ -19,8 +28,9 @@ void dcPrimitiveList::reset(const std::optional<vec3d>& viewpoint) {
 }
 
 void dcPrimitiveList::add(const Item& item) {
-    // The key of dcDisplayListSorted: squared distance from the viewpoint,
-    // NaN sent to the far end.
+    // Squared distance from the viewpoint: the order of the distance
+    // without a square root. A NaN key would break the sort; such an item
+    // is nowhere, so it goes to the far end.
     double key = viewpoint_ ? viewpoint_->distance_squared(item.a) : 0.0;
     if (std::isnan(key))
         key = HUGE_VAL;
@@ -102,7 +112,7 @@ private:
 } // namespace
 
 void dcPrimitiveList::draw(wxDC& dc, const dcAdapter& view, bool direct) {
-    // Equal keys keep the order of adding, as in the multimap.
+    // Equal keys keep the order of adding: a comet's tail over its disc.
     std::stable_sort(order_.begin(), order_.end(),
                      [](const auto& x, const auto& y) { return x.first < y.first; });
     PaintState state(dc);
@@ -130,7 +140,7 @@ void dcPrimitiveList::draw(wxDC& dc, const dcAdapter& view, bool direct) {
             int cx, cy;
             view.project(item.a, cx, cy);
             const double r =
-                dcCircle::grown_radius(view.pixel_length(vec3d(item.radius, 0, 0)), item.size);
+                grown_disc_radius(view.pixel_length(vec3d(item.radius, 0, 0)), item.size);
             const int m = truncate_to_pixel(r);
             if (shapes) {
                 cairo->disc(cx, cy, m, item.colour);

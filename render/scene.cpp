@@ -13,7 +13,6 @@
 #include "nbody/system.h"
 #include "nbody/worker_pair.h"
 #include "render/cairo_painter.h"
-#include "render/display_list.h"
 #include "render/primitive_list.h"
 #include "render/raster_canvas.h"
 
@@ -23,7 +22,6 @@ const double AXIS_LENGTH = 2.99196e11;       // 2 AU
 const double SIZE_EXAGGERATION = 30;         // without "actual sizes"
 const int MIN_DISC_RADIUS = 4;               // pixels
 const double VIEWER_SIDE_DEPTH = 1.49598e13; // simplified mode's reference
-const int SOLID = wxPENSTYLE_SOLID;
 
 dcRgb body_rgb(const nbBody& body) {
     const nbColour& c = body.graphics()->colour();
@@ -33,10 +31,6 @@ dcRgb body_rgb(const nbBody& body) {
 wxColour body_colour(const nbBody& body) {
     const nbColour& c = body.graphics()->colour();
     return wxColour(c.red(), c.green(), c.blue(), wxALPHA_OPAQUE);
-}
-
-wxColour to_wx(dcRgb c) {
-    return wxColour(c.r, c.g, c.b);
 }
 
 // One channel less e, the mean intensity times the fade level, down to zero.
@@ -52,43 +46,6 @@ dcRgb faded_rgb(dcRgb c, double f) {
     const double e = (c.r + c.g + c.b) * f / 3;
     return dcRgb{fade_channel(c.r, e), fade_channel(c.g, e), fade_channel(c.b, e)};
 }
-
-// Files the scene's primitives as heap objects into any display list.
-struct ObjectSink {
-    dcDisplayList& list;
-    void circle(const vec3d& centre, double radius, dcRgb c, int min_pixel_radius) {
-        auto disc =
-            std::make_unique<dcCircle>(centre, radius, wxBrush(to_wx(c), wxBRUSHSTYLE_SOLID));
-        disc->set_min_pixel_radius(min_pixel_radius);
-        list.add(std::move(disc));
-    }
-    void line(const vec3d& start, const vec3d& end, dcRgb c, int width) {
-        list.add(std::make_unique<dcLine>(start, end, to_wx(c), width, SOLID));
-    }
-    void offset_line(const vec3d& start, const vec3d& offset, dcRgb c, int width) {
-        list.add(std::make_unique<dcLine>(dcLine::Offset(), start, offset, to_wx(c), width, SOLID));
-    }
-    void text(const vec3d& anchor, const dcLabel& label, dcRgb c) {
-        list.add(std::make_unique<dcText>(anchor, label.text(), to_wx(c)));
-    }
-};
-
-// Files them by value into the scene's own list.
-struct ValueSink {
-    dcPrimitiveList& list;
-    void circle(const vec3d& centre, double radius, dcRgb c, int min_pixel_radius) {
-        list.add_circle(centre, radius, c, min_pixel_radius);
-    }
-    void line(const vec3d& start, const vec3d& end, dcRgb c, int width) {
-        list.add_line(start, end, c, width);
-    }
-    void offset_line(const vec3d& start, const vec3d& offset, dcRgb c, int width) {
-        list.add_line(start, start + offset, c, width);
-    }
-    void text(const vec3d& anchor, const dcLabel& label, dcRgb c) {
-        list.add_text(anchor, &label, c);
-    }
-};
 
 // The vertices a trail is drawn through, newest first: the newest point,
 // the trail's sample (every stride-th point by the count of points recorded,
@@ -309,58 +266,32 @@ void wxDCDraw::sort_by_depth(const nbSystem& system) {
 void wxDCDraw::draw_sorted(wxDC& dc, const nbSystem& system) {
     choose_labels(dc, system);
     primitives_.reset(viewpoint());
-    ValueSink sink{primitives_};
     for (const auto& entry : system)
-        file_body(sink, *entry.second);
+        file_body(*entry.second);
     if (options_.axes)
-        file_axes(sink);
+        file_axes();
     primitives_.draw(dc, *this, direct_);
     paint_labels(dc, system);
 }
 
-void wxDCDraw::draw_sorted_heap_list(wxDC& dc, const nbSystem& system) {
-    choose_labels(dc, system);
-    dcDisplayListSorted list(viewpoint());
-    for (const auto& entry : system)
-        add_body(list, *entry.second);
-    if (options_.axes)
-        add_axes(list);
-    current_view = this;
-    list.draw(dc);
-    paint_labels(dc, system);
-}
-
-void wxDCDraw::add_body(dcDisplayList& list, const nbBody& body) const {
-    ObjectSink sink{list};
-    file_body(sink, body);
-}
-
-void wxDCDraw::add_axes(dcDisplayList& list) const {
-    ObjectSink sink{list};
-    file_axes(sink);
-}
-
-template <class Sink> void wxDCDraw::file_axes(Sink& sink) const {
+void wxDCDraw::file_axes() {
     const vec3d origin;
-    sink.offset_line(origin, vec3d(0, 0, AXIS_LENGTH), RED, 2);
-    sink.offset_line(origin, vec3d(0, -AXIS_LENGTH, 0), GREEN, 2);
-    sink.offset_line(origin, vec3d(-AXIS_LENGTH, 0, 0), CYAN, 2);
-    sink.text(vec3d(0, 0, 1.1 * AXIS_LENGTH), north_, RED);
-    sink.text(vec3d(-1.1 * AXIS_LENGTH, 0, 0), equinox_, CYAN);
+    primitives_.add_line(origin, vec3d(0, 0, AXIS_LENGTH), RED, 2);
+    primitives_.add_line(origin, vec3d(0, -AXIS_LENGTH, 0), GREEN, 2);
+    primitives_.add_line(origin, vec3d(-AXIS_LENGTH, 0, 0), CYAN, 2);
+    primitives_.add_text(vec3d(0, 0, 1.1 * AXIS_LENGTH), &north_, RED);
+    primitives_.add_text(vec3d(-1.1 * AXIS_LENGTH, 0, 0), &equinox_, CYAN);
 }
 
-template <class Sink> void wxDCDraw::file_body(Sink& sink, const nbBody& body) const {
+void wxDCDraw::file_body(const nbBody& body) {
     const dcRgb c = body_rgb(body);
     const vec3d& position = body.position();
-    const Labels& labels = labels_of(body);
     double radius = body.display_radius();
     if (!options_.actual_sizes)
         radius *= SIZE_EXAGGERATION;
 
-    if (options_.sun || !labels.is_sun)
-        sink.circle(position, radius, c, MIN_DISC_RADIUS);
-    if (files_label())
-        sink.text(position, options_.satellite_names ? labels.full : labels.display, c);
+    if (options_.sun || !labels_of(body).is_sun)
+        primitives_.add_circle(position, radius, c, MIN_DISC_RADIUS);
     if (body.graphics()->has_tail()) {
         // The tail points away from the Sun and shortens with distance:
         // 1/d AU long at d AU. A comet at the origin has no direction.
@@ -368,14 +299,14 @@ template <class Sink> void wxDCDraw::file_body(Sink& sink, const nbBody& body) c
         if (d > 0) {
             vec3d u = position;
             u.normalise();
-            sink.offset_line(position, u * (ASTRONOMICAL_UNIT / d), c, 3);
+            primitives_.add_line(position, position + u * (ASTRONOMICAL_UNIT / d), c, 3);
         }
     }
     if (options_.orbits && body.shows_trail())
-        file_trail(sink, body, c);
+        file_trail(body, c);
 }
 
-template <class Sink> void wxDCDraw::file_trail(Sink& sink, const nbBody& body, dcRgb c) const {
+void wxDCDraw::file_trail(const nbBody& body, dcRgb c) {
     const double inc = options_.fade_orbits ? 0.02 : 0;
     double fade = 0;
     int k = 0;
@@ -383,7 +314,7 @@ template <class Sink> void wxDCDraw::file_trail(Sink& sink, const nbBody& body, 
     // Segment after segment from the newest, fading after the tenth.
     each_trail_vertex(body.trail(), [&](const vec3d& point) {
         if (newer) {
-            sink.line(*newer, point, faded_rgb(c, fade), 1);
+            primitives_.add_line(*newer, point, faded_rgb(c, fade), 1);
             ++k;
             if (k > 10)
                 fade += inc;
@@ -433,7 +364,7 @@ void wxDCDraw::draw_body(wxDC& dc, const nbBody& body) const {
     project(body.position(), x, y);
     double r = pixel_length(vec3d(body.display_radius(), 0, 0));
     if (!options_.actual_sizes)
-        r = dcCircle::grown_radius(SIZE_EXAGGERATION * r, MIN_DISC_RADIUS);
+        r = grown_disc_radius(SIZE_EXAGGERATION * r, MIN_DISC_RADIUS);
     // The disc takes whatever pen the device context holds, so it stays
     // with the device context.
     dc.SetBrush(wxBrush(c, wxBRUSHSTYLE_SOLID));
@@ -443,14 +374,6 @@ void wxDCDraw::draw_body(wxDC& dc, const nbBody& body) const {
     std::optional<CairoPainter> cairo;
     if (direct_)
         cairo.emplace(dc);
-    if (files_label()) {
-        if (cairo && cairo->ok() && cairo->text_ok()) {
-            cairo->text(x, y, labels_of(body).display, body_rgb(body));
-        } else {
-            dc.SetTextForeground(c);
-            dc.DrawText(labels_of(body).display.text(), x, y);
-        }
-    }
     if (options_.orbits && body.trail_size() > 1) {
         std::vector<wxPoint>& points = polyline_;
         points.clear();
@@ -596,7 +519,7 @@ void wxDCDraw::project_bodies(const std::vector<nbBody*>& bodies, std::size_t fr
             if (radius != last_radius) {
                 last_radius = radius;
                 last_pixels = truncate_to_pixel(
-                    dcCircle::grown_radius(pixel_length(vec3d(radius, 0, 0)), MIN_DISC_RADIUS));
+                    grown_disc_radius(pixel_length(vec3d(radius, 0, 0)), MIN_DISC_RADIUS));
             }
             out.radius = last_pixels;
         }

@@ -20,7 +20,6 @@
 
 class nbBody;
 class nbSystem;
-class dcDisplayList;
 class RasterCanvas;
 class nbWorkerPair;
 
@@ -80,15 +79,8 @@ public:
 
     // Display-list mode: every primitive depth-sorted, farthest first.
     void draw_sorted(wxDC& dc, const nbSystem& system);
-    // The same picture the straightforward way: a heap object per primitive
-    // in a multimap, each drawn through the device context. What
-    // draw_sorted must paint pixel for pixel, and its benchmark's baseline.
-    void draw_sorted_heap_list(wxDC& dc, const nbSystem& system);
-    // Files the disc, name, tail and trail of one body, and the axes, as
-    // heap objects: the straightforward list the scene's own list must
-    // paint alike.
-    void add_body(dcDisplayList& list, const nbBody& body) const;
-    void add_axes(dcDisplayList& list) const;
+    // What the last draw_sorted painted, in the order of filing.
+    const dcPrimitiveList& primitives() const { return primitives_; }
 
     // Simplified mode: whole bodies, farthest first, fewer features.
     void draw_simplified(wxDC& dc, const nbSystem& system);
@@ -111,17 +103,15 @@ private:
     const Labels& labels_of(const nbBody& body) const;
     // The label shown for the body under the current options.
     const dcLabel& shown_label(const nbBody& body) const;
-    // Whether filing puts the body's label among the primitives: outside a
-    // picture only, since a picture paints its chosen labels over the rest.
-    bool files_label() const { return options_.names && !choosing_; }
     // Drops the labels of bodies no longer in the system, between pictures
     // only: a picture being drawn holds pointers to the ones it uses.
     void prune_labels(const nbSystem& system);
 
-    // The filing, shared by both lists: Sink is either of them.
-    template <class Sink> void file_body(Sink& sink, const nbBody& body) const;
-    template <class Sink> void file_trail(Sink& sink, const nbBody& body, dcRgb colour) const;
-    template <class Sink> void file_axes(Sink& sink) const;
+    // Files a body's disc, tail and trail, and the axes, into primitives_;
+    // the labels are painted over the picture afterwards.
+    void file_body(const nbBody& body);
+    void file_trail(const nbBody& body, dcRgb colour);
+    void file_axes();
 
     DisplayOptions options_;
     bool direct_ = true;

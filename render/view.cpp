@@ -4,11 +4,7 @@
 #include <climits>
 #include <cmath>
 
-dcAdapter* current_view = nullptr;
-
-dcAdapter::dcAdapter() {
-    current_view = this;
-}
+dcAdapter::dcAdapter() = default;
 
 void dcAdapter::set_viewport(int w, int h) {
     width_ = w;

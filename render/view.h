@@ -87,7 +87,3 @@ inline int truncate_to_pixel(double v) {
         return INT_MIN / 2;
     return static_cast<int>(std::trunc(std::clamp(v, -1e9, 1e9)));
 }
-
-// The most recently constructed view, through which display-list primitives
-// project at drawing time.
-extern dcAdapter* current_view;

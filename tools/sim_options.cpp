@@ -128,7 +128,22 @@ no longer finite (the run stops at the first such step) or a list that
 could not be fetched; 2 bad usage.
 )";
 
+const std::vector<std::string> SIM_FLAGS = {"--help", "--no-zero-momentum", "--simplified",
+                                            "--accurate"};
+const std::vector<std::string> SIM_VALUE_OPTIONS = {
+    "--jd",        "--date", "--step",       "--steps",    "--every",  "--elements",
+    "--catalogue", "--add",  "--lookup",     "--save",     "--format", "--png",
+    "--size",      "--view", "--track",      "--download", "--server", "--film",
+    "--frames",    "--fps",  "--approaches", "--watch"};
+
 namespace {
+
+bool sim_option_is(const std::string& option, const std::vector<std::string>& names) {
+    for (const std::string& name : names)
+        if (option == name)
+            return true;
+    return false;
+}
 
 bool number_in(const std::string& text, double low, double high, double& value) {
     double v = 0;
@@ -205,34 +220,21 @@ bool parse_sim_options(int argc, const char* const* argv, SimOptions& options, s
     bool fps_given = false;
     for (int k = 1; k < argc; ++k) {
         const std::string option = argv[k];
-        if (option == "--help" || option == "-h") {
-            options.help = true;
-            continue;
-        }
-        if (option == "--no-zero-momentum") {
-            options.zero_momentum = false;
+        if (option == "-h" || sim_option_is(option, SIM_FLAGS)) {
+            if (option == "--help" || option == "-h") {
+                options.help = true;
+                continue;
+            }
+            if (option == "--no-zero-momentum")
+                options.zero_momentum = false;
+            else if (option == "--simplified")
+                options.simplified = true;
+            else if (option == "--accurate")
+                options.accurate = true;
             simulation_option = option;
             continue;
         }
-        if (option == "--simplified") {
-            options.simplified = true;
-            simulation_option = option;
-            continue;
-        }
-        if (option == "--accurate") {
-            options.accurate = true;
-            simulation_option = option;
-            continue;
-        }
-        const char* const with_value[] = {
-            "--jd",        "--date", "--step",       "--steps",    "--every",  "--elements",
-            "--catalogue", "--add",  "--lookup",     "--save",     "--format", "--png",
-            "--size",      "--view", "--track",      "--download", "--server", "--film",
-            "--frames",    "--fps",  "--approaches", "--watch"};
-        bool known = false;
-        for (const char* name : with_value)
-            known = known || option == name;
-        if (!known) {
+        if (!sim_option_is(option, SIM_VALUE_OPTIONS)) {
             error = "unknown option '" + option + "' (see --help)";
             return false;
         }

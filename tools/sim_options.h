@@ -55,3 +55,7 @@ bool parse_sim_options(int argc, const char* const* argv, SimOptions& options, s
 bool parse_iso_date(const std::string& text, double& jd);
 
 extern const char* const SIM_USAGE;
+// The options the parser knows, alone and followed by a value ("-h" is
+// "--help" too): one list for the parser and for checking the usage text.
+extern const std::vector<std::string> SIM_FLAGS;
+extern const std::vector<std::string> SIM_VALUE_OPTIONS;

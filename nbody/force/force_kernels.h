@@ -34,9 +34,3 @@ std::size_t pulls_avx(const ForceArrays& s, std::size_t first, std::size_t last,
                       double* ay, double* az);
 std::size_t pulls_sse2(const ForceArrays& s, std::size_t first, std::size_t last, double* ax,
                        double* ay, double* az);
-
-// The bare loops of the five operations per pair, for the benchmark of
-// the hardware's floor (targets in whole blocks only).
-void floor_avx512(const ForceArrays& s, double* fx, double* fy, double* fz);
-void floor_avx(const ForceArrays& s, double* fx, double* fy, double* fz);
-void floor_sse2(const ForceArrays& s, double* fx, double* fy, double* fz);

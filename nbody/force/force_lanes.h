@@ -105,21 +105,6 @@ template <class V, int W, V (*SQRT)(V)> struct Lanes {
             particle_block(s, a, ox, oy, oz);
         return a;
     }
-
-    // The hardware's floor for this width: the same five operations per
-    // pair, nothing else (no self test, every source for every target).
-    static void floor(const ForceArrays& s, double* fx, double* fy, double* fz) {
-        for (std::size_t a = 0; a + W <= s.n; a += W) {
-            const V ax = load(s.px + a), ay = load(s.py + a), az = load(s.pz + a),
-                    am = load(s.m + a);
-            Sums sum{};
-            for (std::size_t b = 0; b < s.n; ++b)
-                sum = pull(s, b, ax, ay, az, am, sum);
-            store(fx + a, sum.x);
-            store(fy + a, sum.y);
-            store(fz + a, sum.z);
-        }
-    }
 };
 
 } // namespace

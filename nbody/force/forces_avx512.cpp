@@ -24,7 +24,3 @@ std::size_t pulls_avx512(const ForceArrays& s, std::size_t first, std::size_t la
                          double* ay, double* az) {
     return Kernel::particle_blocks(s, first, last, ax, ay, az);
 }
-
-void floor_avx512(const ForceArrays& s, double* fx, double* fy, double* fz) {
-    Kernel::floor(s, fx, fy, fz);
-}

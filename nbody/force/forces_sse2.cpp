@@ -23,7 +23,3 @@ std::size_t pulls_sse2(const ForceArrays& s, std::size_t first, std::size_t last
                        double* ay, double* az) {
     return Kernel::particle_blocks(s, first, last, ax, ay, az);
 }
-
-void floor_sse2(const ForceArrays& s, double* fx, double* fy, double* fz) {
-    Kernel::floor(s, fx, fy, fz);
-}

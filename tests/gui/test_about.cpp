@@ -12,7 +12,9 @@
 TEST(About, NamesTheProgramAndTheToolkitAsBuilt) {
     const wxAboutDialogInfo info = about_info();
     EXPECT_EQ(info.GetName(), "Zenorb");
-    EXPECT_EQ(info.GetVersion(), "1.0-06");
+    // The version the build was made as, set in one place for the program,
+    // the package and the manual pages.
+    EXPECT_EQ(info.GetVersion(), ZENORB_VERSION);
     const wxString description = toolkit_description();
     EXPECT_TRUE(description.StartsWith(
         wxString::Format("wxWidgets %d.%d.%d", wxMAJOR_VERSION, wxMINOR_VERSION, wxRELEASE_NUMBER)))

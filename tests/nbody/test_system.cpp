@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "common/all_pairs_step.h"
 #include "nbody/factory.h"
 #include "nbody/force_pass.h"
 #include "nbody/system.h"
@@ -304,13 +305,14 @@ TEST(ForcePass, StepsTheSolarSystemAndRandomBodiesBitForBitOnEveryPath) {
         return own;
     };
     const std::unique_ptr<nbSystem> reference = build();
+    double reference_jd = reference->time();
     for (int k = 0; k < 300; ++k)
-        reference->step_straightforward(0.26 * SECONDS_PER_DAY);
+        step_all_pairs(*reference, 0.26 * SECONDS_PER_DAY, reference_jd);
     on_every_path([&](ForcePath path) {
         const std::unique_ptr<nbSystem> stepped = build();
         for (int k = 0; k < 300; ++k)
             stepped->step(0.26 * SECONDS_PER_DAY);
-        EXPECT_EQ(stepped->time(), reference->time());
+        EXPECT_EQ(stepped->time(), reference_jd);
         std::size_t differing = 0;
         for (const auto& entry : *reference) {
             const nbBody* b = stepped->find(entry.first);

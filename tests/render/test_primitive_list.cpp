@@ -1,8 +1,9 @@
-// The scene's list held by value paints the very picture the straightforward
-// list of heap objects paints: same primitives, farthest first, ties in the
-// order of filing.
+// The display list the pictures are painted from: farthest first, ties in
+// the order of filing, and the same pixels straight on Cairo as through the
+// device context's own calls.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <random>
@@ -12,10 +13,11 @@
 #include <wx/pen.h>
 
 #include "nbody/system.h"
+#include "pixels.h"
 #include "render/cairo_painter.h"
-#include "render/display_list.h"
 #include "render/image_canvas.h"
 #include "render/scene.h"
+#include "render/view.h"
 #include "render/view_commands.h"
 
 namespace {
@@ -52,19 +54,13 @@ void fill(nbSystem& system) {
     }
 }
 
-wxImage reference_picture(wxDCDraw& scene, const nbSystem& system) {
-    ImageCanvas canvas(W, H);
-    scene.draw_sorted_heap_list(canvas.dc(), system);
-    return canvas.finish();
-}
-
 wxImage scene_picture(wxDCDraw& scene, const nbSystem& system) {
     ImageCanvas canvas(W, H);
     scene.draw(canvas.dc(), &system);
     return canvas.finish();
 }
 
-TEST(PrimitiveList, PaintsPixelForPixelWhatTheHeapListPaints) {
+TEST(PrimitiveList, PaintsStraightOnCairoWhatTheDeviceContextPaints) {
     nbSystem system(2451545.0);
     fill(system);
     wxDCDraw scene;
@@ -91,7 +87,9 @@ TEST(PrimitiveList, PaintsPixelForPixelWhatTheHeapListPaints) {
         options.axes = c.axes;
         options.satellite_names = c.satellite_names;
         scene.set_options(options);
-        const wxImage expected = reference_picture(scene, system);
+        scene.set_direct_painting(false);
+        const wxImage expected = scene_picture(scene, system);
+        scene.set_direct_painting(true);
         // The second picture draws from the labels' kept layouts.
         scene_picture(scene, system);
         const wxImage painted = scene_picture(scene, system);
@@ -110,8 +108,7 @@ TEST(PrimitiveList, PaintsPixelForPixelWhatTheHeapListPaints) {
     }
 }
 
-// Simplified mode has no heap list to compare with: its direct painting is
-// held against the same scene drawn through the device context alone.
+// Simplified mode paints without the list, straight on Cairo too.
 TEST(PrimitiveList, SimplifiedModePaintsTheSameStraightOnCairo) {
     nbSystem system(2451545.0);
     fill(system);
@@ -131,6 +128,142 @@ TEST(PrimitiveList, SimplifiedModePaintsTheSameStraightOnCairo) {
         const wxImage painted = scene_picture(scene, system);
         EXPECT_EQ(std::memcmp(painted.GetData(), expected.GetData(), 3 * W * H), 0)
             << "axes " << axes;
+    }
+}
+
+// A 400 x 300 picture seen from ecliptic north, where larger z is nearer;
+// 1 AU = 20 px, the origin at (200, 150). Painted straight on Cairo or
+// through the device context.
+struct ListPicture {
+    dcAdapter view;
+    dcPrimitiveList list;
+    ListPicture() {
+        view.set_viewport(400, 300);
+        view.update();
+        view_start(view, 400, 300);
+        list.reset(view.viewpoint());
+    }
+    wxImage paint(bool direct) {
+        ImageCanvas canvas(400, 300);
+        list.draw(canvas.dc(), view, direct);
+        return canvas.finish();
+    }
+};
+
+const dcRgb RED{255, 0, 0}, GREEN{0, 255, 0}, BLUE{0, 0, 255}, YELLOW{255, 255, 0},
+    CYAN{0, 255, 255};
+const wxColour BLACK(0, 0, 0);
+
+wxColour wx(dcRgb c) {
+    return wxColour(c.r, c.g, c.b);
+}
+
+TEST(PrimitiveList, FartherItemsComeFirstAndEqualKeysKeepTheOrderOfAdding) {
+    for (bool direct : {true, false}) {
+        ListPicture pic;
+        // Added nearest first: only the depth order puts the far disc under.
+        pic.list.add_circle(vec3d(0, 0, AU), 0.25 * AU, YELLOW, -1); // 5 px
+        pic.list.add_circle(vec3d(), 0.5 * AU, GREEN, -1);           // 10 px
+        pic.list.add_circle(vec3d(), 0.5 * AU, BLUE, -1);            // the same key, later
+        pic.list.add_circle(vec3d(0, 0, -AU), 0.75 * AU, RED, -1);   // 15 px
+        const wxImage image = pic.paint(direct);
+        EXPECT_EQ(pixel(image, 200, 150), wx(YELLOW)) << direct;
+        EXPECT_EQ(pixel(image, 207, 150), wx(BLUE)) << direct;
+        EXPECT_EQ(pixel(image, 212, 150), wx(RED)) << direct;
+        EXPECT_EQ(pixel(image, 220, 150), BLACK) << direct;
+    }
+}
+
+TEST(PrimitiveList, WithoutAViewpointItemsArePaintedInTheOrderOfAdding) {
+    for (bool direct : {true, false}) {
+        ListPicture pic;
+        pic.list.reset(std::nullopt);
+        pic.list.add_circle(vec3d(0, 0, AU), 0.25 * AU, YELLOW, -1);
+        pic.list.add_circle(vec3d(0, 0, -AU), 0.75 * AU, RED, -1);
+        pic.list.add_circle(vec3d(NAN, 0, 0), AU, GREEN, -1); // nowhere, and harmless
+        const wxImage image = pic.paint(direct);
+        EXPECT_EQ(pixel(image, 200, 150), wx(RED)) << direct;
+        EXPECT_EQ(pixel(image, 212, 150), wx(RED)) << direct;
+    }
+}
+
+TEST(PrimitiveList, ResetLeavesNothingToPaint) {
+    ListPicture pic;
+    pic.list.add_circle(vec3d(), AU, RED, 4);
+    pic.list.add_line(vec3d(), vec3d(5 * AU, 0, 0), RED, 2);
+    pic.list.reset(pic.view.viewpoint());
+    EXPECT_EQ(pic.list.size(), 0u);
+    EXPECT_TRUE(pic.list.items().empty());
+    const wxImage image = pic.paint(true);
+    const unsigned char* data = image.GetData();
+    EXPECT_EQ(std::count(data, data + 3 * 400 * 300, 0), 3 * 400 * 300);
+}
+
+TEST(PrimitiveList, TheNearerOfTwoOverlappingDiscsIsOnTop) {
+    for (bool direct : {true, false})
+        for (bool near_first : {true, false}) {
+            ListPicture pic;
+            auto near = [&] { pic.list.add_circle(vec3d(0, 0, AU), AU / 2, BLUE, -1); };
+            auto far = [&] { pic.list.add_circle(vec3d(AU / 4, 0, -AU), AU / 2, RED, -1); };
+            if (near_first) {
+                near();
+                far();
+            } else {
+                far();
+                near();
+            }
+            const wxImage image = pic.paint(direct);
+            const std::string what = std::string(direct ? "direct" : "dc") +
+                                     (near_first ? ", near first" : ", far first");
+            EXPECT_EQ(pixel(image, 203, 150), wx(BLUE)) << what; // overlap
+            EXPECT_EQ(pixel(image, 214, 150), wx(RED)) << what;  // far disc only
+            EXPECT_EQ(pixel(image, 200, 170), BLACK) << what;    // outside both
+        }
+}
+
+TEST(PrimitiveList, MinimumRadiusIsReachedByGrowthOfFivePercent) {
+    const struct {
+        double r;
+        int minimum;
+        double grown;
+    } cases[] = {
+        {1.0, 4, std::pow(1.05, 29)},
+        {3.9, 4, 3.9 * 1.05},
+        {4.0, 4, 4.0},
+        {2.5, -1, 2.5},
+        {2.5, 0, 2.5},
+        {0.0, -1, 0.0},
+        // No growth reaches the minimum from zero: the minimum itself is drawn.
+        {0.0, 4, 4.0},
+        {NAN, 4, 4.0},
+    };
+    for (const auto& c : cases)
+        EXPECT_NEAR(grown_disc_radius(c.r, c.minimum), c.grown, 1e-12)
+            << c.r << " to at least " << c.minimum;
+}
+
+TEST(PrimitiveList, TinyDiscIsPaintedAtTheMinimumRadius) {
+    for (bool direct : {true, false}) {
+        ListPicture pic;
+        pic.list.add_circle(vec3d(), 1.0, GREEN, 4); // a metre: far below one pixel
+        pic.list.add_circle(vec3d(5 * AU, 0, 0), 0.0, GREEN, 4);
+        const wxImage image = pic.paint(direct);
+        EXPECT_EQ(pixel(image, 200, 150), wx(GREEN)) << direct;
+        EXPECT_EQ(pixel(image, 203, 150), wx(GREEN)) << direct;
+        EXPECT_EQ(pixel(image, 206, 150), BLACK) << direct;
+        EXPECT_EQ(pixel(image, 302, 150), wx(GREEN)) << direct;
+    }
+}
+
+TEST(PrimitiveList, LinesArePaintedBetweenTheirProjectedEnds) {
+    for (bool direct : {true, false}) {
+        ListPicture pic;
+        pic.list.add_line(vec3d(), vec3d(5 * AU, 0, 0), CYAN, 1);
+        pic.list.add_line(vec3d(0, 2 * AU, 0), vec3d(0, 4 * AU, 0), RED, 1);
+        const wxImage image = pic.paint(direct);
+        EXPECT_EQ(pixel(image, 250, 150), wx(CYAN)) << direct;
+        EXPECT_EQ(pixel(image, 200, 100), wx(RED)) << direct; // 3 AU up
+        EXPECT_EQ(pixel(image, 200, 125), BLACK) << direct;   // below the segment's start
     }
 }
 

@@ -6,7 +6,6 @@
 #include "datebridge/date_bridge.h"
 #include "nbody/system.h"
 #include "pixels.h"
-#include "render/display_list.h"
 #include "render/image_canvas.h"
 #include "render/scene.h"
 #include "render/view_commands.h"
@@ -14,23 +13,6 @@
 namespace {
 
 const double AU = 1.49598e11;
-
-// Keeps the primitives in the order in which the scene files them.
-class FilingList : public dcDisplayList {
-public:
-    void add(std::unique_ptr<dcObject> item) override { items.push_back(std::move(item)); }
-    void draw(wxDC&) override {}
-    void clear() override { items.clear(); }
-
-    template <class T> std::vector<const T*> all() const {
-        std::vector<const T*> out;
-        for (const auto& item : items)
-            if (auto* t = dynamic_cast<const T*>(item.get()))
-                out.push_back(t);
-        return out;
-    }
-    std::vector<std::unique_ptr<dcObject>> items;
-};
 
 // A body whose trail holds exactly `points`, oldest first. Its name decides
 // its stride: "Mercury" 1, "Venus" 2, "Earth" 3.
@@ -55,26 +37,49 @@ std::vector<vec3d> points_along_x(int n) {
     return p;
 }
 
+using Kind = dcPrimitiveList::Kind;
+
 struct Segment {
     double from_x, to_x;
 };
 
-std::vector<Segment> segments(const FilingList& list) {
-    std::vector<Segment> out;
-    for (const dcLine* line : list.all<dcLine>())
-        out.push_back({line->position().x, line->end().x});
-    return out;
-}
-
 struct SceneFixture : testing::Test {
     wxDCDraw scene;
+    std::unique_ptr<nbSystem> alone;
     SceneFixture() {
         scene.set_viewport(400, 300);
         scene.update();
         view_start(scene, 400, 300); // 1 AU = 20 px, origin at (200, 150)
         scene.set_axes(false);
     }
+
+    // What a display-list picture of the body alone paints, in the order
+    // the scene filed it; the body stays in `alone` until the next call.
+    std::vector<dcPrimitiveList::Item> painted(std::unique_ptr<nbBody> body) {
+        alone = std::make_unique<nbSystem>(2451545.0);
+        const std::string name = body->name();
+        EXPECT_TRUE(alone->add(name, std::move(body)));
+        ImageCanvas canvas(400, 300);
+        scene.draw(canvas.dc(), alone.get());
+        return scene.primitives().items();
+    }
 };
+
+std::vector<dcPrimitiveList::Item> of_kind(const std::vector<dcPrimitiveList::Item>& items,
+                                           Kind kind) {
+    std::vector<dcPrimitiveList::Item> out;
+    for (const auto& item : items)
+        if (item.kind == kind)
+            out.push_back(item);
+    return out;
+}
+
+std::vector<Segment> segments(const std::vector<dcPrimitiveList::Item>& items) {
+    std::vector<Segment> out;
+    for (const auto& line : of_kind(items, Kind::Line))
+        out.push_back({line.a.x, line.b.x});
+    return out;
+}
 
 TEST_F(SceneFixture, TrailVerticesFollowTheStride) {
     scene.set_orbits(true);
@@ -89,9 +94,7 @@ TEST_F(SceneFixture, TrailVerticesFollowTheStride) {
     {
         // Stride 1, two points: one segment, newest first.
         const auto p = points_along_x(2);
-        FilingList list;
-        scene.add_body(list, *body_with_trail("Mercury", p));
-        const auto s = segments(list);
+        const auto s = segments(painted(body_with_trail("Mercury", p)));
         ASSERT_EQ(s.size(), 1u);
         EXPECT_EQ(s[0].from_x, p[1].x);
         EXPECT_EQ(s[0].to_x, p[0].x);
@@ -109,14 +112,13 @@ TEST_F(SceneFixture, TrailVerticesFollowTheStride) {
         };
         for (const auto& c : cases) {
             const auto p = points_along_x(c.points);
-            FilingList list;
             auto venus = body_with_trail("Venus", p);
             ASSERT_EQ(venus->trail_stride(), 2);
-            scene.add_body(list, *venus);
+            const auto s = segments(painted(std::move(venus)));
             std::vector<double> expected;
             for (int v : c.vertices)
                 expected.push_back(p[v].x);
-            EXPECT_EQ(from_x(segments(list)), expected) << c.points << " points";
+            EXPECT_EQ(from_x(s), expected) << c.points << " points";
         }
     }
     {
@@ -125,9 +127,7 @@ TEST_F(SceneFixture, TrailVerticesFollowTheStride) {
         auto mars = body_with_trail("Mars", points_along_x(250)); // 210 held, stride 4
         ASSERT_EQ(mars->trail_stride(), 4);
         ASSERT_EQ(mars->trail_size(), 210u);
-        FilingList list;
-        scene.add_body(list, *mars);
-        const auto x = from_x(segments(list));
+        const auto x = from_x(segments(painted(std::move(mars))));
         // Points 40 .. 249 are held: vertices 249, 248, 244, ..., 40.
         ASSERT_EQ(x.size(), 2u + (248 - 40) / 4);
         EXPECT_EQ(x.front(), points_along_x(250)[249].x);
@@ -136,35 +136,28 @@ TEST_F(SceneFixture, TrailVerticesFollowTheStride) {
     }
     {
         // A trail shorter than its stride is drawn point by point.
-        FilingList list;
-        scene.add_body(list, *body_with_trail("Earth", points_along_x(2)));
-        EXPECT_EQ(segments(list).size(), 1u);
-        FilingList single;
-        scene.add_body(single, *body_with_trail("Earth", points_along_x(1)));
-        EXPECT_TRUE(segments(single).empty());
+        EXPECT_EQ(segments(painted(body_with_trail("Earth", points_along_x(2)))).size(), 1u);
+        EXPECT_TRUE(segments(painted(body_with_trail("Earth", points_along_x(1)))).empty());
     }
 }
 
 TEST_F(SceneFixture, TrailFadesAfterTheElevenNewestSegments) {
     scene.set_orbits(true);
-    auto mercury = body_with_trail("Mercury", points_along_x(80));
-    FilingList faded;
-    scene.add_body(faded, *mercury);
-    const auto lines = faded.all<dcLine>();
+    const auto lines = of_kind(painted(body_with_trail("Mercury", points_along_x(80))), Kind::Line);
     ASSERT_EQ(lines.size(), 79u); // a segment between each two of the 80 points
-    const wxColour full(255, 0, 0);
+    const dcRgb full{255, 0, 0};
     for (int k = 0; k < 11; ++k)
-        EXPECT_EQ(lines[k]->colour(), full) << "segment " << k + 1;
-    EXPECT_EQ(lines[11]->colour(), wxColour(253, 0, 0)); // level 0.02
-    EXPECT_EQ(lines[35]->colour(), wxColour(212, 0, 0)); // level 0.5
+        EXPECT_EQ(lines[k].colour, full) << "segment " << k + 1;
+    EXPECT_EQ(lines[11].colour, (dcRgb{253, 0, 0})); // level 0.02
+    EXPECT_EQ(lines[35].colour, (dcRgb{212, 0, 0})); // level 0.5
     for (std::size_t k = 60; k < lines.size(); ++k)
-        EXPECT_EQ(lines[k]->colour(), wxColour(170, 0, 0)) << "segment " << k + 1;
+        EXPECT_EQ(lines[k].colour, (dcRgb{170, 0, 0})) << "segment " << k + 1;
 
     scene.set_fade_orbits(false);
-    FilingList plain;
-    scene.add_body(plain, *mercury);
-    for (const dcLine* line : plain.all<dcLine>())
-        EXPECT_EQ(line->colour(), full);
+    const auto plain = of_kind(painted(body_with_trail("Mercury", points_along_x(80))), Kind::Line);
+    ASSERT_EQ(plain.size(), 79u);
+    for (const auto& line : plain)
+        EXPECT_EQ(line.colour, full);
 }
 
 TEST(FadedColour, TakesTheMeanIntensityTimesTheLevelOffEveryChannel) {
@@ -188,58 +181,54 @@ TEST(FadedColour, TakesTheMeanIntensityTimesTheLevelOffEveryChannel) {
     }
 }
 
+// Labels are chosen for the picture and painted over it: the bodies
+// labelled are the ones whose names show.
 TEST_F(SceneFixture, SunOptionRemovesOnlyTheSunsDisc) {
     scene.set_orbits(true);
     scene.set_names(true);
     scene.set_sun(false);
-    auto sun = body_with_trail("Sun", points_along_x(3));
-    FilingList list;
-    scene.add_body(list, *sun);
-    EXPECT_TRUE(list.all<dcCircle>().empty());
-    ASSERT_EQ(list.all<dcText>().size(), 1u);
-    EXPECT_EQ(list.all<dcText>()[0]->text(), "Sun");
-    EXPECT_FALSE(list.all<dcLine>().empty());
+    const auto sun = painted(body_with_trail("Sun", points_along_x(3)));
+    EXPECT_TRUE(of_kind(sun, Kind::Circle).empty());
+    EXPECT_FALSE(of_kind(sun, Kind::Line).empty());
+    ASSERT_EQ(scene.labelled_bodies().size(), 1u);
+    EXPECT_EQ(scene.labelled_bodies().begin()->first->name(), "Sun");
 
-    FilingList other;
-    scene.add_body(other, *body_with_trail("Earth", points_along_x(3)));
-    EXPECT_EQ(other.all<dcCircle>().size(), 1u);
+    EXPECT_EQ(of_kind(painted(body_with_trail("Earth", points_along_x(3))), Kind::Circle).size(),
+              1u);
 }
 
 TEST_F(SceneFixture, SatelliteIsNamedOnlyWithBothNameOptions) {
-    auto moon = body_with_trail<nbBodySatellite>("Moon", points_along_x(3));
+    auto moon = [] { return body_with_trail<nbBodySatellite>("Moon", points_along_x(3)); };
     scene.set_orbits(true);
     scene.set_names(true);
-    FilingList names_only;
-    scene.add_body(names_only, *moon);
-    ASSERT_EQ(names_only.all<dcText>().size(), 1u);
-    EXPECT_EQ(names_only.all<dcText>()[0]->text(), "");
-    EXPECT_TRUE(names_only.all<dcLine>().empty()); // a satellite's trail is never drawn
+    const auto names_only = painted(moon());
+    EXPECT_TRUE(scene.labelled_bodies().empty());
+    EXPECT_TRUE(of_kind(names_only, Kind::Line).empty()); // a satellite's trail is never drawn
+    EXPECT_EQ(of_kind(names_only, Kind::Circle).size(), 1u);
 
     scene.set_satellite_names(true);
-    FilingList both;
-    scene.add_body(both, *moon);
-    EXPECT_EQ(both.all<dcText>()[0]->text(), "Moon");
+    painted(moon());
+    ASSERT_EQ(scene.labelled_bodies().size(), 1u);
+    EXPECT_EQ(scene.labelled_bodies().begin()->first->name(), "Moon");
 
     scene.set_names(false);
-    FilingList neither;
-    scene.add_body(neither, *moon);
-    EXPECT_TRUE(neither.all<dcText>().empty());
+    painted(moon());
+    EXPECT_TRUE(scene.labelled_bodies().empty());
 }
 
 TEST_F(SceneFixture, CometTailPointsAwayFromTheOriginWithLengthOneOverDistance) {
-    auto comet = std::make_unique<nbBody>("C/1995 O1", 3e10, 6371, vec3d(0, 2 * AU, 0), vec3d());
-    comet->graphics()->set_has_tail(true);
-    FilingList list;
-    scene.add_body(list, *comet);
-    const auto lines = list.all<dcLine>();
+    auto comet = [](const vec3d& at) {
+        auto c = std::make_unique<nbBody>("C/1995 O1", 3e10, 6371, at, vec3d());
+        c->graphics()->set_has_tail(true);
+        return c;
+    };
+    const auto lines = of_kind(painted(comet(vec3d(0, 2 * AU, 0))), Kind::Line);
     ASSERT_EQ(lines.size(), 1u);
-    EXPECT_NEAR(lines[0]->end().y - lines[0]->position().y, 0.5 * AU, 1e-3);
-    EXPECT_EQ(lines[0]->end().x, 0);
+    EXPECT_NEAR(lines[0].b.y - lines[0].a.y, 0.5 * AU, 1e-3);
+    EXPECT_EQ(lines[0].b.x, 0);
+    EXPECT_EQ(lines[0].size, 3);
 
-    comet->position() = vec3d();
-    FilingList at_origin;
-    scene.add_body(at_origin, *comet);
-    EXPECT_TRUE(at_origin.all<dcLine>().empty());
+    EXPECT_TRUE(of_kind(painted(comet(vec3d())), Kind::Line).empty());
 }
 
 TEST(ClockLabel, ShowsTheCalendarFieldsOfTheJulianDate) {

@@ -22,13 +22,6 @@ void start_view(dcAdapter& view, int w = 800, int h = 600) {
     view_start(view, w, h);
 }
 
-TEST(View, ConstructorRegistersTheCurrentView) {
-    dcAdapter first;
-    EXPECT_EQ(current_view, &first);
-    dcAdapter second;
-    EXPECT_EQ(current_view, &second);
-}
-
 TEST(View, ProjectTruncatesTowardZero) {
     dcAdapter view; // identity matrices, 1 x 1 panel
     view.update();

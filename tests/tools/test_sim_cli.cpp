@@ -29,6 +29,7 @@
 #include "nbody/elements.h"
 #include "nbody/parse_number.h"
 #include "readers/element_file.h"
+#include "tools/sim_options.h"
 
 namespace {
 
@@ -147,7 +148,44 @@ TEST(SimCli, AccurateStartsInTheEclipticOfJ2000AndEndsElsewhere) {
     // After two ticks both are at the same date, in different places.
     EXPECT_EQ(fields(a[12])[1], fields(o[12])[1]);
     EXPECT_NE(fields(a[12])[3], fields(o[12])[3]);
-    EXPECT_NE(run("--help").out.find("--accurate"), std::string::npos);
+}
+
+// The usage text is where a user learns the options: each one the parser
+// knows has its entry, and no entry names one the parser refuses.
+TEST(SimCli, HelpExitsZeroAndListsEveryOptionTheParserKnows) {
+    const SimRun help = run("--help", true);
+    EXPECT_EQ(help.status, 0) << help.err;
+    EXPECT_TRUE(help.err.empty()) << help.err;
+    const SimRun short_form = run("-h", true);
+    EXPECT_EQ(short_form.status, 0);
+    EXPECT_EQ(short_form.out, help.out);
+
+    // An entry is a line opening with two spaces and the option.
+    std::set<std::string> listed;
+    for (const std::string& line : lines(help.out))
+        if (line.rfind("  --", 0) == 0)
+            listed.insert(line.substr(2, line.find_first_of(" |", 2) - 2));
+    std::set<std::string> known(SIM_FLAGS.begin(), SIM_FLAGS.end());
+    known.insert(SIM_VALUE_OPTIONS.begin(), SIM_VALUE_OPTIONS.end());
+    EXPECT_EQ(listed, known);
+
+    auto parse = [](std::vector<const char*> argv, std::string& error) {
+        argv.insert(argv.begin(), "zenorb-sim");
+        SimOptions options;
+        return parse_sim_options(int(argv.size()), argv.data(), options, error);
+    };
+    for (const std::string& option : listed) {
+        std::string error;
+        const bool flag = std::count(SIM_FLAGS.begin(), SIM_FLAGS.end(), option) > 0;
+        if (flag)
+            EXPECT_TRUE(parse({option.c_str()}, error)) << option << ": " << error;
+        else
+            parse({option.c_str(), "x"}, error); // the value may be refused, the option not
+        EXPECT_EQ(error.find("unknown option"), std::string::npos) << option << ": " << error;
+    }
+    std::string error;
+    EXPECT_FALSE(parse({"--frobnicate"}, error));
+    EXPECT_NE(error.find("unknown option '--frobnicate'"), std::string::npos) << error;
 }
 
 TEST(SimCli, AddsCatalogueObjectsByName) {
