@@ -37,9 +37,12 @@ depends=$(field Depends)
 # The C library and the toolkit are linked by the window at least.
 grep -q 'libc6' <<<"$depends" || fail "Depends lacks libc6: $depends"
 grep -q 'libwx' <<<"$depends" || fail "Depends lacks the wxWidgets libraries: $depends"
-about=$(sed -n 's/.*SetVersion("\([^"]*\)").*/\1/p' "$src/gui/about.cpp")
-[[ -n "$about" ]] || fail "no version found in gui/about.cpp"
-[[ $(field Version) == "$about" ]] || fail "package version $(field Version), About box $about"
+# The About box is built with the release named in CMakeLists.txt; the
+# installed program must carry that text.
+about=$(sed -n 's/^set(ZENORB_VERSION \([^)]*\))$/\1/p' "$src/CMakeLists.txt")
+[[ -n "$about" ]] || fail "no ZENORB_VERSION in CMakeLists.txt"
+[[ $(field Version) == "$about" ]] || fail "package version $(field Version), release $about"
+grep -aqF "$about" "$root/usr/bin/zenorb" || fail "the installed zenorb does not carry $about"
 
 # Everything under /usr, nothing elsewhere.
 outside=$(dpkg-deb -c "$deb" | awk '{print $NF}' | grep -v -e '^\./$' -e '^\./usr/' || true)
