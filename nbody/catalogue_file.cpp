@@ -57,15 +57,18 @@ private:
 CatalogueFileRead read_catalogue_sets(const std::string& path, bool comets,
                                       std::vector<std::unique_ptr<nbOrbitalElements>>& sets) {
     CatalogueFileRead result;
-    std::vector<std::unique_ptr<nbOrbitalElements>> read;
-    LineReader reader(comets, read);
+    // What a failed read appended is taken back.
+    const std::size_t before = sets.size();
+    LineReader reader(comets, sets);
     std::string error;
     switch (read_small_file_chunks(
         path, MAX_CATALOGUE_FILE_BYTES,
         [&reader](const char* bytes, std::size_t size) { reader.feed(bytes, size); }, error)) {
     case SmallFileStatus::Missing:
+        sets.resize(before);
         return result;
     case SmallFileStatus::Unreadable:
+        sets.resize(before);
         result.status = CatalogueFileRead::Status::Unreadable;
         result.reason = error;
         return result;
@@ -74,11 +77,9 @@ CatalogueFileRead read_catalogue_sets(const std::string& path, bool comets,
     }
     reader.finish();
     result.status = CatalogueFileRead::Status::Read;
-    result.added = static_cast<long>(read.size());
+    result.added = static_cast<long>(sets.size() - before);
     result.refused = reader.refused();
     result.first_refused = reader.first_refused();
-    for (auto& set : read)
-        sets.push_back(std::move(set));
     return result;
 }
 

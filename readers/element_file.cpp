@@ -1,6 +1,5 @@
 #include "readers/element_file.h"
 
-#include <cstdint>
 #include <cstring>
 #include <ctime>
 #include <filesystem>
@@ -12,6 +11,7 @@
 #include "nbody/parse_number.h"
 #include "nbody/small_file.h"
 #include "readers/atomic_write.h"
+#include "readers/utf8_text.h"
 
 namespace {
 
@@ -35,47 +35,20 @@ const char* const PHYSICAL = "Physical";
 const char* const ORBIT = "Orbit";
 
 // A name XML 1.0 can hold, as UTF-8: no control characters but tab and line
-// ends, no surrogate halves and no U+FFFE or U+FFFF, and no malformed bytes.
-// Anything else makes a file that no XML reader (ours included) accepts.
+// ends, no U+FFFE or U+FFFF, and no malformed bytes (surrogate halves among
+// them). Anything else makes a file that no XML reader (ours included)
+// accepts.
 bool fits_xml(const std::string& text) {
-    const auto* bytes = reinterpret_cast<const unsigned char*>(text.data());
-    const std::size_t n = text.size();
-    for (std::size_t k = 0; k < n;) {
-        const unsigned char b = bytes[k];
-        std::size_t length = 0;
-        std::uint32_t code = 0;
-        if (b < 0x80) {
-            length = 1;
-            code = b;
-        } else if ((b & 0xE0) == 0xC0) {
-            length = 2;
-            code = b & 0x1F;
-        } else if ((b & 0xF0) == 0xE0) {
-            length = 3;
-            code = b & 0x0F;
-        } else if ((b & 0xF8) == 0xF0) {
-            length = 4;
-            code = b & 0x07;
-        } else {
-            return false;
-        }
-        if (k + length > n)
-            return false;
-        for (std::size_t j = 1; j < length; ++j) {
-            if ((bytes[k + j] & 0xC0) != 0x80)
-                return false;
-            code = (code << 6) | (bytes[k + j] & 0x3F);
-        }
-        // Overlong forms and code points beyond Unicode are malformed too.
-        static const std::uint32_t least[] = {0, 0, 0x80, 0x800, 0x10000};
-        if (code < least[length] || code > 0x10FFFF)
-            return false;
-        if ((code < 0x20 && code != '\t' && code != '\n' && code != '\r') ||
-            (code >= 0xD800 && code <= 0xDFFF) || code == 0xFFFE || code == 0xFFFF)
-            return false;
-        k += length;
-    }
-    return true;
+    bool fits = true;
+    each_character(
+        text,
+        [&fits](char32_t code, const std::string&) {
+            if ((code < 0x20 && code != '\t' && code != '\n' && code != '\r') || code == 0xFFFE ||
+                code == 0xFFFF)
+                fits = false;
+        },
+        [&fits] { fits = false; });
+    return fits;
 }
 
 // An attribute value between double quotes: the markup characters and the
